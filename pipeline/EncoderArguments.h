@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ConversionOptions.h"
+
+#include <QChar>
+#include <QString>
+
+namespace pipeline {
+
+// The alpha value the watermark uses for the alpha field's text: the text as
+// a whole number (leading zeros dropped). A text that is not a number, such
+// as an empty field, gives 255, the field's starting value: the watermark
+// stays fully visible.
+int watermarkAlpha(const QString &alphaText);
+
+// The encoder argument text that stands between the quoted input file and
+// the quoted output file of the encode command line. It begins and ends with
+// a blank. shortAppFolder is the application folder in its short form,
+// windowsFolder the folder whose "fonts" subfolder holds the font files, and
+// separator the path separator of the platform the command runs on.
+QString BuildEncoderArguments(const ConversionOptions &options,
+                              const QString &shortAppFolder,
+                              const QString &windowsFolder,
+                              QChar separator);
+
+} // namespace pipeline

@@ -1,0 +1,45 @@
+#include "FileSystem.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cstring>
+#include <unistd.h>
+
+namespace platform {
+
+FileKind probeProgramFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return FileKind::Missing;
+    const QByteArray native = QFile::encodeName(path);
+    return ::access(native.constData(), X_OK) == 0 ? FileKind::Executable : FileKind::File;
+}
+
+QString ApplicationFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QString ShortPath(const QString &path)
+{
+    return path;
+}
+
+QString SystemErrorText(quint32 code)
+{
+    if (code > 0x7fffffff)
+        return {};
+    // strerrordesc_np answers nullptr for numbers the system does not know,
+    // where strerror would invent an "Unknown error" text.
+    const char *text = ::strerrordesc_np(static_cast<int>(code));
+    if (!text)
+        return {};
+    QString result = QString::fromLocal8Bit(text);
+    while (result.endsWith(u'\n') || result.endsWith(u'\r'))
+        result.chop(1);
+    return result;
+}
+
+} // namespace platform

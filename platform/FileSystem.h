@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+enum class FileKind {
+    Missing,   // nothing there, or not a regular file
+    File,      // a regular file that may not be executed
+    Executable // a regular file the program may execute
+};
+
+// What a path names, for resolving the program at the head of a command line.
+FileKind probeProgramFile(const QString &path);
+
+// The folder of the running executable, without a trailing separator
+// (except for the root folder).
+QString ApplicationFolder();
+
+// The short form of a path. Linux has no short names, so the path comes
+// back unchanged (Windows answers the same way when short names are off).
+QString ShortPath(const QString &path);
+
+// The system's message text for an error number, without a trailing line
+// break; empty when the system has no text for it.
+QString SystemErrorText(quint32 code);
+
+// The platform's path separator for command lines built by the program.
+constexpr QChar PathSeparator = QChar(u'/');
+
+} // namespace platform

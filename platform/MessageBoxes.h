@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// Message box styles and answers, with the values the program has always used.
+namespace MsgBoxStyle {
+constexpr int Critical = 16;    // critical icon, OK button
+constexpr int YesNoQuestion = 36; // question icon, Yes and No buttons
+constexpr int Information = 64; // information icon, OK button
+} // namespace MsgBoxStyle
+
+namespace MsgBoxAnswer {
+constexpr int Ok = 1;
+constexpr int Yes = 6;
+constexpr int No = 7;
+} // namespace MsgBoxAnswer
+
+// Modal message boxes. Every report and question of the program goes through
+// here, so tests can read exactly what was shown and answer questions.
+class MessageBoxes
+{
+public:
+    virtual ~MessageBoxes() = default;
+    // Shows the prompt and blocks until it is dismissed; returns the button pressed.
+    virtual int MsgBox(const QString &prompt, int style, const QString &title) = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,57 @@
+#include "QtMessageBoxes.h"
+
+#include <QMessageBox>
+
+namespace platform {
+
+QtMessageBoxes::QtMessageBoxes(QWidget *owner)
+    : m_owner(owner)
+{}
+
+void QtMessageBoxes::setOwner(QWidget *owner)
+{
+    m_owner = owner;
+}
+
+int QtMessageBoxes::MsgBox(const QString &prompt, int style, const QString &title)
+{
+    const int buttons = style & 0x0f;
+    const int icon = style & 0xf0;
+
+    QMessageBox box(m_owner);
+    box.setWindowTitle(title);
+    box.setText(prompt);
+    switch (icon) {
+    case MsgBoxStyle::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case 32:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case 48:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgBoxStyle::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    if (buttons == 4) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MsgBoxAnswer::Yes;
+    case QMessageBox::No:
+        return MsgBoxAnswer::No;
+    default:
+        return MsgBoxAnswer::Ok;
+    }
+}
+
+} // namespace platform

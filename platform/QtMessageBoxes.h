@@ -1,0 +1,23 @@
+#pragma once
+
+#include "MessageBoxes.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace platform {
+
+// Message boxes as QMessageBox, owned by the given window.
+class QtMessageBoxes : public MessageBoxes
+{
+public:
+    explicit QtMessageBoxes(QWidget *owner = nullptr);
+    void setOwner(QWidget *owner);
+
+    int MsgBox(const QString &prompt, int style, const QString &title) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "../MessageBoxes.h"
+
+#include <QList>
+
+namespace platform {
+
+// Test double: records every box shown and answers from a script.
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    struct Shown
+    {
+        QString prompt;
+        int style = 0;
+        QString title;
+        bool operator==(const Shown &) const = default;
+    };
+
+    int MsgBox(const QString &prompt, int style, const QString &title) override
+    {
+        m_shown.append({prompt, style, title});
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        return (style & 0x0f) == 4 ? MsgBoxAnswer::No : MsgBoxAnswer::Ok;
+    }
+
+    // Answers for the next questions, in order; unanswered questions get No.
+    void scriptAnswers(const QList<int> &answers) { m_answers = answers; }
+    const QList<Shown> &shown() const { return m_shown; }
+    void clear() { m_shown.clear(); }
+
+private:
+    QList<Shown> m_shown;
+    QList<int> m_answers;
+};
+
+} // namespace platform

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets up everything (Debian 12, as root), builds, and starts the program
+# from its application folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+exec build/app/trovexa "$@"

@@ -1,0 +1,12 @@
+// GoogleTest entry point for tests that need a Qt application object
+// (event loops, child processes).
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,48 @@
+// A child program for the runner tests. Its first argument picks what it does:
+//   exit N          exit with code N
+//   signal N        kill itself with signal N
+//   stdin           exit 0 when standard input is at its end at once, else 1
+//   print TEXT      write TEXT to standard output and exit 0
+//   sleep MS        sleep that many milliseconds, then exit 0
+//   args FILE ...   write the remaining arguments to FILE, each followed by
+//                   a NUL byte, and exit 0
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+int main(int argc, char **argv)
+{
+    if (argc < 2)
+        return 100;
+    const char *mode = argv[1];
+    if (std::strcmp(mode, "exit") == 0 && argc > 2)
+        return std::atoi(argv[2]);
+    if (std::strcmp(mode, "signal") == 0 && argc > 2) {
+        std::raise(std::atoi(argv[2]));
+        return 101;
+    }
+    if (std::strcmp(mode, "stdin") == 0) {
+        char c;
+        return ::read(STDIN_FILENO, &c, 1) == 0 ? 0 : 1;
+    }
+    if (std::strcmp(mode, "print") == 0 && argc > 2) {
+        std::fputs(argv[2], stdout);
+        return 0;
+    }
+    if (std::strcmp(mode, "sleep") == 0 && argc > 2) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
+        return 0;
+    }
+    if (std::strcmp(mode, "args") == 0 && argc > 2) {
+        std::ofstream out(argv[2], std::ios::binary);
+        for (int i = 3; i < argc; ++i)
+            out.write(argv[i], std::streamsize(std::strlen(argv[i]) + 1));
+        return out ? 0 : 102;
+    }
+    return 100;
+}
