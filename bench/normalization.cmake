@@ -1,0 +1,1 @@
+# Normalization plus encode against one direct pass.

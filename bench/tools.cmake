@@ -1,0 +1,1 @@
+# Front-end overhead against direct ffmpeg and flvmeta.

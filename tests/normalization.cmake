@@ -1,0 +1,1 @@
+# Tests of the progress window, the video-editing component and normalization.

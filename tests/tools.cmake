@@ -1,0 +1,1 @@
+# Tests of the ffmpeg and flvmdi front-ends.
