@@ -1,0 +1,1 @@
+# The progress window frmProgress.

@@ -1,0 +1,1 @@
+# Source normalization logic and time formatting.

@@ -1,0 +1,1 @@
+# The video-editing component over libavformat and the system ffmpeg.
