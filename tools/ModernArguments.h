@@ -1,0 +1,23 @@
+#pragma once
+
+#include "FilterText.h"
+#include "LegacyCommand.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace tools {
+
+// The arguments for the system ffmpeg (without the program name) that do
+// what the old command line asked. The filters run in the old order:
+// de-interlace, watermark, then scaling to the frame size. The container
+// follows the output name: ".flv" gives Sorenson H.263 video with MP3 audio,
+// a picture pattern such as "cover%d.jpg" gives JPEG pictures. writtenOutput
+// is the path ffmpeg writes to (the front-end's temporary name); an empty
+// text means command.output.
+QStringList modernArguments(const LegacyCommand &command,
+                            const std::optional<DrawText> &drawText,
+                            const QString &writtenOutput = {});
+
+} // namespace tools

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace tools {
+
+// The first executable called name in the folders of PATH that is not the
+// running program itself (not the same file, followed through links).
+// Empty when there is none.
+QString findOnPath(const QString &name);
+
+} // namespace tools
