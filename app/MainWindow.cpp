@@ -1,10 +1,223 @@
 #include "MainWindow.h"
 
-MainWindow::MainWindow(PlatformServices services, QWidget *parent)
+#include "DataFiles.h"
+#include "OptionLists.h"
+#include "SplashWindow.h"
+
+#include "checks/ComponentPlatform.h"
+#include "platform/ColorCombo.h"
+#include "platform/FileSystem.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+using platform::MsgBoxAnswer::Yes;
+using platform::MsgBoxStyle::Critical;
+using platform::MsgBoxStyle::YesNoQuestion;
+
+namespace {
+
+const char *const DirectXDownloadPage = "https://www.trovexa.com/windows/directx/default.mspx";
+
+void fill(QComboBox *list, const FixedOptionList &fixed)
+{
+    list->addItems(fixed.entries);
+    list->setCurrentIndex(list->findText(fixed.entries.value(fixed.defaultPosition)));
+}
+
+// Selects a position the data file must have provided.
+void select(QComboBox *list, int position)
+{
+    if (position >= list->count())
+        throw StartupFailure::subscriptOutOfRange();
+    list->setCurrentIndex(position);
+}
+
+QStringList readLines(const QString &path)
+{
+    DataFileText text = readDataFile(path);
+    if (text.failure)
+        throw *text.failure;
+    return text.lines;
+}
+
+} // namespace
+
+MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, QWidget *parent)
     : QMainWindow(parent)
     , m_services(services)
+    , m_settings(std::move(settings))
 {
-    setObjectName("frmMain");
-    setWindowTitle("Trovexa - FLV Converter");
-    resize(640, 480);
+    m_ui.setupUi(this);
+    connect(m_ui.cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+    connect(m_ui.mnuDirectX, &QAction::triggered, this, &MainWindow::mnuDirectX_Click);
+    connect(m_ui.mnuWindows, &QAction::triggered, this, &MainWindow::mnuWindows_Click);
+    connect(m_ui.mnuQuicktime, &QAction::triggered, this, &MainWindow::mnuQuicktime_Click);
+    connect(m_ui.cmbFontName, &QComboBox::currentIndexChanged, this, &MainWindow::cmbFontName_Click);
+}
+
+MainWindow::~MainWindow() = default;
+
+int MainWindow::msgBox(const QString &prompt, int style, const QString &title)
+{
+    return m_services.messageBoxes.MsgBox(prompt, style, title);
+}
+
+MainWindow::Startup MainWindow::Form_Load()
+{
+    try {
+        if (m_services.instanceQuery.anotherCopyRunning()) {
+            msgBox("THIS SOFTWARE IS ALREADY OPEN!", Critical, "Error");
+            endProgram();
+            return Startup::End;
+        }
+        show();
+        m_encoderArguments.clear();
+        fillFixedLists();
+        fillDataFileLists();
+        GetWindowsFolder();
+        setCursor(Qt::WaitCursor);
+        showSplash();
+        const bool keepRunning = CheckDirectXRequirement();
+        unsetCursor();
+        if (!keepRunning) {
+            endProgram();
+            return Startup::End;
+        }
+        return Startup::Run;
+    } catch (const StartupFailure &failure) {
+        msgBox(failure.message(), Critical, "Error");
+        endProgram();
+        return Startup::End;
+    }
+}
+
+void MainWindow::fillFixedLists()
+{
+    fill(m_ui.cmbVideoWindow, OptionLists::videoWindow());
+    fill(m_ui.cmbVideoBitrate, OptionLists::videoBitrate());
+    fill(m_ui.cmbAudioSampling, OptionLists::audioSampling());
+    fill(m_ui.cmbAudioBitrate, OptionLists::audioBitrate());
+    fill(m_ui.cmbAudioChannels, OptionLists::audioChannels());
+}
+
+void MainWindow::fillDataFileLists()
+{
+    const QString folder = m_settings.applicationFolder + platform::PathSeparator;
+
+    const DataFileRead<FontEntry> fonts = parseFonts(readLines(folder + "fonts.txt"));
+    for (const FontEntry &font : fonts.entries) {
+        m_ui.cmbFontName->addItem(font.displayName);
+        m_ui.cmbFontFileName->addItem(font.fileName);
+    }
+    if (fonts.failure)
+        throw *fonts.failure;
+
+    const DataFileRead<QString> sizes = parseFontSizes(readLines(folder + "fontsizes.txt"));
+    m_ui.cmbFontSize->addItems(sizes.entries);
+
+    select(m_ui.cmbFontName, OptionLists::DefaultFont);
+    select(m_ui.cmbFontFileName, OptionLists::DefaultFont);
+    select(m_ui.cmbFontSize, OptionLists::DefaultFontSize);
+
+    const DataFileRead<ColorEntry> colors = parseColors(readLines(folder + "colors.txt"));
+    for (const ColorEntry &color : colors.entries)
+        m_ui.ccbWatermarkColor->addColor(color.value, color.name);
+    if (colors.failure)
+        throw *colors.failure;
+    // With fewer colours than the default position the picker selects nothing.
+    m_ui.ccbWatermarkColor->setSelectedPosition(OptionLists::DefaultColor);
+}
+
+void MainWindow::GetWindowsFolder()
+{
+    m_windowsFolder = m_settings.windowsFolder;
+}
+
+void MainWindow::showSplash()
+{
+    SplashWindow splash(m_settings.splashMilliseconds, this);
+    splash.setCursor(Qt::WaitCursor);
+    splash.exec();
+}
+
+bool MainWindow::CheckDirectXRequirement()
+{
+    const std::optional<bool> meets = checks::meetsDirectXRequirement(
+        checks::GetDirectXVersion(m_services.components));
+    if (!meets)
+        throw StartupFailure::typeMismatch();
+    if (*meets)
+        return true;
+    const int answer = msgBox("THIS SOFTWARE REQUIRES DirectX 8 OR GREATER TO RUN.\r\n"
+                              "DO YOU WANT TO DOWNLOAD LATEST DirectX?",
+                              YesNoQuestion,
+                              "Message");
+    if (answer != Yes)
+        return false;
+    m_services.shell.open(DirectXDownloadPage);
+    return true;
+}
+
+void MainWindow::endProgram()
+{
+    m_ending = true;
+    unsetCursor();
+    close();
+}
+
+void MainWindow::cmdExit_Click()
+{
+    close();
+}
+
+bool MainWindow::Form_QueryUnload()
+{
+    return msgBox("EXIT TROVEXA FLV CONVERTER?", YesNoQuestion, "Confirm") == Yes;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_ending && !Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    m_ending = true;
+    event->accept();
+    QApplication::closeAllWindows();
+}
+
+void MainWindow::cmbFontName_Click()
+{
+    m_ui.cmbFontFileName->setCurrentIndex(m_ui.cmbFontName->currentIndex());
+}
+
+void MainWindow::mnuDirectX_Click()
+{
+    const checks::CheckReport report = checks::directXReport(m_services.components);
+    msgBox(report.prompt, report.style, report.title);
+}
+
+void MainWindow::mnuWindows_Click()
+{
+    m_ui.lblVerWMV->setText(m_services.components.GetSystemFolder());
+    QString path;
+    const checks::CheckReport report = checks::mediaRuntimeReport(m_services.components,
+                                                                  platform::PathSeparator,
+                                                                  &path);
+    m_ui.lblVerWMV->setText(path);
+    msgBox(report.prompt, report.style, report.title);
+}
+
+void MainWindow::mnuQuicktime_Click()
+{
+    const checks::CheckReport report = checks::quickTimeReport(m_services.components);
+    msgBox(report.prompt, report.style, report.title);
 }

@@ -1,16 +1,57 @@
 #pragma once
 
+#include "MainWindowUi.h"
 #include "PlatformServices.h"
+#include "StartupFailure.h"
+
+#include "pipeline/StageRunner.h"
 
 #include <QMainWindow>
 
-// frmMain: the program's one main window.
+// frmMain: the program's one main window. It owns every control and wires
+// the handlers to the logic that lives in the libraries.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(PlatformServices services, QWidget *parent = nullptr);
+    enum class Startup { Run, End };
+
+    MainWindow(PlatformServices services, MainWindowSettings settings, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence. End means the program ends now: a second copy,
+    // a refused DirectX download or a start-up failure.
+    Startup Form_Load();
+
+    const MainWindowUi &ui() const { return m_ui; }
+    QString WindowsFolder() const { return m_windowsFolder; }
+    QString EncoderArguments() const { return m_encoderArguments; }
+
+public Q_SLOTS:
+    void cmdExit_Click();
+    void mnuDirectX_Click();
+    void mnuWindows_Click();
+    void mnuQuicktime_Click();
+    void cmbFontName_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    bool Form_QueryUnload();
+    void fillFixedLists();
+    void fillDataFileLists();
+    void GetWindowsFolder();
+    bool CheckDirectXRequirement();
+    void showSplash();
+    void endProgram();
+    int msgBox(const QString &prompt, int style, const QString &title);
+
     PlatformServices m_services;
+    MainWindowSettings m_settings;
+    MainWindowUi m_ui;
+    QString m_windowsFolder;
+    QString m_encoderArguments;
+    pipeline::JobState m_job;
+    bool m_ending = false;
 };

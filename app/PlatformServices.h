@@ -1,8 +1,16 @@
 #pragma once
 
+#include <QString>
+
+namespace checks {
+class ComponentPlatform;
+}
+
 namespace platform {
+class InstanceQuery;
 class MessageBoxes;
 class ProcessLauncher;
+class Shell;
 } // namespace platform
 
 // The operating-system services the main window works through. The program
@@ -11,4 +19,15 @@ struct PlatformServices
 {
     platform::MessageBoxes &messageBoxes;
     platform::ProcessLauncher &processLauncher;
+    platform::Shell &shell;
+    platform::InstanceQuery &instanceQuery;
+    checks::ComponentPlatform &components;
+};
+
+// Where the window finds its files, and how long the splash stays up.
+struct MainWindowSettings
+{
+    QString applicationFolder;
+    QString windowsFolder;
+    int splashMilliseconds = 2000;
 };

@@ -1,7 +1,11 @@
 #include "MainWindow.h"
 
+#include "platform/FileSystem.h"
+#include "platform/InstanceLock.h"
+#include "platform/LinuxComponents.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtProcessLauncher.h"
+#include "platform/Shell.h"
 
 #include <QApplication>
 
@@ -12,8 +16,13 @@ int main(int argc, char *argv[])
 
     platform::QtMessageBoxes messageBoxes;
     platform::QtProcessLauncher processLauncher;
-    MainWindow window(PlatformServices{messageBoxes, processLauncher});
+    platform::DesktopShell shell;
+    platform::InstanceLock instanceLock;
+    platform::LinuxComponents components;
+    MainWindow window(PlatformServices{messageBoxes, processLauncher, shell, instanceLock, components},
+                      MainWindowSettings{platform::ApplicationFolder(), platform::GetWindowsFolder()});
     messageBoxes.setOwner(&window);
-    window.show();
+    if (window.Form_Load() == MainWindow::Startup::End)
+        return 0;
     return app.exec();
 }

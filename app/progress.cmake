@@ -1,1 +1,5 @@
 # The progress window frmProgress.
+target_sources(trovexa_app PRIVATE
+    PercentBar.h PercentBar.cpp
+    ProgressWindow.h ProgressWindow.cpp
+)

@@ -22,6 +22,11 @@ QString ApplicationFolder()
     return QCoreApplication::applicationDirPath();
 }
 
+QString GetWindowsFolder()
+{
+    return "/usr/share";
+}
+
 QString ShortPath(const QString &path)
 {
     return path;

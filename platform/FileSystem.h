@@ -17,6 +17,9 @@ FileKind probeProgramFile(const QString &path);
 // (except for the root folder).
 QString ApplicationFolder();
 
+// The folder whose "fonts" subfolder holds the system's fonts.
+QString GetWindowsFolder();
+
 // The short form of a path. Linux has no short names, so the path comes
 // back unchanged (Windows answers the same way when short names are off).
 QString ShortPath(const QString &path);

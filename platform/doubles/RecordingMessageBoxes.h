@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 namespace platform {
 
 // Test double: records every box shown and answers from a script.
@@ -21,6 +23,8 @@ public:
     int MsgBox(const QString &prompt, int style, const QString &title) override
     {
         m_shown.append({prompt, style, title});
+        if (onShow)
+            onShow(m_shown.last());
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
         return (style & 0x0f) == 4 ? MsgBoxAnswer::No : MsgBoxAnswer::Ok;
@@ -30,6 +34,9 @@ public:
     void scriptAnswers(const QList<int> &answers) { m_answers = answers; }
     const QList<Shown> &shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
+
+    // Runs while a box is up, to look at the program at that moment.
+    std::function<void(const Shown &)> onShow;
 
 private:
     QList<Shown> m_shown;

@@ -1,0 +1,14 @@
+#include "Shell.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace platform {
+
+void DesktopShell::open(const QString &target)
+{
+    const QUrl url = target.startsWith(u'/') ? QUrl::fromLocalFile(target) : QUrl(target);
+    QDesktopServices::openUrl(url);
+}
+
+} // namespace platform

@@ -1,0 +1,255 @@
+#include "VideoEditComponent.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+bool insideFolder(const QString &path, const QString &folder)
+{
+    if (folder.isEmpty())
+        return false;
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    const QString canonicalPath = QFileInfo(path).canonicalFilePath();
+    if (canonicalFolder.isEmpty() || canonicalPath.isEmpty())
+        return false;
+    return canonicalPath.startsWith(canonicalFolder + u'/');
+}
+
+bool samePath(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+QString findSystemFfmpeg(const QString &applicationFolder)
+{
+    const QStringList entries = QString::fromLocal8Bit(qgetenv("PATH")).split(u':');
+    for (const QString &entry : entries) {
+        const QString folder = entry.isEmpty() ? QStringLiteral(".") : entry;
+        if (samePath(folder, applicationFolder))
+            continue;
+        const QString found = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"), {folder});
+        if (!found.isEmpty() && !insideFolder(found, applicationFolder))
+            return QFileInfo(found).absoluteFilePath();
+    }
+    return {};
+}
+
+VideoEditComponent::VideoEditComponent(QString converterProgram, QObject *parent)
+    : VideoEdit(parent)
+    , m_program(std::move(converterProgram))
+{}
+
+VideoEditComponent::~VideoEditComponent()
+{
+    StopConversion();
+}
+
+std::optional<MediaInfo> VideoEditComponent::probe(const QString &path)
+{
+    if (path.isEmpty())
+        return MediaInfo{};
+    const QFileInfo file(path);
+    if (m_probed.path != path || m_probed.modified != file.lastModified()
+        || m_probed.size != file.size()) {
+        m_probed = {path, file.lastModified(), file.size(), probeMedia(path)};
+    }
+    return m_probed.info;
+}
+
+std::optional<double> VideoEditComponent::GetFileDuration(const QString &path)
+{
+    const auto info = probe(path);
+    if (!info)
+        return std::nullopt;
+    return info->duration;
+}
+
+std::optional<int> VideoEditComponent::GetFileWidth(const QString &path)
+{
+    const auto info = probe(path);
+    if (!info)
+        return std::nullopt;
+    return info->width;
+}
+
+std::optional<int> VideoEditComponent::GetFileHeight(const QString &path)
+{
+    const auto info = probe(path);
+    if (!info)
+        return std::nullopt;
+    return info->height;
+}
+
+void VideoEditComponent::ClearClips()
+{
+    m_video.reset();
+    m_audio.reset();
+}
+
+bool VideoEditComponent::AddVideoClip(const QString &path, double start, double &length, qint16)
+{
+    const auto info = probe(path);
+    if (!info)
+        return false;
+    m_video.reset();
+    if (!info->hasVideo() || path.isEmpty())
+        return true;
+    if (info->duration > 0)
+        length = std::min(length, std::max(0.0, info->duration - start));
+    if (length > 0)
+        m_video = ClipSource{path, info->videoStream, start, length, 0};
+    return true;
+}
+
+bool VideoEditComponent::AddAudioClip(const QString &path, double start, double &length)
+{
+    const auto info = probe(path);
+    m_audio.reset();
+    if (!info || !info->hasAudio() || path.isEmpty())
+        return false;
+    if (info->duration > 0)
+        length = std::min(length, std::max(0.0, info->duration - start));
+    if (length <= 0)
+        return false;
+    m_audio = ClipSource{path, info->audioStream, start, length, info->audioChannels};
+    return true;
+}
+
+double VideoEditComponent::GetTimelineDuration()
+{
+    return m_video ? m_video->length : 0.0;
+}
+
+bool VideoEditComponent::SetOutputFile(const QString &path)
+{
+    m_outputPath.clear();
+    const QFileInfo target(path);
+    if (path.isEmpty() || target.isDir())
+        return false;
+    // Never write over a source that is queued.
+    if ((m_video && samePath(path, m_video->path)) || (m_audio && samePath(path, m_audio->path)))
+        return false;
+    if (target.exists()) {
+        QFile existing(path);
+        if (!existing.open(QIODevice::WriteOnly | QIODevice::Append))
+            return false;
+    }
+    // The child writes next to the output: try that file now.
+    QFile partial(path + QStringLiteral(".part"));
+    if (!partial.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    partial.close();
+    partial.remove();
+    m_outputPath = path;
+    return true;
+}
+
+bool VideoEditComponent::StartConversion()
+{
+    StopConversion();
+    if (m_outputPath.isEmpty() || !m_video || m_output.width <= 0 || m_output.height <= 0
+        || m_program.isEmpty())
+        return false;
+
+    ConversionJob job;
+    job.output = m_output;
+    job.video = *m_video;
+    job.audio = m_audio;
+    job.outputPath = partialPath();
+    job.threads = std::max(1, QThread::idealThreadCount());
+
+    m_progress = {};
+    m_length = GetTimelineDuration();
+    auto *child = new QProcess(this);
+    child->setProgram(m_program);
+    child->setArguments(conversionArguments(job));
+    // Standard input stays a pipe: "q" on it asks ffmpeg to quit.
+    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    connect(child, &QProcess::readyReadStandardOutput, this, &VideoEditComponent::readProgress);
+    connect(child, &QProcess::finished, this, &VideoEditComponent::childEnded);
+    connect(child, &QProcess::errorOccurred, this, &VideoEditComponent::childFailedToStart);
+    m_child = child;
+    child->start();
+    return true;
+}
+
+QProcess *VideoEditComponent::detachChild()
+{
+    QProcess *child = m_child;
+    m_child = nullptr;
+    if (child) {
+        child->disconnect(this);
+        child->deleteLater();
+    }
+    return child;
+}
+
+void VideoEditComponent::StopConversion()
+{
+    QProcess *child = detachChild();
+    if (!child)
+        return;
+    if (child->state() != QProcess::NotRunning) {
+        child->write("q");
+        if (!child->waitForFinished(QuitGraceMs)) {
+            child->terminate();
+            if (!child->waitForFinished(TerminateGraceMs)) {
+                child->kill();
+                child->waitForFinished(-1);
+            }
+        }
+    }
+    QFile::remove(partialPath());
+}
+
+void VideoEditComponent::readProgress()
+{
+    if (!m_child)
+        return;
+    const QByteArray data = m_child->readAllStandardOutput();
+    const double length = m_length;
+    for (const double position : m_progress.feed(data)) {
+        Q_EMIT ConversionProgress(position, length);
+        if (!m_child)
+            return; // the conversion ended while the notification was handled
+    }
+}
+
+void VideoEditComponent::childEnded(int exitCode, QProcess::ExitStatus status)
+{
+    readProgress();
+    if (!detachChild())
+        return;
+    bool complete = status == QProcess::NormalExit && exitCode == 0;
+    if (complete) {
+        QFile::remove(m_outputPath);
+        complete = QFile::rename(partialPath(), m_outputPath);
+    }
+    if (!complete) {
+        QFile::remove(partialPath());
+        Q_EMIT ConversionFailed();
+        return;
+    }
+    Q_EMIT ConversionFinished();
+}
+
+void VideoEditComponent::childFailedToStart(QProcess::ProcessError error)
+{
+    if (error != QProcess::FailedToStart || !detachChild())
+        return;
+    QFile::remove(partialPath());
+    Q_EMIT ConversionFailed();
+}
+
+} // namespace platform
