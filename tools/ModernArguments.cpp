@@ -22,7 +22,9 @@ QStringList modernArguments(const LegacyCommand &command,
                             const std::optional<DrawText> &drawText,
                             const QString &writtenOutput)
 {
-    QStringList args {"-nostdin", "-y", "-i", filePath(command.input)};
+    // -xerror: a damaged or truncated source fails the encode instead of
+    // giving a shorter file that looks complete.
+    QStringList args {"-nostdin", "-y", "-xerror", "-i", filePath(command.input)};
 
     QStringList filters;
     if (command.deInterlace)

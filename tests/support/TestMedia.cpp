@@ -1,11 +1,16 @@
 #include "TestMedia.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 
+#include <QDir>
+
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace testmedia {
 
@@ -33,25 +38,38 @@ ProcessResult run(const QString &program, const QStringList &arguments, int time
 bool makeVideo(const QString &path, const VideoSpec &spec)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    QStringList args{"-nostdin", "-y", "-hide_banner", "-loglevel", "error"};
-    args << "-f" << "lavfi" << "-i"
+    QStringList args {"-nostdin", "-y", "-hide_banner", "-loglevel", "error"};
+    args << "-f"
+         << "lavfi"
+         << "-i"
          << QString("testsrc=size=%1x%2:rate=%3:duration=%4")
-                .arg(spec.width)
-                .arg(spec.height)
-                .arg(spec.fps)
-                .arg(spec.seconds);
-    if (spec.audio) {
-        args << "-f" << "lavfi" << "-i"
-             << QString("sine=frequency=440:sample_rate=%1:duration=%2")
-                    .arg(spec.sampleRate)
+                    .arg(spec.width)
+                    .arg(spec.height)
+                    .arg(spec.fps)
                     .arg(spec.seconds);
+    if (spec.audio) {
+        args << "-f"
+             << "lavfi"
+             << "-i"
+             << QString("sine=frequency=440:sample_rate=%1:duration=%2")
+                        .arg(spec.sampleRate)
+                        .arg(spec.seconds);
         args << "-ac" << QString::number(spec.channels);
     }
     if (suffix == "dat" || suffix == "vob" || suffix == "mpg" || suffix == "mpeg")
-        args << "-f" << (suffix == "vob" ? "vob" : "mpeg") << "-c:v" << "mpeg2video"
-             << "-c:a" << "mp2";
+        args << "-f" << (suffix == "vob" ? "vob" : "mpeg") << "-c:v"
+             << "mpeg2video"
+             << "-c:a"
+             << "mp2";
     if (suffix == "3gp")
-        args << "-c:v" << "h263" << "-c:a" << "aac" << "-ar" << "8000" << "-ac" << "1";
+        args << "-c:v"
+             << "h263"
+             << "-c:a"
+             << "aac"
+             << "-ar"
+             << "8000"
+             << "-ac"
+             << "1";
     args << spec.extraOutputOptions;
     args << "-shortest" << path;
     const ProcessResult result = run("ffmpeg", args);
@@ -64,9 +82,9 @@ bool makeVideo(const QString &path, const VideoSpec &spec)
 
 QJsonObject probe(const QString &path)
 {
-    const ProcessResult result = run("ffprobe",
-                                     {"-v", "error", "-print_format", "json", "-show_format",
-                                      "-show_streams", path});
+    const ProcessResult result
+            = run("ffprobe",
+                  {"-v", "error", "-print_format", "json", "-show_format", "-show_streams", path});
     if (result.exitCode != 0)
         return {};
     return QJsonDocument::fromJson(result.output).object();
@@ -80,6 +98,104 @@ QJsonObject firstStream(const QJsonObject &probed, const QString &type)
             return stream.toObject();
     }
     return {};
+}
+
+ProcessResult runWithFileSizeLimit(const QString &program,
+                                   const QStringList &arguments,
+                                   qint64 maxFileBytes,
+                                   int timeoutMs)
+{
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setChildProcessModifier([maxFileBytes] {
+        const rlimit limit {rlim_t(maxFileBytes), rlim_t(maxFileBytes)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_IGN);
+    });
+    process.start(program, arguments);
+    ProcessResult result;
+    if (!process.waitForStarted(-1)) {
+        result.errors = process.errorString().toLocal8Bit();
+        return result;
+    }
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(-1);
+    }
+    result.crashed = process.exitStatus() == QProcess::CrashExit;
+    result.exitCode = process.exitCode();
+    result.output = process.readAllStandardOutput();
+    result.errors = process.readAllStandardError();
+    return result;
+}
+
+QList<qint64> childProcesses(qint64 pid)
+{
+    QList<qint64> children;
+    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool numeric = false;
+        const qint64 candidate = entry.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold blanks and parentheses.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1].toLongLong() == pid)
+            children.append(candidate);
+    }
+    return children;
+}
+
+double durationSeconds(const QJsonObject &probed)
+{
+    bool ok = false;
+    const double seconds
+            = probed.value("format").toObject().value("duration").toString().toDouble(&ok);
+    return ok ? seconds : -1.0;
+}
+
+qint64 streamBytes(const QString &path, const QString &type)
+{
+    const ProcessResult result = run("ffprobe",
+                                     {"-v",
+                                      "error",
+                                      "-select_streams",
+                                      type + ":0",
+                                      "-show_entries",
+                                      "packet=size",
+                                      "-of",
+                                      "csv=p=0",
+                                      path});
+    if (result.exitCode != 0)
+        return -1;
+    qint64 total = 0;
+    for (const QByteArray &line : result.output.split('\n'))
+        total += line.trimmed().toLongLong();
+    return total;
+}
+
+QByteArray rgbFrame(const QString &path, int frameIndex)
+{
+    const ProcessResult result = run("ffmpeg",
+                                     {"-nostdin",
+                                      "-v",
+                                      "error",
+                                      "-i",
+                                      path,
+                                      "-vf",
+                                      QString("select=eq(n\\,%1)").arg(frameIndex),
+                                      "-frames:v",
+                                      "1",
+                                      "-f",
+                                      "rawvideo",
+                                      "-pix_fmt",
+                                      "rgb24",
+                                      "pipe:1"});
+    return result.exitCode == 0 ? result.output : QByteArray();
 }
 
 } // namespace testmedia

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -42,5 +43,27 @@ QJsonObject probe(const QString &path);
 
 // The first stream of the given type ("video" or "audio"), or an empty object.
 QJsonObject firstStream(const QJsonObject &probed, const QString &type);
+
+// Like run, but the child may write files of at most maxFileBytes bytes (a
+// full disk in miniature): RLIMIT_FSIZE is set in the child, and SIGXFSZ is
+// ignored so that writing past it fails with EFBIG instead of killing.
+ProcessResult runWithFileSizeLimit(const QString &program,
+                                   const QStringList &arguments,
+                                   qint64 maxFileBytes,
+                                   int timeoutMs = 300000);
+
+// The process ids whose parent is pid (read from /proc).
+QList<qint64> childProcesses(qint64 pid);
+
+// The duration of a probed file in seconds (format duration), or -1.
+double durationSeconds(const QJsonObject &probed);
+
+// The total size in bytes of the packets of the first stream of a type
+// ("v" or "a"), counted by ffprobe; -1 when it fails.
+qint64 streamBytes(const QString &path, const QString &type);
+
+// One decoded video frame (0 = first) as packed RGB24 pixels; empty when it
+// fails.
+QByteArray rgbFrame(const QString &path, int frameIndex = 0);
 
 } // namespace testmedia

@@ -1,0 +1,282 @@
+// The pure parts of the encoder front-end: reading the window's command
+// lines, the watermark hook, colour lookup and filter escaping.
+#include "pipeline/CommandLine.h"
+#include "pipeline/EncoderArguments.h"
+#include "pipeline/StageCommands.h"
+#include "support/TestPaths.h"
+#include "tools/ColourTable.h"
+#include "tools/FilterText.h"
+#include "tools/ModernArguments.h"
+#include "tools/WatermarkHook.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace tools;
+
+namespace {
+
+const QString App = "/opt/My Apps/trovexa";
+
+// The argument list the tool receives for a command text of the window.
+QStringList toolArguments(const QString &commandLine)
+{
+    const auto command = pipeline::splitCommandLine(commandLine, [](const QString &path) {
+        return path.endsWith("/ffmpeg") || path.endsWith("/flvmdi") ? platform::FileKind::Executable
+                                                                    : platform::FileKind::Missing;
+    });
+    return command ? command->arguments : QStringList {};
+}
+
+pipeline::ConversionOptions windowDefaults()
+{
+    pipeline::ConversionOptions options;
+    options.videoBitrate = "350";
+    options.videoWindow = "320x240";
+    options.sampling = "22050";
+    options.audioBitrate = "64";
+    options.channels = "Stereo";
+    options.colorName = "white";
+    options.fontFile = "truetype/dejavu/DejaVuSans.ttf";
+    options.fontSize = "16";
+    options.left = "10";
+    options.top = "20";
+    options.alpha = "200";
+    options.watermarkText = "Sample";
+    return options;
+}
+
+QString encodeLine(const pipeline::ConversionOptions &options)
+{
+    const QString arguments = pipeline::BuildEncoderArguments(options, App, "/usr/share", u'/');
+    return pipeline::encodeCommandLine(App,
+                                       "/in/my clip.avi",
+                                       arguments,
+                                       "/out dir/",
+                                       "clip.flv",
+                                       u'/');
+}
+
+} // namespace
+
+TEST(ToolTranslation, WindowEncodeLineBecomesModernArguments)
+{
+    pipeline::ConversionOptions options = windowDefaults();
+    options.deInterlace = true;
+    const LegacyParse parsed = parseLegacyCommand(toolArguments(encodeLine(options)));
+    ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+
+    const QStringList expected {"-nostdin",
+                                "-y",
+                                "-xerror",
+                                "-i",
+                                "/in/my clip.avi",
+                                "-vf",
+                                "yadif,scale=320:240,setsar=1",
+                                "-r",
+                                "25",
+                                "-fps_mode",
+                                "cfr",
+                                "-c:v",
+                                "flv1",
+                                "-c:a",
+                                "libmp3lame",
+                                "-f",
+                                "flv",
+                                "-b:v",
+                                "350k",
+                                "-ar",
+                                "22050",
+                                "-b:a",
+                                "64k",
+                                "-ac",
+                                "2",
+                                "/out dir/clip.flv"};
+    EXPECT_EQ(modernArguments(parsed.command, std::nullopt), expected);
+}
+
+TEST(ToolTranslation, WindowImageLineAndAudioOff)
+{
+    LegacyParse parsed = parseLegacyCommand(toolArguments(
+            pipeline::imageCommandLine(App, "/in/clip.mpg", "160x120", "05", "/out/", u'/')));
+    ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+    EXPECT_EQ(modernArguments(parsed.command, std::nullopt, "/out/.tmp/cover%d.jpg"),
+              (QStringList {"-nostdin",
+                            "-y",
+                            "-xerror",
+                            "-i",
+                            "/in/clip.mpg",
+                            "-vf",
+                            "scale=160:120,setsar=1",
+                            "-frames:v",
+                            "5",
+                            "-c:v",
+                            "mjpeg",
+                            "-q:v",
+                            "2",
+                            "-f",
+                            "image2",
+                            "-an",
+                            "/out/.tmp/cover%d.jpg"}));
+
+    pipeline::ConversionOptions options = windowDefaults();
+    options.audioOff = true;
+    parsed = parseLegacyCommand(toolArguments(encodeLine(options)));
+    ASSERT_TRUE(parsed.error.isEmpty());
+    const QStringList modern = modernArguments(parsed.command, std::nullopt);
+    EXPECT_TRUE(modern.contains("-an"));
+    EXPECT_FALSE(modern.contains("-ar"));
+}
+
+TEST(ToolTranslation, WatermarkFilterRunsBetweenDeinterlaceAndScaling)
+{
+    pipeline::ConversionOptions options = windowDefaults();
+    options.deInterlace = true;
+    options.watermarkOn = true;
+    const LegacyParse parsed = parseLegacyCommand(toolArguments(encodeLine(options)));
+    ASSERT_TRUE(parsed.error.isEmpty());
+    ASSERT_TRUE(parsed.command.hook.has_value());
+
+    const DrawText drawText {"/f/a.ttf", 16, {255, 255, 255}, 200, 10, 20, "/t/x.txt"};
+    const QStringList modern = modernArguments(parsed.command, drawText);
+    const qsizetype vf = modern.indexOf("-vf");
+    ASSERT_GE(vf, 0);
+    EXPECT_EQ(modern[vf + 1].toStdString(),
+              R"(yadif,drawtext=fontfile=\'/f/a.ttf\':textfile=\'/t/x.txt\':expansion=none:)"
+              R"(fontsize=16:fontcolor=0xFFFFFF@0.7843:x=10:y=20,scale=320:240,setsar=1)");
+}
+
+struct RateCase
+{
+    const char *text;
+    const char *video;
+    const char *audio;
+};
+
+class ToolBitRates : public testing::TestWithParam<RateCase>
+{ };
+
+TEST_P(ToolBitRates, OldParserReading)
+{
+    const RateCase c = GetParam();
+    const auto video = videoBitrateValue(c.text);
+    const auto audio = audioBitrateValue(c.text);
+    EXPECT_EQ(video.value_or("none").toStdString(), c.video);
+    EXPECT_EQ(audio.value_or("none").toStdString(), c.audio);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values,
+                         ToolBitRates,
+                         testing::Values(RateCase {"350kb/s", "350k", "350k"},
+                                         RateCase {"40", "40", "40k"},
+                                         RateCase {"999", "999", "999k"},
+                                         RateCase {"128000", "128000", "128000"},
+                                         RateCase {"1.5Mbit", "1.5M", "1.5M"},
+                                         RateCase {"2g", "2G", "2G"},
+                                         RateCase {"64K", "64k", "64k"},
+                                         RateCase {"kb/s", "none", "none"},
+                                         RateCase {"", "none", "none"}));
+
+TEST(ToolTranslation, HertzAndCountsReadLeadingDigits)
+{
+    const LegacyParse parsed = parseLegacyCommand(
+            {"-i", "in.avi", "-ar", "11025Hz", "-ac", "1", "-vframes", "07", "-r", "25fps", "o.flv"});
+    ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.command.sampleRate, "11025");
+    EXPECT_EQ(parsed.command.channels, "1");
+    EXPECT_EQ(parsed.command.frameCount, "7");
+    EXPECT_EQ(parsed.command.frameRate, "25");
+}
+
+TEST(ToolTranslation, RefusedLines)
+{
+    const QList<QStringList> lines {
+            {"-i", "a.avi", "-vcodec", "h264", "o.flv"}, // unknown option
+            {"-i", "a.avi", "-b"}, // value missing
+            {"-i", "a.avi", "-ar", "Hz", "o.flv"}, // not a number
+            {"-i", "a.avi", "-s", "320by240", "o.flv"}, // bad size
+            {"-i", "a.avi", "-s", "0x240", "o.flv"}, // empty size
+            {"-i", "a.avi", "-ac", "0", "o.flv"}, // no channels
+            {"-b", "350kb/s", "o.flv"}, // no input
+            {"-i", "a.avi"}, // no output
+            {"-i", "a.avi", "o.flv", "p.flv"}, // two outputs
+            {"-i", "a.avi", "-i", "b.avi", "o.flv"}, // two inputs
+    };
+    for (const QStringList &line : lines)
+        EXPECT_FALSE(parseLegacyCommand(line).error.isEmpty()) << line.join(' ').toStdString();
+}
+
+TEST(ToolWatermarkHook, SplitsAtMarkersNotBlanks)
+{
+    const QString hook = "/opt/My -c Apps/vhook/imlib2.dll -c navy blue"
+                         " -F /usr/share/fonts/my fonts -C x/DejaVu Sans.ttf/24"
+                         " -C /opt/My -A Apps/vhook/rgb.txt -A 7 -x 0 -y 15"
+                         " -t two  blanks -x 1 -y 2\nnext line -t again\r\n";
+    const WatermarkHookParse parsed = parseWatermarkHook(hook);
+    ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.hook.module, "/opt/My -c Apps/vhook/imlib2.dll");
+    EXPECT_EQ(parsed.hook.colourName, "navy blue");
+    EXPECT_EQ(parsed.hook.fontFile, "/usr/share/fonts/my fonts -C x/DejaVu Sans.ttf");
+    EXPECT_EQ(parsed.hook.fontSize, 24);
+    EXPECT_EQ(parsed.hook.colourTable, "/opt/My -A Apps/vhook/rgb.txt");
+    EXPECT_EQ(parsed.hook.alpha, 7);
+    EXPECT_EQ(parsed.hook.left, 0);
+    EXPECT_EQ(parsed.hook.top, 15);
+    EXPECT_EQ(parsed.hook.text, "two  blanks -x 1 -y 2\nnext line -t again\r\n");
+}
+
+TEST(ToolWatermarkHook, WindowBuiltHookIsUnderstood)
+{
+    pipeline::ConversionOptions options = windowDefaults();
+    options.watermarkOn = true;
+    options.watermarkText = "My Clip: 100% [a,b]; {x=1} \\ 'q'";
+    options.alpha = "007";
+    const QStringList arguments = toolArguments(encodeLine(options));
+    const LegacyParse parsed = parseLegacyCommand(arguments);
+    ASSERT_TRUE(parsed.error.isEmpty());
+    const WatermarkHookParse hook = parseWatermarkHook(parsed.command.hook.value());
+    ASSERT_TRUE(hook.error.isEmpty()) << hook.error.toStdString();
+    EXPECT_EQ(hook.hook.module, App + "/vhook/imlib2.dll");
+    EXPECT_EQ(hook.hook.fontFile, "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    EXPECT_EQ(hook.hook.colourTable, App + "/vhook/rgb.txt");
+    EXPECT_EQ(hook.hook.alpha, 7);
+    EXPECT_EQ(hook.hook.text, options.watermarkText);
+}
+
+TEST(ToolWatermarkHook, RefusedHooks)
+{
+    const QString rest = " -c white -F /f/a.ttf/16 -C /v/rgb.txt -A 200 -x 1 -y 2 -t T";
+    EXPECT_TRUE(parseWatermarkHook("/v/IMLIB2.DLL" + rest).error.isEmpty());
+    EXPECT_FALSE(parseWatermarkHook("/v/drawtext.so" + rest).error.isEmpty());
+    EXPECT_FALSE(parseWatermarkHook("/v/myimlib2.dll" + rest).error.isEmpty());
+    EXPECT_FALSE(parseWatermarkHook(
+                         "/v/imlib2.dll -c white -F /f/a.ttf -C /v/rgb.txt -A 2 -x 1 -y 2 -t T")
+                         .error.isEmpty()); // no size
+    EXPECT_FALSE(
+            parseWatermarkHook(
+                    "/v/imlib2.dll -c white -F /f/a.ttf/16 -C /v/rgb.txt -A 300 -x 1 -y 2 -t T")
+                    .error.isEmpty()); // alpha out of range
+    EXPECT_FALSE(parseWatermarkHook("/v/imlib2.dll -c white -F /f/a.ttf/16 -A 2 -x 1 -y 2 -t T")
+                         .error.isEmpty()); // no table
+    EXPECT_FALSE(parseWatermarkHook("").error.isEmpty());
+}
+
+TEST(ToolColourTable, LooksUpTheShippedTableWithoutLetterCase)
+{
+    QFile table(applicationFolderUnderTest() + "/vhook/rgb.txt");
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QByteArray content = table.readAll();
+    EXPECT_EQ(lookUpColour(content, "NavyBlue"), (Rgb {0, 0, 128}));
+    EXPECT_EQ(lookUpColour(content, "navy blue"), (Rgb {0, 0, 128}));
+    EXPECT_EQ(lookUpColour(content, "WHITE"), (Rgb {255, 255, 255}));
+    EXPECT_EQ(lookUpColour(content, "grey50"), (Rgb {127, 127, 127}));
+    EXPECT_FALSE(lookUpColour(content, "notacolour").has_value());
+    EXPECT_FALSE(lookUpColour("! 1 2 3 comment\n", "comment").has_value());
+}
+
+TEST(ToolFilterText, EscapesBothLevels)
+{
+    EXPECT_EQ(quoteOptionValue("it's").toStdString(), R"('it'\''s')");
+    EXPECT_EQ(escapeForGraph(R"(a'b\c[d]e,f;g:h)").toStdString(), R"(a\'b\\c\[d\]e\,f\;g:h)");
+}
