@@ -50,8 +50,7 @@ QImage makePercentBarImage(QSize size)
 QString percentBarText(float percent)
 {
     const float fraction = percent / 100.0f;
-    return QString::number(static_cast<qint64>(std::floor(double(fraction) * 100.0 + 0.5)))
-            + u'%';
+    return QString::number(static_cast<qint64>(std::floor(double(fraction) * 100.0 + 0.5))) + u'%';
 }
 
 void DrawPercentBar(QImage &image, const QFont &font, float percent)

@@ -124,5 +124,7 @@ void ProgressWindow::requestCancel()
 
 pipeline::ProgressViewFactory progressWindowFactory(QWidget *parent)
 {
-    return [parent] { return std::make_unique<ProgressWindow>(parent); };
+    return [parent] {
+        return std::make_unique<ProgressWindow>(parent);
+    };
 }

@@ -1,1 +1,6 @@
 # Source normalization logic and time formatting.
+target_sources(trovexa_pipeline PRIVATE
+    TimeRemaining.h TimeRemaining.cpp
+    ProgressView.h
+    Normalization.h Normalization.cpp
+)

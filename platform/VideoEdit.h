@@ -29,13 +29,13 @@ public:
     virtual std::optional<int> GetFileHeight(const QString &path) = 0;
 
     // Output settings.
-    virtual void setAudioSampleRate(qint32 hertz) = 0;    // 22
-    virtual void setAudioBitrate(qint16 kilobits) = 0;    // 17
-    virtual void setOutputFormat(qint32 format) = 0;      // 15; 6 is an MPEG-2 program stream
+    virtual void setAudioSampleRate(qint32 hertz) = 0; // 22
+    virtual void setAudioBitrate(qint16 kilobits) = 0; // 17
+    virtual void setOutputFormat(qint32 format) = 0; // 15; 6 is an MPEG-2 program stream
     virtual void setFrameRate(qint16 framesPerSecond) = 0; // 16
-    virtual void setOutputWidth(qint16 pixels) = 0;       // 11
-    virtual void setOutputHeight(qint16 pixels) = 0;      // 12
-    virtual void setColorDepth(qint16 bitsPerPixel) = 0;  // 13
+    virtual void setOutputWidth(qint16 pixels) = 0; // 11
+    virtual void setOutputHeight(qint16 pixels) = 0; // 12
+    virtual void setColorDepth(qint16 bitsPerPixel) = 0; // 13
 
     // The clip list: one video clip and one audio clip; adding a clip of a
     // kind replaces the one queued before.

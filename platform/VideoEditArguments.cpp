@@ -32,8 +32,15 @@ QStringList conversionArguments(const ConversionJob &job)
 {
     const OutputSettings &out = job.output;
     const bool mpeg2 = out.format == 6;
-    QStringList args{"-hide_banner", "-loglevel", "error", "-nostats", "-progress", "pipe:1",
-                     "-stats_period", "0.25", "-y"};
+    QStringList args {"-hide_banner",
+                      "-loglevel",
+                      "error",
+                      "-nostats",
+                      "-progress",
+                      "pipe:1",
+                      "-stats_period",
+                      "0.25",
+                      "-y"};
 
     args << inputArguments(job.video);
     int audioInput = 0;
@@ -52,12 +59,24 @@ QStringList conversionArguments(const ConversionJob &job)
     // cheapest motion search keep this pass fast at good quality.
     args << "-c:v" << (mpeg2 ? "mpeg2video" : "mpeg1video") << "-threads"
          << QString::number(std::max(1, job.threads)) << "-r" << QString::number(out.frameRate)
-         << "-fps_mode" << "cfr" << "-s"
-         << QString("%1x%2").arg(evenSize(out.width)).arg(evenSize(out.height)) << "-pix_fmt"
-         << "yuv420p" << "-bf" << "0" << "-g" << "12" << "-q:v" << "3" << "-motion_est" << "zero";
+         << "-fps_mode"
+         << "cfr"
+         << "-s" << QString("%1x%2").arg(evenSize(out.width)).arg(evenSize(out.height))
+         << "-pix_fmt"
+         << "yuv420p"
+         << "-bf"
+         << "0"
+         << "-g"
+         << "12"
+         << "-q:v"
+         << "3"
+         << "-motion_est"
+         << "zero";
 
     if (job.audio) {
-        args << "-c:a" << "mp2" << "-ar" << QString::number(out.sampleRate) << "-b:a"
+        args << "-c:a"
+             << "mp2"
+             << "-ar" << QString::number(out.sampleRate) << "-b:a"
              << QString("%1k").arg(out.audioBitrate) << "-ac"
              << QString::number(std::clamp(job.audio->audioChannels, 1, 2));
     }

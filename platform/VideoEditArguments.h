@@ -14,7 +14,7 @@ struct OutputSettings
 {
     int sampleRate = 44100; // Hz
     int audioBitrate = 128; // kbit/s
-    int format = 6;         // 6: MPEG-2 program stream; anything else: MPEG-1 system stream
+    int format = 6; // 6: MPEG-2 program stream; anything else: MPEG-1 system stream
     int frameRate = 25;
     int width = 0;
     int height = 0;

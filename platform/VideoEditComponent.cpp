@@ -48,7 +48,7 @@ QString findSystemFfmpeg(const QString &applicationFolder)
 VideoEditComponent::VideoEditComponent(QString converterProgram, QObject *parent)
     : VideoEdit(parent)
     , m_program(std::move(converterProgram))
-{}
+{ }
 
 VideoEditComponent::~VideoEditComponent()
 {
@@ -58,7 +58,7 @@ VideoEditComponent::~VideoEditComponent()
 std::optional<MediaInfo> VideoEditComponent::probe(const QString &path)
 {
     if (path.isEmpty())
-        return MediaInfo{};
+        return MediaInfo {};
     const QFileInfo file(path);
     if (m_probed.path != path || m_probed.modified != file.lastModified()
         || m_probed.size != file.size()) {
@@ -105,10 +105,9 @@ bool VideoEditComponent::AddVideoClip(const QString &path, double start, double 
     m_video.reset();
     if (!info->hasVideo() || path.isEmpty())
         return true;
-    if (info->duration > 0)
-        length = std::min(length, std::max(0.0, info->duration - start));
+    length = std::min(length, std::max(0.0, info->duration - start));
     if (length > 0)
-        m_video = ClipSource{path, info->videoStream, start, length, 0};
+        m_video = ClipSource {path, info->videoStream, start, length, 0};
     return true;
 }
 
@@ -118,11 +117,10 @@ bool VideoEditComponent::AddAudioClip(const QString &path, double start, double 
     m_audio.reset();
     if (!info || !info->hasAudio() || path.isEmpty())
         return false;
-    if (info->duration > 0)
-        length = std::min(length, std::max(0.0, info->duration - start));
+    length = std::min(length, std::max(0.0, info->duration - start));
     if (length <= 0)
         return false;
-    m_audio = ClipSource{path, info->audioStream, start, length, info->audioChannels};
+    m_audio = ClipSource {path, info->audioStream, start, length, info->audioChannels};
     return true;
 }
 

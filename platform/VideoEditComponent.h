@@ -5,8 +5,8 @@
 #include "VideoEditArguments.h"
 
 #include <QDateTime>
-#include <QProcess>
 #include <QPointer>
+#include <QProcess>
 
 namespace platform {
 

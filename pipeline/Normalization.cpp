@@ -1,0 +1,179 @@
+#include "Normalization.h"
+
+#include <QObject>
+
+#include <cmath>
+#include <limits>
+
+namespace pipeline {
+
+using namespace platform;
+namespace Msg = NormalizationMessages;
+
+namespace {
+
+// A size from a per-file query as a 16-bit setting; out of range counts as
+// a failed query.
+std::optional<qint16> toInt16(std::optional<int> value)
+{
+    if (!value || *value < 0 || *value > std::numeric_limits<qint16>::max())
+        return std::nullopt;
+    return static_cast<qint16>(*value);
+}
+
+} // namespace
+
+double roundToHundredths(double seconds)
+{
+    if (!std::isfinite(seconds))
+        return 0;
+    return std::nearbyint(seconds * 100.0) / 100.0;
+}
+
+Normalizer::Normalizer(VideoEdit &component,
+                       MessageBoxes &messages,
+                       ProgressViewFactory makeProgressView,
+                       bool &normalizedReady)
+    : m_component(component)
+    , m_messages(messages)
+    , m_makeProgressView(std::move(makeProgressView))
+    , m_normalizedReady(normalizedReady)
+{ }
+
+void Normalizer::failNow()
+{
+    m_component.StopConversion();
+    m_normalizedReady = false;
+    m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+}
+
+void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &intermediatePath)
+{
+    m_ended = false;
+    m_failed = false;
+    VideoEdit &c = m_component;
+
+    const std::optional<double> duration = c.GetFileDuration(sourcePath);
+    if (!duration)
+        return failNow();
+    double length = roundToHundredths(*duration);
+
+    c.setAudioSampleRate(44100);
+    c.setAudioBitrate(128);
+    c.setOutputFormat(6);
+    c.setFrameRate(25);
+    const std::optional<qint16> height = toInt16(c.GetFileHeight(sourcePath));
+    if (!height)
+        return failNow();
+    c.setOutputHeight(*height);
+    const std::optional<qint16> width = toInt16(c.GetFileWidth(sourcePath));
+    if (!width)
+        return failNow();
+    c.setOutputWidth(*width);
+    c.setColorDepth(24);
+    c.ClearClips();
+
+    if (!sourcePath.isEmpty()) {
+        if (!c.AddVideoClip(sourcePath, 0.0, length, 2))
+            return failNow();
+        if (!c.AddAudioClip(sourcePath, 0.0, length)) {
+            const int answer = m_messages.MsgBox(Msg::AudioFormatFailure,
+                                                 MsgBoxStyle::YesNoQuestion,
+                                                 QStringLiteral("Confirm"));
+            if (answer != MsgBoxAnswer::Yes) {
+                m_normalizedReady = false;
+                c.StopConversion();
+                return;
+            }
+        }
+    }
+
+    if (c.GetTimelineDuration() == 0) {
+        m_messages.MsgBox(Msg::ZeroDuration, MsgBoxStyle::Critical, QStringLiteral("Error"));
+        m_normalizedReady = false;
+        c.StopConversion();
+        return;
+    }
+
+    // The notifications are handled only while this normalization runs.
+    QObject receiver;
+    QObject::connect(&c, &VideoEdit::ConversionProgress, &receiver, [this](double p, double l) {
+        conversionProgress(p, l);
+    });
+    QObject::connect(&c, &VideoEdit::ConversionFinished, &receiver, [this] {
+        conversionFinished();
+    });
+    QObject::connect(&c, &VideoEdit::ConversionFailed, &receiver, [this] { conversionFailed(); });
+
+    const bool accepted = c.SetOutputFile(intermediatePath);
+    const bool started = c.StartConversion();
+    if (!accepted) {
+        c.StopConversion();
+        m_messages.MsgBox(Msg::SaveFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+        m_normalizedReady = false;
+        return;
+    }
+    if (!started)
+        return failNow();
+
+    const std::unique_ptr<ProgressView> view = m_makeProgressView();
+    m_view = view.get();
+    if (!m_ended)
+        view->showModal([this] { cancelRequested(); });
+    m_view = nullptr;
+
+    if (m_failed)
+        m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+}
+
+void Normalizer::AbortNormalization()
+{
+    m_component.StopConversion();
+    m_normalizedReady = false;
+    m_ended = true;
+}
+
+void Normalizer::closeView()
+{
+    if (m_view) {
+        m_view->hideWindow();
+        m_view->closeWindow();
+    }
+}
+
+void Normalizer::conversionProgress(double position, double length)
+{
+    if (m_view && !m_ended)
+        m_view->ShowProgress(position, length);
+}
+
+void Normalizer::conversionFinished()
+{
+    m_component.StopConversion();
+    m_normalizedReady = true;
+    m_ended = true;
+    closeView();
+}
+
+void Normalizer::conversionFailed()
+{
+    m_component.StopConversion();
+    m_normalizedReady = false;
+    m_ended = true;
+    m_failed = true;
+    closeView();
+}
+
+void Normalizer::cancelRequested()
+{
+    const int answer = m_messages.MsgBox(Msg::AbortQuestion,
+                                         MsgBoxStyle::YesNoQuestion,
+                                         QStringLiteral("Confirm"));
+    if (answer != MsgBoxAnswer::Yes)
+        return;
+    AbortNormalization();
+    if (m_view)
+        m_view->closeWindow();
+}
+
+} // namespace pipeline

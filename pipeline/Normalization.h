@@ -1,0 +1,72 @@
+#pragma once
+
+#include "ProgressView.h"
+
+#include "platform/MessageBoxes.h"
+#include "platform/VideoEdit.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace pipeline {
+
+// Messages of a normalization.
+namespace NormalizationMessages {
+inline const QString AudioFormatFailure = QStringLiteral(
+        "AUDIO FORMAT FAILURE! DO YOU WANT TO CONTINUE?");
+inline const QString ZeroDuration = QStringLiteral("VIDEO GIVES ZERO SEC DURATION. CANNOT PROCESS");
+inline const QString SaveFailed = QStringLiteral("FAILED TO SAVE NORMALIZED FILE!");
+inline const QString NormalizationFailed = QStringLiteral(
+        "NORMALIZATION FAILED! POSSIBLE REASON IS A "
+        "DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO FILE.");
+inline const QString AbortQuestion = QStringLiteral("ENCODING IS IN PROGRESS. ABORT?");
+} // namespace NormalizationMessages
+
+// A duration rounded to two decimal places, halves to even.
+double roundToHundredths(double seconds);
+
+// Converts a source into the intermediate MPEG file with the video-editing
+// component while a modal progress window runs. The verdict goes to
+// normalizedReady, which the caller keeps across normalizations: true only
+// after the component reported a finished conversion; false after every
+// failure, refusal and confirmed cancel. It is left alone until the outcome
+// of a normalization is known.
+class Normalizer
+{
+public:
+    Normalizer(platform::VideoEdit &component,
+               platform::MessageBoxes &messages,
+               ProgressViewFactory makeProgressView,
+               bool &normalizedReady);
+
+    // Runs one normalization of sourcePath into intermediatePath. Returns
+    // once the progress window has closed, or at once after a failure (each
+    // failure shows its one message box).
+    void SourceNormalizer(const QString &sourcePath, const QString &intermediatePath);
+
+    // The abort action of the progress window: stops the component and
+    // leaves normalizedReady false.
+    void AbortNormalization();
+
+private:
+    void conversionProgress(double position, double length);
+    void conversionFinished();
+    void conversionFailed();
+    void cancelRequested();
+    void closeView();
+    // A component operation failed outright, or the conversion broke off.
+    void failNow();
+
+    platform::VideoEdit &m_component;
+    platform::MessageBoxes &m_messages;
+    ProgressViewFactory m_makeProgressView;
+    bool &m_normalizedReady;
+
+    ProgressView *m_view = nullptr;
+    bool m_ended = false;
+    bool m_failed = false;
+};
+
+} // namespace pipeline

@@ -1,0 +1,256 @@
+#include "platform/VideoEditComponent.h"
+
+#include "support/TestMedia.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using platform::VideoEdit;
+using platform::VideoEditComponent;
+
+namespace {
+
+class VideoEditTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(s_dir->isValid());
+        testmedia::VideoSpec spec;
+        spec.seconds = 2;
+        ASSERT_TRUE(testmedia::makeVideo(path("av.avi"), spec));
+        spec = {};
+        spec.seconds = 1;
+        spec.width = 176;
+        spec.height = 144;
+        spec.audio = false;
+        ASSERT_TRUE(testmedia::makeVideo(path("silent.avi"), spec));
+        spec = {};
+        spec.seconds = 1;
+        spec.extraOutputOptions = {"-vn"};
+        ASSERT_TRUE(testmedia::makeVideo(path("audio-only.avi"), spec));
+        spec = {};
+        spec.audio = false;
+        spec.extraOutputOptions = {"-frames:v", "0"};
+        ASSERT_TRUE(testmedia::makeVideo(path("zero.avi"), spec));
+        QFile garbage(path("garbage.avi"));
+        ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, '\x5a'));
+    }
+    static void TearDownTestSuite() { s_dir.reset(); }
+
+    static QString path(const QString &name) { return s_dir->filePath(name); }
+
+    // Queues a whole source as the normalizer does.
+    void queue(const QString &source, bool withAudio = true)
+    {
+        const double length = *component.GetFileDuration(source);
+        component.setOutputWidth(qint16(*component.GetFileWidth(source)));
+        component.setOutputHeight(qint16(*component.GetFileHeight(source)));
+        component.ClearClips();
+        double videoLength = length;
+        ASSERT_TRUE(component.AddVideoClip(source, 0.0, videoLength, 2));
+        double audioLength = length;
+        if (withAudio)
+            component.AddAudioClip(source, 0.0, audioLength);
+    }
+
+    // Waits for the end of a conversion; true when it finished.
+    bool waitForEnd(QSignalSpy &finished, QSignalSpy &failed)
+    {
+        const bool ended = QTest::qWaitFor([&] { return finished.count() + failed.count() > 0; },
+                                           60000);
+        return ended && finished.count() == 1 && failed.count() == 0;
+    }
+
+    VideoEditComponent component {platform::findSystemFfmpeg(applicationFolderUnderTest())};
+    QTemporaryDir work;
+
+    static inline std::unique_ptr<QTemporaryDir> s_dir;
+};
+
+} // namespace
+
+TEST_F(VideoEditTest, ProbesLengthAndFrameSize)
+{
+    EXPECT_NEAR(*component.GetFileDuration(path("av.avi")), 2.0, 0.1);
+    EXPECT_EQ(component.GetFileWidth(path("av.avi")), 320);
+    EXPECT_EQ(component.GetFileHeight(path("av.avi")), 240);
+    EXPECT_NEAR(*component.GetFileDuration(path("silent.avi")), 1.0, 0.1);
+    EXPECT_EQ(component.GetFileWidth(path("silent.avi")), 176);
+    EXPECT_EQ(component.GetFileHeight(path("silent.avi")), 144);
+    EXPECT_EQ(component.GetFileWidth(path("audio-only.avi")), 0);
+    EXPECT_EQ(component.GetFileDuration(path("zero.avi")), 0.0);
+}
+
+TEST_F(VideoEditTest, UnreadableSourcesFailOutrightAndEmptyPathAnswersZero)
+{
+    for (const QString &source : {path("garbage.avi"), path("missing.avi")}) {
+        EXPECT_FALSE(component.GetFileDuration(source)) << qPrintable(source);
+        EXPECT_FALSE(component.GetFileWidth(source));
+        EXPECT_FALSE(component.GetFileHeight(source));
+        double length = 2;
+        EXPECT_FALSE(component.AddVideoClip(source, 0.0, length, 2));
+        EXPECT_FALSE(component.AddAudioClip(source, 0.0, length));
+        EXPECT_EQ(component.GetTimelineDuration(), 0.0);
+    }
+    EXPECT_EQ(component.GetFileDuration(""), 0.0);
+    EXPECT_EQ(component.GetFileWidth(""), 0);
+}
+
+TEST_F(VideoEditTest, TimelineHoldsQueuedVideoOnly)
+{
+    double length = 9.5;
+    ASSERT_TRUE(component.AddVideoClip(path("av.avi"), 0.0, length, 2));
+    EXPECT_NEAR(length, 2.0, 0.1) << "the clip is cut to what the source holds";
+    EXPECT_EQ(component.GetTimelineDuration(), length);
+    double audioLength = 2;
+    EXPECT_TRUE(component.AddAudioClip(path("av.avi"), 0.0, audioLength));
+    EXPECT_FALSE(component.AddAudioClip(path("silent.avi"), 0.0, audioLength));
+
+    component.ClearClips();
+    EXPECT_EQ(component.GetTimelineDuration(), 0.0);
+
+    for (const char *name : {"audio-only.avi", "zero.avi"}) {
+        length = 1;
+        EXPECT_TRUE(component.AddVideoClip(path(name), 0.0, length, 2)) << name;
+        EXPECT_EQ(component.GetTimelineDuration(), 0.0) << name;
+    }
+    length = 1;
+    EXPECT_TRUE(component.AddAudioClip(path("audio-only.avi"), 0.0, length));
+}
+
+TEST_F(VideoEditTest, OutputFileMustBeWritableAndNeverTheSource)
+{
+    QFile file(work.filePath("plain-file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_FALSE(component.SetOutputFile(work.filePath("plain-file/temp.mpg")));
+    EXPECT_FALSE(component.SetOutputFile(work.filePath("no-such-folder/temp.mpg")));
+    EXPECT_FALSE(component.SetOutputFile(work.path()));
+    EXPECT_FALSE(component.SetOutputFile(""));
+    EXPECT_FALSE(component.StartConversion()) << "nothing is written without an output file";
+
+    queue(path("av.avi"));
+    EXPECT_FALSE(component.SetOutputFile(path("av.avi")));
+    EXPECT_TRUE(component.SetOutputFile(work.filePath("temp.mpg")));
+    EXPECT_EQ(QDir(work.path()).entryList(QDir::Files), QStringList {"plain-file"})
+            << "accepting the output creates nothing yet";
+}
+
+TEST_F(VideoEditTest, ConvertsToMpegProgramStreamWithProgress)
+{
+    const QString output = work.filePath("temp.mpg");
+    QFile old(output);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous run");
+    old.close();
+
+    queue(path("av.avi"));
+    QSignalSpy progress(&component, &VideoEdit::ConversionProgress);
+    QSignalSpy finished(&component, &VideoEdit::ConversionFinished);
+    QSignalSpy failed(&component, &VideoEdit::ConversionFailed);
+    ASSERT_TRUE(component.SetOutputFile(output));
+    ASSERT_TRUE(component.StartConversion());
+    ASSERT_TRUE(waitForEnd(finished, failed));
+
+    ASSERT_FALSE(progress.isEmpty());
+    double last = -1;
+    for (const QList<QVariant> &report : progress) {
+        EXPECT_GE(report[0].toDouble(), last);
+        EXPECT_EQ(report[1].toDouble(), component.GetTimelineDuration());
+        last = report[0].toDouble();
+    }
+    EXPECT_NEAR(last, 2.0, 0.1);
+
+    const QJsonObject probed = testmedia::probe(output);
+    EXPECT_EQ(probed["format"].toObject()["format_name"].toString(), "mpeg");
+    EXPECT_NEAR(probed["format"].toObject()["duration"].toString().toDouble(), 2.0, 0.15);
+    const QJsonObject video = testmedia::firstStream(probed, "video");
+    EXPECT_EQ(video["codec_name"].toString(), "mpeg2video");
+    EXPECT_EQ(video["width"].toInt(), 320);
+    EXPECT_EQ(video["height"].toInt(), 240);
+    EXPECT_EQ(video["r_frame_rate"].toString(), "25/1");
+    const QJsonObject audio = testmedia::firstStream(probed, "audio");
+    EXPECT_EQ(audio["codec_name"].toString(), "mp2");
+    EXPECT_EQ(audio["sample_rate"].toString(), "44100");
+    EXPECT_EQ(audio["bit_rate"].toString(), "128000");
+    EXPECT_EQ(QDir(work.path()).entryList(QDir::Files), QStringList {"temp.mpg"});
+
+    component.StopConversion();
+    component.StopConversion();
+    EXPECT_EQ(finished.count(), 1);
+}
+
+TEST_F(VideoEditTest, StopEndsTheChildAndKeepsThePreviousOutput)
+{
+    const QString output = work.filePath("temp.mpg");
+    QFile old(output);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous run");
+    old.close();
+
+    queue(path("av.avi"));
+    QSignalSpy progress(&component, &VideoEdit::ConversionProgress);
+    QSignalSpy finished(&component, &VideoEdit::ConversionFinished);
+    QSignalSpy failed(&component, &VideoEdit::ConversionFailed);
+    ASSERT_TRUE(component.SetOutputFile(output));
+    ASSERT_TRUE(component.StartConversion());
+    component.StopConversion();
+    QTest::qWait(300);
+    EXPECT_EQ(finished.count() + failed.count(), 0) << "no notification after a stop";
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "previous run");
+    EXPECT_EQ(QDir(work.path()).entryList(QDir::Files), QStringList {"temp.mpg"});
+}
+
+TEST_F(VideoEditTest, ConverterThatFailsOrCannotStartReportsFailure)
+{
+    for (const QString &program : {QString("/bin/false"), work.filePath("no-ffmpeg-here")}) {
+        VideoEditComponent broken(program);
+        QSignalSpy finished(&broken, &VideoEdit::ConversionFinished);
+        QSignalSpy failed(&broken, &VideoEdit::ConversionFailed);
+        double length = 1;
+        broken.setOutputWidth(320);
+        broken.setOutputHeight(240);
+        ASSERT_TRUE(broken.AddVideoClip(path("av.avi"), 0.0, length, 2));
+        ASSERT_TRUE(broken.SetOutputFile(work.filePath("temp.mpg")));
+        if (broken.StartConversion())
+            EXPECT_TRUE(QTest::qWaitFor([&] { return failed.count() == 1; }, 10000))
+                    << qPrintable(program);
+        EXPECT_EQ(finished.count(), 0);
+        EXPECT_FALSE(QFile::exists(work.filePath("temp.mpg")));
+    }
+}
+
+TEST(FindSystemFfmpeg, SkipsTheApplicationFolder)
+{
+    QTemporaryDir appFolder;
+    const QString frontEnd = appFolder.filePath("ffmpeg");
+    QFile script(frontEnd);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexit 0\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QTemporaryDir linkFolder;
+    ASSERT_TRUE(QFile::link(frontEnd, linkFolder.filePath("ffmpeg")));
+
+    const QByteArray original = qgetenv("PATH");
+    const QString system = platform::findSystemFfmpeg({});
+    ASSERT_FALSE(system.isEmpty());
+    qputenv("PATH", (appFolder.path() + ':' + linkFolder.path() + ':').toLocal8Bit() + original);
+    EXPECT_EQ(platform::findSystemFfmpeg({}), frontEnd);
+    EXPECT_EQ(platform::findSystemFfmpeg(appFolder.path()), system);
+    EXPECT_FALSE(platform::findSystemFfmpeg(applicationFolderUnderTest())
+                         .startsWith(applicationFolderUnderTest()));
+    qputenv("PATH", original);
+}
