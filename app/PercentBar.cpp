@@ -23,19 +23,21 @@ PercentBar::PercentBar(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PercentBar::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_image);
-}
-
-void PercentBar::resizeEvent(QResizeEvent *)
+QImage &PercentBar::image()
 {
     if (m_image.size() != size()) {
         QImage resized = makePercentBarImage(size());
-        QPainter(&resized).drawImage(0, 0, m_image);
+        if (!m_image.isNull())
+            QPainter(&resized).drawImage(0, 0, m_image);
         m_image = resized;
     }
+    return m_image;
+}
+
+void PercentBar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, image());
 }
 
 QImage makePercentBarImage(QSize size)

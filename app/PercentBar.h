@@ -13,12 +13,11 @@ class PercentBar : public QWidget
 public:
     explicit PercentBar(QWidget *parent = nullptr);
 
-    QImage &image() { return m_image; }
-    const QImage &image() const { return m_image; }
+    // The drawing, always the widget's size.
+    QImage &image();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QImage m_image;

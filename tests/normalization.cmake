@@ -1,3 +1,4 @@
 # Tests of the progress window, the video-editing component and normalization.
 trovexa_gtest(test_video_edit QT_MAIN test_video_edit.cpp
     LIBS trovexa_videoedit trovexa_test_media Qt6::Test)
+trovexa_qtest(test_progress_window test_progress_window.cpp LIBS trovexa_app)
