@@ -2,11 +2,13 @@
 
 #include "DataFiles.h"
 #include "OptionLists.h"
+#include "ProgressWindow.h"
 #include "SplashWindow.h"
 
 #include "checks/ComponentPlatform.h"
 #include "platform/ColorCombo.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderBrowser.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
@@ -16,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 using platform::MsgBoxAnswer::Yes;
@@ -54,8 +57,17 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
     : QMainWindow(parent)
     , m_services(services)
     , m_settings(std::move(settings))
+    , m_commonDialog(m_services.fileDialogs)
+    , m_runner(m_services.processLauncher, m_services.messageBoxes)
+    , m_normalizer(m_services.videoEdit,
+                   m_services.messageBoxes,
+                   progressWindowFactory(this),
+                   m_encode.normalizedReady)
 {
     m_ui.setupUi(this);
+    connect(m_ui.cmdInput, &QPushButton::clicked, this, &MainWindow::cmdInput_Click);
+    connect(m_ui.cmdOutput, &QPushButton::clicked, this, &MainWindow::cmdOutput_Click);
+    connect(m_ui.cmdEncode, &QPushButton::clicked, this, &MainWindow::cmdEncode_Click);
     connect(m_ui.cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
     connect(m_ui.mnuDirectX, &QAction::triggered, this, &MainWindow::mnuDirectX_Click);
     connect(m_ui.mnuWindows, &QAction::triggered, this, &MainWindow::mnuWindows_Click);
@@ -79,7 +91,7 @@ MainWindow::Startup MainWindow::Form_Load()
             return Startup::End;
         }
         show();
-        m_encoderArguments.clear();
+        m_encode.encoderArguments.clear();
         fillFixedLists();
         fillDataFileLists();
         GetWindowsFolder();
@@ -171,6 +183,52 @@ void MainWindow::endProgram()
     m_ending = true;
     unsetCursor();
     close();
+}
+
+void MainWindow::RunStage(pipeline::PipelineStage stage)
+{
+    m_runner.RunStage(stage, m_ui.txtApp->text(), m_job);
+}
+
+void MainWindow::cmdInput_Click()
+{
+    CommonDialog1().DialogTitle = "Open Video File to Encode";
+    CommonDialog1().MaxFileSize = 32000;
+    CommonDialog1().Flags = platform::DialogFlags::FileMustExist | platform::DialogFlags::HideReadOnly;
+    CommonDialog1().Filter
+        = "Supported Video "
+          "Files(*.mpg;*.mpeg;*.avi;*.wmv;*.asf;*.flv;*.mov;*.mp4;*.3gp;*.vob;*.dat)|*.mpg;*.mpeg;"
+          "*.avi;*.wmv;*.asf;*.flv;*.mov;*.mp4;*.3gp;*.vob;*.dat|MPEG (*.mpg,*.mpeg)| "
+          "*.mpg;*.mpeg|AVI (*.avi)|*.avi|Windows Media Formats (*.wmv,*.asf) | "
+          "*.wmv;*.asf|Quicktime Formats (*.mov,*.mp4) | *.mov;*.mp4|Video CD Format (*.dat)| "
+          "*.dat|DVD Format (*.vob)| *.vob|3GP (*.3gp)| *.3gp";
+    if (!CommonDialog1().ShowOpen())
+        return;
+    m_ui.lblInput->setText(CommonDialog1().FileName);
+    m_ui.txtOutFile->setText(CommonDialog1().FileTitle());
+    if (const std::optional<QString> proposed = pipeline::proposeOutputName(m_ui.txtOutFile->text()))
+        m_ui.txtOutFile->setText(*proposed);
+}
+
+void MainWindow::cmdOutput_Click()
+{
+    const QString chosen = m_services.folderBrowser.BrowseForFolder(this, "Select Your Output Folder:");
+    m_ui.lblOutDir->setText(pipeline::outputFolderText(chosen, platform::PathSeparator));
+}
+
+void MainWindow::cmdEncode_Click()
+{
+    EncodeJob job(
+        m_ui,
+        m_services,
+        m_settings,
+        m_encode,
+        [this](pipeline::PipelineStage stage) { RunStage(stage); },
+        [this](const QString &source, const QString &intermediate) {
+            m_normalizer.SourceNormalizer(source, intermediate);
+        },
+        [this] { return m_job.encodeSucceeded; });
+    job.run();
 }
 
 void MainWindow::cmdExit_Click()

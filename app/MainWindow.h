@@ -1,10 +1,13 @@
 #pragma once
 
+#include "EncodeJob.h"
 #include "MainWindowUi.h"
 #include "PlatformServices.h"
 #include "StartupFailure.h"
 
+#include "pipeline/Normalization.h"
 #include "pipeline/StageRunner.h"
+#include "platform/CommonDialog.h"
 
 #include <QMainWindow>
 
@@ -25,9 +28,18 @@ public:
 
     const MainWindowUi &ui() const { return m_ui; }
     QString WindowsFolder() const { return m_windowsFolder; }
-    QString EncoderArguments() const { return m_encoderArguments; }
+    QString EncoderArguments() const { return m_encode.encoderArguments; }
+    const EncodeJobState &encodeState() const { return m_encode; }
+    const pipeline::JobState &jobState() const { return m_job; }
+    platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
+
+    // Runs the command line in txtApp as one stage of the conversion.
+    void RunStage(pipeline::PipelineStage stage);
 
 public Q_SLOTS:
+    void cmdInput_Click();
+    void cmdOutput_Click();
+    void cmdEncode_Click();
     void cmdExit_Click();
     void mnuDirectX_Click();
     void mnuWindows_Click();
@@ -51,7 +63,10 @@ private:
     MainWindowSettings m_settings;
     MainWindowUi m_ui;
     QString m_windowsFolder;
-    QString m_encoderArguments;
+    EncodeJobState m_encode;
     pipeline::JobState m_job;
+    platform::CommonDialog m_commonDialog;
+    pipeline::StageRunner m_runner;
+    pipeline::Normalizer m_normalizer;
     bool m_ending = false;
 };

@@ -100,6 +100,27 @@ void MainWindowUi::setupUi(QMainWindow *window)
     buildMenus(window);
 }
 
+ConversionControls MainWindowUi::conversionControls() const
+{
+    ConversionControls c;
+    c.cmbVideoBitrate = cmbVideoBitrate;
+    c.cmbVideoWindow = cmbVideoWindow;
+    c.chkDeInterlace = chkDeInterlace;
+    c.chkWatermark = chkWatermark;
+    c.txtWatermark = txtWatermark;
+    c.ccbWatermarkColor = ccbWatermarkColor;
+    c.cmbFontFileName = cmbFontFileName;
+    c.cmbFontSize = cmbFontSize;
+    c.txtLeft = txtLeft;
+    c.txtTop = txtTop;
+    c.txtAlpha = txtAlpha;
+    c.chkDisableAudio = chkDisableAudio;
+    c.cmbAudioSampling = cmbAudioSampling;
+    c.cmbAudioBitrate = cmbAudioBitrate;
+    c.cmbAudioChannels = cmbAudioChannels;
+    return c;
+}
+
 QWidget *MainWindowUi::buildConverterTab()
 {
     auto *tab = new QWidget;

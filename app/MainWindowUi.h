@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConversionControls.h"
+
 #include <QString>
 
 class QAction;
@@ -27,6 +29,9 @@ class UpDown;
 struct MainWindowUi
 {
     void setupUi(QMainWindow *window);
+
+    // The controls the conversion options are read from.
+    ConversionControls conversionControls() const;
 
     QTabWidget *sstThis = nullptr;
 

@@ -7,10 +7,13 @@ class ComponentPlatform;
 }
 
 namespace platform {
+class FileDialogPresenter;
+class FolderBrowser;
 class InstanceQuery;
 class MessageBoxes;
 class ProcessLauncher;
 class Shell;
+class VideoEdit;
 } // namespace platform
 
 // The operating-system services the main window works through. The program
@@ -22,6 +25,9 @@ struct PlatformServices
     platform::Shell &shell;
     platform::InstanceQuery &instanceQuery;
     checks::ComponentPlatform &components;
+    platform::FileDialogPresenter &fileDialogs;
+    platform::FolderBrowser &folderBrowser;
+    platform::VideoEdit &videoEdit; // VideoEdit1
 };
 
 // Where the window finds its files, and how long the splash stays up.

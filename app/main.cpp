@@ -3,7 +3,9 @@
 #include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
 #include "platform/LinuxComponents.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/VideoEditComponent.h"
 #include "platform/QtProcessLauncher.h"
 #include "platform/Shell.h"
 
@@ -19,9 +21,19 @@ int main(int argc, char *argv[])
     platform::DesktopShell shell;
     platform::InstanceLock instanceLock;
     platform::LinuxComponents components;
-    MainWindow window(PlatformServices{messageBoxes, processLauncher, shell, instanceLock, components},
+    platform::QtFileDialogs fileDialogs;
+    platform::VideoEditComponent videoEdit(platform::findSystemFfmpeg(platform::ApplicationFolder()));
+    MainWindow window(PlatformServices{messageBoxes,
+                                       processLauncher,
+                                       shell,
+                                       instanceLock,
+                                       components,
+                                       fileDialogs,
+                                       fileDialogs,
+                                       videoEdit},
                       MainWindowSettings{platform::ApplicationFolder(), platform::GetWindowsFolder()});
     messageBoxes.setOwner(&window);
+    fileDialogs.setOwner(&window);
     if (window.Form_Load() == MainWindow::Startup::End)
         return 0;
     return app.exec();

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -15,6 +16,16 @@ FileKind probeProgramFile(const QString &path)
         return FileKind::Missing;
     const QByteArray native = QFile::encodeName(path);
     return ::access(native.constData(), X_OK) == 0 ? FileKind::Executable : FileKind::File;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first {};
+    struct stat second {};
+    if (::stat(QFile::encodeName(a).constData(), &first) != 0
+        || ::stat(QFile::encodeName(b).constData(), &second) != 0)
+        return false;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 QString ApplicationFolder()

@@ -13,6 +13,10 @@ enum class FileKind {
 // What a path names, for resolving the program at the head of a command line.
 FileKind probeProgramFile(const QString &path);
 
+// True when both paths name one existing file, whatever their spelling
+// (links, "..", doubled separators).
+bool sameFile(const QString &a, const QString &b);
+
 // The folder of the running executable, without a trailing separator
 // (except for the root folder).
 QString ApplicationFolder();

@@ -5,7 +5,9 @@
 #include "platform/doubles/FakeComponents.h"
 #include "platform/doubles/RecordingMessageBoxes.h"
 #include "platform/doubles/RecordingShell.h"
+#include "platform/doubles/ScriptedDialogs.h"
 #include "platform/QtProcessLauncher.h"
+#include "platform/VideoEditComponent.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
@@ -14,21 +16,33 @@
 
 #include <memory>
 
-// A main window over test doubles, with its own application folder holding
-// copies of the shipped data files.
+// A main window over test doubles for what a person would click (message
+// boxes, dialogs, the shell), with the real runner, tools and video-editing
+// component. Its application folder is a fresh one holding copies of the
+// shipped data files and links to the built tools.
 struct WindowFixture
 {
     WindowFixture()
     {
+        const QString built = applicationFolderUnderTest();
         for (const char *name : {"fonts.txt", "fontsizes.txt", "colors.txt"})
-            QFile::copy(applicationFolderUnderTest() + "/" + name, appFolder.filePath(name));
+            QFile::copy(built + "/" + name, appFolder.filePath(name));
+        for (const char *name : {"ffmpeg", "flvmdi", "vhook"})
+            QFile::link(built + "/" + name, appFolder.filePath(name));
     }
 
     MainWindow &window()
     {
         if (!m_window) {
             m_window = std::make_unique<MainWindow>(
-                PlatformServices{boxes, launcher, shell, instances, components},
+                PlatformServices{boxes,
+                                 launcher,
+                                 shell,
+                                 instances,
+                                 components,
+                                 dialogs,
+                                 dialogs,
+                                 videoEdit},
                 MainWindowSettings{appFolder.path(), "/usr/share", 10});
         }
         return *m_window;
@@ -47,6 +61,8 @@ struct WindowFixture
     platform::RecordingShell shell;
     platform::FixedInstanceQuery instances;
     platform::FakeComponents components;
+    platform::ScriptedDialogs dialogs;
+    platform::VideoEditComponent videoEdit{platform::findSystemFfmpeg(appFolder.path())};
 
 private:
     std::unique_ptr<MainWindow> m_window;

@@ -1,0 +1,57 @@
+#include "CommonDialog.h"
+
+#include <QFileInfo>
+
+namespace platform {
+
+CommonDialog::CommonDialog(FileDialogPresenter &presenter)
+    : m_presenter(presenter)
+{}
+
+QStringList CommonDialog::nameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString &pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            if (!pattern.trimmed().isEmpty())
+                patterns << pattern.trimmed();
+        }
+        filters << parts[i].trimmed() + " (" + patterns.join(u' ') + u')';
+    }
+    return filters;
+}
+
+bool CommonDialog::ShowOpen()
+{
+    return show(FileDialogRequest::Mode::Open);
+}
+
+bool CommonDialog::ShowSave()
+{
+    return show(FileDialogRequest::Mode::Save);
+}
+
+bool CommonDialog::show(FileDialogRequest::Mode mode)
+{
+    FileDialogRequest request;
+    request.mode = mode;
+    request.title = DialogTitle;
+    request.initialPath = FileName;
+    request.nameFilters = nameFilters(Filter);
+    request.fileMustExist = Flags & DialogFlags::FileMustExist;
+    request.confirmOverwrite = Flags & DialogFlags::OverwritePrompt;
+    const QString chosen = m_presenter.present(request);
+    if (chosen.isEmpty() || chosen.size() > MaxFileSize)
+        return false;
+    FileName = chosen;
+    return true;
+}
+
+QString CommonDialog::FileTitle() const
+{
+    return QFileInfo(FileName).fileName();
+}
+
+} // namespace platform
