@@ -16,6 +16,20 @@ QString filePath(const QString &path)
     return path.startsWith('/') ? path : "file:" + path;
 }
 
+// The MP3 encoder puts 1105 samples of priming before the first source
+// sample (ffmpeg reports it as the encoder's initial padding), and FLV has no
+// field to tell a player to skip it. Left alone, the muxer moves every stream
+// later by the priming so that sound and picture stay together, and the file
+// gets up to 0.1 s more duration than its source. Instead the audio starts
+// that much into the source: the priming takes the place of the skipped
+// sound, so picture and sound start at 0, in step, and the duration matches.
+constexpr int Mp3Priming = 1105;
+
+QString mp3PrimingTrim(int sampleRate)
+{
+    return "atrim=start=" + QString::number(double(Mp3Priming) / sampleRate, 'f', 9);
+}
+
 } // namespace
 
 QStringList modernArguments(const LegacyCommand &command,
@@ -33,6 +47,10 @@ QStringList modernArguments(const LegacyCommand &command,
         filters << drawTextFilter(*drawText);
     if (command.width > 0)
         filters << QString("scale=%1:%2").arg(command.width).arg(command.height) << "setsar=1";
+    // The fps filter ends the video where the source ends; the encoder's own
+    // constant-rate padding would add frames after the last one.
+    if (!command.frameRate.isEmpty())
+        filters << "fps=" + command.frameRate;
     if (!filters.isEmpty())
         args << "-vf" << filters.join(u',');
 
@@ -43,7 +61,8 @@ QStringList modernArguments(const LegacyCommand &command,
         args << "-frames:v" << command.frameCount;
 
     const bool pictures = isPicturePattern(command.output);
-    if (hasSuffix(command.output, ".flv"))
+    const bool flv = hasSuffix(command.output, ".flv");
+    if (flv)
         args << "-c:v"
              << "flv1"
              << "-c:a"
@@ -65,6 +84,8 @@ QStringList modernArguments(const LegacyCommand &command,
     } else {
         if (!command.sampleRate.isEmpty())
             args << "-ar" << command.sampleRate;
+        if (flv && !command.sampleRate.isEmpty())
+            args << "-af" << mp3PrimingTrim(command.sampleRate.toInt());
         if (!command.audioBitrate.isEmpty())
             args << "-b:a" << command.audioBitrate;
         if (!command.channels.isEmpty())

@@ -1,0 +1,224 @@
+// The encoder and metadata front-ends with the real ffmpeg and flvmeta, run
+// with the command lines the window builds, on media made here.
+#include "pipeline/CommandLine.h"
+#include "pipeline/EncoderArguments.h"
+#include "pipeline/StageCommands.h"
+#include "platform/FileSystem.h"
+#include "support/TestMedia.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace testmedia;
+
+namespace {
+
+struct EncodeCase
+{
+    const char *sourceType;
+    const char *frameSize;
+    const char *sampling;
+    const char *channels;
+    const char *videoRate;
+    const char *audioRate;
+    bool deInterlace;
+};
+
+std::ostream &operator<<(std::ostream &out, const EncodeCase &c)
+{
+    return out << c.sourceType << ' ' << c.frameSize << ' ' << c.sampling << ' ' << c.channels;
+}
+
+// Runs a command text of the window the way the window does: split into a
+// program and its arguments, no shell.
+ProcessResult runCommandLine(const QString &text)
+{
+    const auto command = pipeline::splitCommandLine(text, platform::probeProgramFile);
+    if (!command)
+        return {};
+    return run(command->program, command->arguments);
+}
+
+VideoSpec sourceSpec(const QString &type)
+{
+    VideoSpec spec;
+    spec.seconds = 1.2;
+    spec.fps = 30;
+    if (type == "3gp") {
+        spec.width = 176; // a size H.263 knows
+        spec.height = 144;
+        spec.fps = 25;
+        // Its 8 kHz AAC comes in frames of 128 ms; a length on a frame
+        // boundary keeps the decoded sound as long as the stated duration.
+        spec.seconds = 1.28;
+    }
+    return spec;
+}
+
+pipeline::ConversionOptions optionsFor(const EncodeCase &c)
+{
+    pipeline::ConversionOptions options;
+    options.videoBitrate = c.videoRate;
+    options.videoWindow = c.frameSize;
+    options.deInterlace = c.deInterlace;
+    options.sampling = c.sampling;
+    options.audioBitrate = c.audioRate;
+    options.channels = c.channels;
+    return options;
+}
+
+QJsonObject flvmetaDump(const QString &path)
+{
+    const ProcessResult dump = run("flvmeta", {"--dump", "--json", path});
+    return QJsonDocument::fromJson(dump.output).object();
+}
+
+class ToolEncode : public testing::TestWithParam<EncodeCase>
+{
+protected:
+    QTemporaryDir m_dir;
+    const QString m_app = applicationFolderUnderTest();
+};
+
+// Encodes with the window's command line, checks the FLV, then gives it its
+// metadata with the window's metadata command line and checks that.
+TEST_P(ToolEncode, EncodeThenMetadata)
+{
+    const EncodeCase c = GetParam();
+    ASSERT_TRUE(m_dir.isValid());
+    const QString source = m_dir.filePath(QString("source clip.%1").arg(c.sourceType));
+    ASSERT_TRUE(makeVideo(source, sourceSpec(c.sourceType)));
+    const double sourceSeconds = durationSeconds(probe(source));
+
+    const QString folder = m_dir.path() + "/out folder/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString arguments = pipeline::BuildEncoderArguments(optionsFor(c),
+                                                              m_app,
+                                                              "/usr/share",
+                                                              u'/');
+    const ProcessResult encode = runCommandLine(
+            pipeline::encodeCommandLine(m_app, source, arguments, folder, "clip.flv", u'/'));
+    ASSERT_EQ(encode.exitCode, 0) << encode.errors.right(2000).toStdString();
+
+    const QString output = folder + "clip.flv";
+    const QJsonObject probed = probe(output);
+    const QJsonObject video = firstStream(probed, "video");
+    const QJsonObject audio = firstStream(probed, "audio");
+    const QStringList size = QString(c.frameSize).split('x');
+    EXPECT_EQ(video.value("codec_name").toString(), "flv1");
+    EXPECT_EQ(video.value("width").toInt(), size[0].toInt());
+    EXPECT_EQ(video.value("height").toInt(), size[1].toInt());
+    EXPECT_EQ(video.value("r_frame_rate").toString(), "25/1");
+    EXPECT_EQ(video.value("avg_frame_rate").toString(), "25/1");
+    EXPECT_EQ(audio.value("codec_name").toString(), "mp3");
+    EXPECT_EQ(audio.value("sample_rate").toString(), c.sampling);
+    EXPECT_EQ(audio.value("channels").toInt(), QString(c.channels) == "Stereo" ? 2 : 1);
+
+    // flv1 overshoots on one second of the busy test pattern at low rates;
+    // the rate must still follow the request.
+    const double seconds = durationSeconds(probed);
+    const double videoKbits = streamBytes(output, "v") * 8.0 / seconds / 1000.0;
+    const double requested = QString(c.videoRate).toDouble();
+    EXPECT_GT(videoKbits, requested * 0.6) << videoKbits;
+    EXPECT_LT(videoKbits, requested * 1.6) << videoKbits;
+    const double audioKbits = streamBytes(output, "a") * 8.0 / seconds / 1000.0;
+    EXPECT_NEAR(audioKbits, QString(c.audioRate).toDouble(), QString(c.audioRate).toDouble() * 0.3);
+
+    const ProcessResult metadata = runCommandLine(
+            pipeline::metadataCommandLine(m_app, folder, "clip.flv", u'/'));
+    ASSERT_EQ(metadata.exitCode, 0) << metadata.errors.toStdString();
+    EXPECT_EQ(run("flvmeta", {"--check", "--quiet", output}).exitCode, 0);
+    const QJsonObject meta = flvmetaDump(output);
+    EXPECT_NEAR(meta.value("duration").toDouble(), sourceSeconds, 0.1);
+    EXPECT_EQ(meta.value("width").toDouble(), size[0].toInt());
+    EXPECT_EQ(meta.value("height").toDouble(), size[1].toInt());
+    EXPECT_EQ(meta.value("videocodecid").toDouble(), 2); // Sorenson H.263
+    EXPECT_EQ(meta.value("audiocodecid").toDouble(), 2); // MP3
+    const QJsonObject keyframes = meta.value("keyframes").toObject();
+    EXPECT_FALSE(keyframes.value("times").toArray().isEmpty());
+    EXPECT_EQ(keyframes.value("times").toArray().size(),
+              keyframes.value("filepositions").toArray().size());
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList {"clip.flv"});
+}
+
+// Every frame size of the window's list, every source type it accepts, each
+// sampling rate and both channel choices.
+INSTANTIATE_TEST_SUITE_P(
+        WindowChoices,
+        ToolEncode,
+        testing::Values(EncodeCase {"mpg", "160x120", "11025", "Mono", "225", "32", false},
+                        EncodeCase {"mpeg", "240x180", "22050", "Stereo", "350", "64", false},
+                        EncodeCase {"avi", "240x135", "44100", "Mono", "350", "96", true},
+                        EncodeCase {"wmv", "320x180", "11025", "Stereo", "450", "48", false},
+                        EncodeCase {"asf", "320x240", "22050", "Mono", "350", "24", false},
+                        EncodeCase {"flv", "400x225", "44100", "Stereo", "450", "128", false},
+                        EncodeCase {"mov", "400x300", "11025", "Mono", "800", "56", false},
+                        EncodeCase {"mp4", "512x288", "22050", "Stereo", "800", "80", false},
+                        EncodeCase {"3gp", "512x384", "44100", "Mono", "800", "112", false},
+                        EncodeCase {"vob", "640x360", "11025", "Stereo", "1200", "64", true},
+                        EncodeCase {"dat", "640x480", "22050", "Mono", "1200", "160", false},
+                        EncodeCase {"avi", "768x432", "44100", "Stereo", "1200", "160", false},
+                        EncodeCase {"mpg", "768x576", "22050", "Stereo", "1200", "96", false}));
+
+struct ImageCase
+{
+    const char *sourceType;
+    const char *frameSize;
+    const char *count;
+    int expected;
+};
+
+std::ostream &operator<<(std::ostream &out, const ImageCase &c)
+{
+    return out << c.sourceType << ' ' << c.frameSize << ' ' << c.count;
+}
+
+class ToolImages : public testing::TestWithParam<ImageCase>
+{ };
+
+TEST_P(ToolImages, ExactlyTheFramesAskedFor)
+{
+    const ImageCase c = GetParam();
+    QTemporaryDir dir;
+    const QString app = applicationFolderUnderTest();
+    const QString source = dir.filePath(QString("src.%1").arg(c.sourceType));
+    ASSERT_TRUE(makeVideo(source, sourceSpec(c.sourceType)));
+    const QString folder = dir.path() + "/my covers/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+
+    const ProcessResult grab = runCommandLine(
+            pipeline::imageCommandLine(app, source, c.frameSize, c.count, folder, u'/'));
+    ASSERT_EQ(grab.exitCode, 0) << grab.errors.right(2000).toStdString();
+
+    QStringList expected;
+    for (int i = 1; i <= c.expected; ++i)
+        expected << QString("cover%1.jpg").arg(i);
+    QStringList written = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden
+                                                 | QDir::NoDotAndDotDot);
+    std::sort(written.begin(), written.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(written, expected);
+
+    const QStringList size = QString(c.frameSize).split('x');
+    for (const QString &name : std::as_const(expected)) {
+        const QJsonObject video = firstStream(probe(folder + name), "video");
+        EXPECT_EQ(video.value("codec_name").toString(), "mjpeg") << name.toStdString();
+        EXPECT_EQ(video.value("width").toInt(), size[0].toInt());
+        EXPECT_EQ(video.value("height").toInt(), size[1].toInt());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowChoices,
+                         ToolImages,
+                         testing::Values(ImageCase {"flv", "160x120", "10", 10},
+                                         ImageCase {"mpg", "768x576", "3", 3},
+                                         ImageCase {"avi", "240x135", "05", 5},
+                                         ImageCase {"mov", "400x300", "1", 1}));
+
+} // namespace
