@@ -45,7 +45,8 @@ public:
     // output size. Queues nothing when the source has no decodable video.
     // False when the source cannot be opened.
     virtual bool AddVideoClip(const QString &path, double start, double &length, qint16 mode) = 0;
-    // True only when the source has decodable audio, which is then queued.
+    // True only when the source has decodable audio, which is then queued
+    // (length shortened as for video).
     virtual bool AddAudioClip(const QString &path, double start, double &length) = 0;
     // The length of the queued video in seconds; 0 when nothing is queued.
     virtual double GetTimelineDuration() = 0;

@@ -118,9 +118,8 @@ bool VideoEditComponent::AddAudioClip(const QString &path, double start, double 
     if (!info || !info->hasAudio() || path.isEmpty())
         return false;
     length = std::min(length, std::max(0.0, info->duration - start));
-    if (length <= 0)
-        return false;
-    m_audio = ClipSource {path, info->audioStream, start, length, info->audioChannels};
+    if (length > 0)
+        m_audio = ClipSource {path, info->audioStream, start, length, info->audioChannels};
     return true;
 }
 

@@ -2,3 +2,5 @@
 trovexa_gtest(test_video_edit QT_MAIN test_video_edit.cpp
     LIBS trovexa_videoedit trovexa_test_media Qt6::Test)
 trovexa_qtest(test_progress_window test_progress_window.cpp LIBS trovexa_app)
+trovexa_qtest(test_normalization test_normalization.cpp
+    LIBS trovexa_app trovexa_videoedit trovexa_platform_doubles trovexa_test_media)

@@ -1,0 +1,324 @@
+#include "app/ProgressWindow.h"
+#include "pipeline/Normalization.h"
+#include "platform/VideoEditComponent.h"
+#include "platform/doubles/RecordingMessageBoxes.h"
+
+#include "support/TestMedia.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace pipeline;
+namespace MsgBoxAnswer = platform::MsgBoxAnswer;
+using platform::RecordingMessageBoxes;
+using platform::VideoEdit;
+using Shown = RecordingMessageBoxes::Shown;
+namespace Msg = NormalizationMessages;
+
+namespace {
+
+// Message boxes that also note normalizedReady at each question and can
+// keep a question open until something has happened meanwhile.
+class WatchingMessageBoxes : public RecordingMessageBoxes
+{
+public:
+    explicit WatchingMessageBoxes(const bool &ready)
+        : m_ready(ready)
+    { }
+
+    int MsgBox(const QString &prompt, int style, const QString &title) override
+    {
+        readyWhenAsked.append(m_ready);
+        if (holdQuestionUntil)
+            QTest::qWaitFor(holdQuestionUntil, 30000);
+        return RecordingMessageBoxes::MsgBox(prompt, style, title);
+    }
+
+    QList<bool> readyWhenAsked;
+    std::function<bool()> holdQuestionUntil;
+
+private:
+    const bool &m_ready;
+};
+
+// The children of this process, by process id.
+QList<qint64> childProcesses()
+{
+    QList<qint64> children;
+    const QStringList threads = QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &thread : threads) {
+        QFile file(QString("/proc/self/task/%1/children").arg(thread));
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &pid : file.readAll().split(' '))
+                if (!pid.trimmed().isEmpty())
+                    children.append(pid.trimmed().toLongLong());
+        }
+    }
+    return children;
+}
+
+} // namespace
+
+class NormalizationTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_media;
+    std::unique_ptr<QTemporaryDir> m_appFolder;
+    std::unique_ptr<platform::VideoEditComponent> m_component;
+    std::unique_ptr<WatchingMessageBoxes> m_boxes;
+    std::unique_ptr<Normalizer> m_normalizer;
+    QList<QPointer<ProgressWindow>> m_windows;
+    bool m_ready = false;
+
+    QString media(const QString &name) const { return m_media.filePath(name); }
+    QString intermediate() const { return m_appFolder->filePath("temp.mpg"); }
+    void normalize(const QString &source) { normalize(source, intermediate()); }
+    void normalize(const QString &source, const QString &target)
+    {
+        m_normalizer->SourceNormalizer(source, target);
+    }
+    QList<Shown> shown() const { return m_boxes->shown(); }
+    const Shown abortQuestion {Msg::AbortQuestion, 36, "Confirm"};
+    const Shown failure {Msg::NormalizationFailed, 16, "Error"};
+
+    // Runs once the first progress notification has reached the window.
+    void onFirstProgress(std::function<void()> action)
+    {
+        auto done = std::make_shared<bool>(false);
+        connect(m_component.get(),
+                &VideoEdit::ConversionProgress,
+                this,
+                [done, action](double, double) {
+                    if (!std::exchange(*done, true))
+                        QTimer::singleShot(0, action);
+                });
+    }
+
+    void clickCancel()
+    {
+        QVERIFY(!m_windows.isEmpty() && m_windows.last());
+        m_windows.last()->findChild<QPushButton *>("cmdCancel")->click();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        testmedia::VideoSpec spec;
+        spec.seconds = 2;
+        QVERIFY(testmedia::makeVideo(media("av.avi"), spec));
+        spec = {};
+        spec.seconds = 1;
+        spec.width = 176;
+        spec.height = 144;
+        spec.audio = false;
+        QVERIFY(testmedia::makeVideo(media("silent.avi"), spec));
+        spec = {};
+        spec.extraOutputOptions = {"-t", "0"};
+        QVERIFY(testmedia::makeVideo(media("zero.avi"), spec));
+        spec = {};
+        spec.seconds = 1;
+        spec.extraOutputOptions = {"-vn"};
+        QVERIFY(testmedia::makeVideo(media("audio-only.avi"), spec));
+        QFile garbage(media("garbage.avi"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, '\x5a'));
+    }
+
+    void init()
+    {
+        m_appFolder = std::make_unique<QTemporaryDir>();
+        m_component = std::make_unique<platform::VideoEditComponent>(
+                platform::findSystemFfmpeg(applicationFolderUnderTest()));
+        m_boxes = std::make_unique<WatchingMessageBoxes>(m_ready);
+        m_windows.clear();
+        auto makeWindow = [this] {
+            auto window = std::make_unique<ProgressWindow>();
+            m_windows.append(window.get());
+            return window;
+        };
+        m_normalizer = std::make_unique<Normalizer>(*m_component, *m_boxes, makeWindow, m_ready);
+        m_ready = false;
+    }
+
+    void cleanup()
+    {
+        m_normalizer.reset();
+        m_component.reset();
+        QVERIFY2(childProcesses().isEmpty(), "no converter left running");
+    }
+
+    void finishedNormalizationWritesMpegProgramStream()
+    {
+        QList<bool> readyDuringProgress;
+        connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&](double, double) {
+            readyDuringProgress.append(m_ready);
+        });
+        normalize(media("av.avi"));
+        QVERIFY(m_ready);
+        QCOMPARE(shown(), QList<Shown> {});
+        QCOMPARE(m_windows.size(), 1);
+        QVERIFY2(!m_windows.first(), "the window is gone once the normalizer returns");
+        QVERIFY(!readyDuringProgress.isEmpty());
+        QVERIFY(!readyDuringProgress.contains(true));
+
+        const QJsonObject probed = testmedia::probe(intermediate());
+        QCOMPARE(probed["format"].toObject()["format_name"].toString(), "mpeg");
+        QVERIFY(qAbs(probed["format"].toObject()["duration"].toString().toDouble() - 2.0) < 0.15);
+        const QJsonObject video = testmedia::firstStream(probed, "video");
+        QCOMPARE(video["r_frame_rate"].toString(), "25/1");
+        QCOMPARE(video["width"].toInt(), 320);
+        QCOMPARE(video["height"].toInt(), 240);
+        const QJsonObject audio = testmedia::firstStream(probed, "audio");
+        QCOMPARE(audio["codec_name"].toString(), "mp2");
+        QCOMPARE(audio["sample_rate"].toString(), "44100");
+
+        // The next normalization keeps the old verdict until its own is known.
+        m_boxes->scriptAnswers({MsgBoxAnswer::No});
+        normalize(media("silent.avi"));
+        QCOMPARE(m_boxes->readyWhenAsked, QList<bool> {true});
+        QVERIFY(!m_ready);
+    }
+
+    void sourceWithoutAudioAsksFirst()
+    {
+        const Shown question {Msg::AudioFormatFailure, 36, "Confirm"};
+        m_boxes->scriptAnswers({MsgBoxAnswer::No});
+        m_ready = true;
+        normalize(media("silent.avi"));
+        QVERIFY(!m_ready);
+        QCOMPARE(shown(), QList<Shown> {question});
+        QVERIFY(m_windows.isEmpty());
+        QVERIFY(!QFile::exists(intermediate()));
+
+        m_boxes->clear();
+        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
+        normalize(media("silent.avi"));
+        QVERIFY(m_ready);
+        QCOMPARE(shown(), QList<Shown> {question});
+        QCOMPARE(m_windows.size(), 1);
+        const QJsonObject probed = testmedia::probe(intermediate());
+        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 176);
+        QVERIFY(testmedia::firstStream(probed, "audio").isEmpty());
+    }
+
+    void zeroLengthIsRefusedWithoutProgressWindow_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("no frames") << "zero.avi";
+        QTest::newRow("no video") << "audio-only.avi";
+        QTest::newRow("no source") << "";
+    }
+    void zeroLengthIsRefusedWithoutProgressWindow()
+    {
+        QFETCH(QString, source);
+        m_ready = true;
+        normalize(source.isEmpty() ? QString() : media(source));
+        QVERIFY(!m_ready);
+        QCOMPARE(shown(), QList<Shown>({{Msg::ZeroDuration, 16, "Error"}}));
+        QVERIFY(m_windows.isEmpty());
+        QVERIFY(!QFile::exists(intermediate()));
+    }
+
+    void unwritableFolderFailsToSave()
+    {
+        // Root writes anywhere, so the folder is made impossible instead: its
+        // path names a regular file.
+        QFile file(m_appFolder->filePath("app"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        m_ready = true;
+        normalize(media("av.avi"), m_appFolder->filePath("app/temp.mpg"));
+        QVERIFY(!m_ready);
+        QCOMPARE(shown(), QList<Shown>({{Msg::SaveFailed, 16, "Error"}}));
+        QVERIFY(m_windows.isEmpty());
+    }
+
+    void corruptedSourceFails()
+    {
+        m_ready = true;
+        normalize(media("garbage.avi"));
+        QVERIFY(!m_ready);
+        QCOMPARE(shown(), QList<Shown> {failure});
+        QVERIFY(m_windows.isEmpty());
+        QVERIFY(!QFile::exists(intermediate()));
+    }
+
+    void converterDyingPartWayFails()
+    {
+        m_ready = true;
+        qint64 killed = 0;
+        connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&](double, double) {
+            if (killed == 0 && !childProcesses().isEmpty()) {
+                killed = childProcesses().first();
+                ::kill(pid_t(killed), SIGKILL);
+            }
+        });
+        normalize(media("av.avi"));
+        QVERIFY(killed > 0);
+        QVERIFY(!m_ready);
+        QCOMPARE(shown(), QList<Shown> {failure});
+        QCOMPARE(m_windows.size(), 1);
+        QVERIFY(!QFile::exists(intermediate()));
+    }
+
+    void cancelAnsweredYesStops()
+    {
+        m_ready = true;
+        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
+        onFirstProgress([this] { clickCancel(); });
+        normalize(media("av.avi"));
+        QVERIFY(!m_ready);
+        QCOMPARE(shown(), QList<Shown> {abortQuestion});
+        QVERIFY2(!QFile::exists(intermediate()), "a stopped conversion leaves no file");
+    }
+
+    void cancelAnsweredNoContinues()
+    {
+        m_boxes->scriptAnswers({MsgBoxAnswer::No});
+        onFirstProgress([this] { clickCancel(); });
+        normalize(media("av.avi"));
+        QVERIFY(m_ready);
+        QCOMPARE(shown(), QList<Shown> {abortQuestion});
+        QVERIFY(qAbs(testmedia::probe(intermediate())["format"]
+                             .toObject()["duration"]
+                             .toString()
+                             .toDouble()
+                     - 2.0)
+                < 0.15);
+    }
+
+    void closeBoxCountsAsCancel()
+    {
+        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
+        onFirstProgress([this] { m_windows.last()->close(); });
+        normalize(media("av.avi"));
+        QVERIFY(!m_ready);
+        QCOMPARE(shown(), QList<Shown> {abortQuestion});
+    }
+
+    void cancelConfirmedAfterFinishStillCancels()
+    {
+        QSignalSpy finished(m_component.get(), &VideoEdit::ConversionFinished);
+        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
+        m_boxes->holdQuestionUntil = [&] {
+            return finished.count() > 0;
+        };
+        onFirstProgress([this] { clickCancel(); });
+        normalize(media("av.avi"));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(shown(), QList<Shown> {abortQuestion});
+        QVERIFY2(!m_ready, "Yes wins over a finish handled while the question was open");
+    }
+};
+
+QTEST_MAIN(NormalizationTest)
+#include "test_normalization.moc"
