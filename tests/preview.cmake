@@ -1,0 +1,1 @@
+# Tests of the FLV player tab, help and About box.
