@@ -66,7 +66,10 @@ bool takePendingCancel(int &signal)
     return true;
 }
 
-ChildOutcome runChild(const QString &program, const QStringList &arguments, int graceMs)
+ChildOutcome runChild(const QString &program,
+                      const QStringList &arguments,
+                      bool discardErrors,
+                      int graceMs)
 {
     ChildOutcome outcome;
 
@@ -101,10 +104,12 @@ ChildOutcome runChild(const QString &program, const QStringList &arguments, int 
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent)
             _exit(127);
-        const int null = open("/dev/null", O_RDONLY);
+        const int null = open("/dev/null", O_RDWR);
         if (null >= 0) {
             dup2(null, STDIN_FILENO);
-            if (null != STDIN_FILENO)
+            if (discardErrors)
+                dup2(null, STDERR_FILENO);
+            if (null != STDIN_FILENO && null != STDERR_FILENO)
                 close(null);
         }
         sigset_t none;

@@ -23,10 +23,14 @@ struct ChildOutcome
 };
 
 // Runs program with arguments (no shell), standard input from /dev/null,
-// standard output and error shared with the front-end. The child dies with
+// standard output and error shared with the front-end (error dropped when
+// discardErrors is set: the caller reports in its own words). The child dies with
 // the front-end (it gets SIGKILL when the front-end ends). A cancel signal
 // stops the child with SIGTERM, and after graceMs with SIGKILL.
 // blockCancelSignals() must have been called.
-ChildOutcome runChild(const QString &program, const QStringList &arguments, int graceMs = 5000);
+ChildOutcome runChild(const QString &program,
+                      const QStringList &arguments,
+                      bool discardErrors = false,
+                      int graceMs = 5000);
 
 } // namespace tools

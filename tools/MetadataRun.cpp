@@ -80,7 +80,7 @@ int runMetadata(const QStringList &arguments)
         return FileErrorExitCode;
     }
 
-    const ChildOutcome outcome = runChild(flvmeta, {"-U", file, updated.path()});
+    const ChildOutcome outcome = runChild(flvmeta, {"-U", file, updated.path()}, true);
     if (!outcome.started) {
         reportError(Program, outcome.error);
         return FileErrorExitCode;

@@ -132,6 +132,14 @@ ProcessResult runWithFileSizeLimit(const QString &program,
 QList<qint64> childProcesses(qint64 pid)
 {
     QList<qint64> children;
+    QFile list(QString("/proc/%1/task/%1/children").arg(pid));
+    if (list.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &child : list.readAll().split(' ')) {
+            if (!child.trimmed().isEmpty())
+                children.append(child.trimmed().toLongLong());
+        }
+        return children;
+    }
     const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
         bool numeric = false;
