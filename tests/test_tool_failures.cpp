@@ -219,16 +219,35 @@ TEST_F(ToolEncodeFailures, OutputFolderMissing)
     expectNothingLost();
 }
 
-TEST_F(ToolEncodeFailures, OutputFolderNotWritable)
+// Root writes anywhere, so as root the front-end runs as the user nobody,
+// for whom the root-owned folder is read-only.
+ProcessResult runWithoutWriteAccess(const QString &program,
+                                    const QStringList &arguments,
+                                    const QString &folder)
 {
     if (geteuid() == 0)
-        GTEST_SKIP()
-                << "root writes into read-only folders; the full-disk and missing-folder tests "
-                   "cover failed writes";
-    ASSERT_TRUE(QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner));
-    const ProcessResult result = run(tool("ffmpeg"), line(s_source, usual()));
-    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return runAsUser(program, arguments, 65534, 65534);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const ProcessResult result = run(program, arguments);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return result;
+}
+
+const QFile::Permissions OpenToAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+        | QFile::ReadOther | QFile::ExeOther;
+
+TEST_F(ToolEncodeFailures, OutputFolderNotWritable)
+{
+    // Everyone may read the source and enter the folders.
+    ASSERT_TRUE(QFile::setPermissions(s_dir->path(), OpenToAll));
+    ASSERT_TRUE(QFile::setPermissions(m_folder, OpenToAll));
+    m_before = snapshot(s_dir->path());
+    const ProcessResult result = runWithoutWriteAccess(tool("ffmpeg"),
+                                                       line(s_source, usual()),
+                                                       m_folder);
     EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.exitCode, 126) << "could not change the user";
+    EXPECT_FALSE(result.crashed);
     expectNothingLost();
 }
 
@@ -381,6 +400,22 @@ TEST_F(ToolMetadataFailures, BadFiles)
     EXPECT_EQ(QFile::permissions(readOnly), readOnlyPermissions);
     EXPECT_NE(run(tool("flvmdi"), {}).exitCode, 0);
     EXPECT_NE(run(tool("flvmdi"), {m_folder}).exitCode, 0);
+}
+
+// The updated file is written beside the original and renamed over it, so
+// a folder that takes no new file refuses the update even when the file
+// itself may be written.
+TEST_F(ToolMetadataFailures, FolderNotWritable)
+{
+    const QString file = workFile(s_flv);
+    ASSERT_TRUE(QFile::setPermissions(s_dir->path(), OpenToAll));
+    ASSERT_TRUE(QFile::setPermissions(m_folder, OpenToAll));
+    ASSERT_TRUE(QFile::setPermissions(file, OpenToAll | QFile::WriteOther));
+    m_before = snapshot(m_folder);
+    const ProcessResult result = runWithoutWriteAccess(tool("flvmdi"), {file}, m_folder);
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.exitCode, 126) << "could not change the user";
+    expectUnchanged();
 }
 
 TEST_F(ToolMetadataFailures, DiskFull)

@@ -10,7 +10,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <grp.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace testmedia {
 
@@ -100,18 +102,16 @@ QJsonObject firstStream(const QJsonObject &probed, const QString &type)
     return {};
 }
 
-ProcessResult runWithFileSizeLimit(const QString &program,
-                                   const QStringList &arguments,
-                                   qint64 maxFileBytes,
-                                   int timeoutMs)
+namespace {
+
+ProcessResult runModified(const QString &program,
+                          const QStringList &arguments,
+                          const std::function<void()> &modifier,
+                          int timeoutMs)
 {
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
-    process.setChildProcessModifier([maxFileBytes] {
-        const rlimit limit {rlim_t(maxFileBytes), rlim_t(maxFileBytes)};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        signal(SIGXFSZ, SIG_IGN);
-    });
+    process.setChildProcessModifier(modifier);
     process.start(program, arguments);
     ProcessResult result;
     if (!process.waitForStarted(-1)) {
@@ -127,6 +127,40 @@ ProcessResult runWithFileSizeLimit(const QString &program,
     result.output = process.readAllStandardOutput();
     result.errors = process.readAllStandardError();
     return result;
+}
+
+} // namespace
+
+ProcessResult runWithFileSizeLimit(const QString &program,
+                                   const QStringList &arguments,
+                                   qint64 maxFileBytes,
+                                   int timeoutMs)
+{
+    return runModified(
+            program,
+            arguments,
+            [maxFileBytes] {
+                const rlimit limit {rlim_t(maxFileBytes), rlim_t(maxFileBytes)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                signal(SIGXFSZ, SIG_IGN);
+            },
+            timeoutMs);
+}
+
+ProcessResult runAsUser(const QString &program,
+                        const QStringList &arguments,
+                        unsigned userId,
+                        unsigned groupId,
+                        int timeoutMs)
+{
+    return runModified(
+            program,
+            arguments,
+            [userId, groupId] {
+                if (setgroups(0, nullptr) != 0 || setgid(groupId) != 0 || setuid(userId) != 0)
+                    _exit(126);
+            },
+            timeoutMs);
 }
 
 QList<qint64> childProcesses(qint64 pid)

@@ -52,6 +52,14 @@ ProcessResult runWithFileSizeLimit(const QString &program,
                                    qint64 maxFileBytes,
                                    int timeoutMs = 300000);
 
+// Like run, but the child runs as another user (for a test running as root,
+// which file permissions do not stop).
+ProcessResult runAsUser(const QString &program,
+                        const QStringList &arguments,
+                        unsigned userId,
+                        unsigned groupId,
+                        int timeoutMs = 300000);
+
 // The process ids whose parent is pid (read from /proc).
 QList<qint64> childProcesses(qint64 pid);
 
