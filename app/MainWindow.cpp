@@ -51,20 +51,28 @@ QStringList readLines(const QString &path)
     return text.lines;
 }
 
+MainWindowUi setUpUi(QMainWindow *window)
+{
+    MainWindowUi ui;
+    ui.setupUi(window);
+    return ui;
+}
+
 } // namespace
 
 MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, QWidget *parent)
     : QMainWindow(parent)
     , m_services(services)
     , m_settings(std::move(settings))
+    , m_ui(setUpUi(this))
     , m_commonDialog(m_services.fileDialogs)
     , m_runner(m_services.processLauncher, m_services.messageBoxes)
     , m_normalizer(m_services.videoEdit,
                    m_services.messageBoxes,
                    progressWindowFactory(this),
                    m_encode.normalizedReady)
+    , m_watermarkTab(m_ui, m_services, m_commonDialog)
 {
-    m_ui.setupUi(this);
     connect(m_ui.cmdInput, &QPushButton::clicked, this, &MainWindow::cmdInput_Click);
     connect(m_ui.cmdOutput, &QPushButton::clicked, this, &MainWindow::cmdOutput_Click);
     connect(m_ui.cmdEncode, &QPushButton::clicked, this, &MainWindow::cmdEncode_Click);

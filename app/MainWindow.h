@@ -4,6 +4,7 @@
 #include "MainWindowUi.h"
 #include "PlatformServices.h"
 #include "StartupFailure.h"
+#include "WatermarkTab.h"
 
 #include "pipeline/Normalization.h"
 #include "pipeline/StageRunner.h"
@@ -68,5 +69,6 @@ private:
     platform::CommonDialog m_commonDialog;
     pipeline::StageRunner m_runner;
     pipeline::Normalizer m_normalizer;
+    WatermarkTab m_watermarkTab;
     bool m_ending = false;
 };

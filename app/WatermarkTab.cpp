@@ -1,0 +1,184 @@
+#include "WatermarkTab.h"
+
+#include "platform/ColorCombo.h"
+#include "platform/CommonDialog.h"
+#include "platform/MessageBoxes.h"
+#include "platform/UpDown.h"
+#include "watermark/InputRules.h"
+#include "watermark/WatermarkSettings.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTabWidget>
+
+using namespace watermark;
+using platform::MsgBoxStyle::Critical;
+using platform::MsgBoxStyle::Information;
+
+namespace {
+
+constexpr qint64 ReadChunk = 64 * 1024;
+
+// A list index from a settings file: -1 (nothing selected) or an entry.
+bool selectIndex(QComboBox *list, qint16 index)
+{
+    if (index < -1 || index >= list->count())
+        return false;
+    list->setCurrentIndex(index);
+    return true;
+}
+
+} // namespace
+
+WatermarkTab::WatermarkTab(MainWindowUi &ui,
+                           PlatformServices &services,
+                           platform::CommonDialog &commonDialog,
+                           QObject *parent)
+    : QObject(parent)
+    , m_ui(ui)
+    , m_services(services)
+    , m_dialog(commonDialog)
+{
+    for (QLineEdit *box : {m_ui.txtLeft, m_ui.txtTop, m_ui.txtAlpha}) {
+        box->setMaxLength(MaxFieldLength);
+        box->installEventFilter(this);
+    }
+    connect(m_ui.txtAlpha, &QLineEdit::textChanged, this, &WatermarkTab::txtAlpha_Change);
+    connect(m_ui.updAlpha, &platform::UpDown::upClick, this, &WatermarkTab::updAlpha_UpClick);
+    connect(m_ui.updAlpha, &platform::UpDown::downClick, this, &WatermarkTab::updAlpha_DownClick);
+    connect(m_ui.cmdSaveWMOptions, &QPushButton::clicked, this, &WatermarkTab::cmdSaveWMOptions_Click);
+    connect(m_ui.cmdLoadWMOptions, &QPushButton::clicked, this, &WatermarkTab::cmdLoadWMOptions_Click);
+}
+
+bool WatermarkTab::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Keys that type no character (arrows, Delete) are not filtered.
+        const bool typesCharacter = !key->text().isEmpty() && key->key() != Qt::Key_Delete;
+        if (typesCharacter && !digitFilterAccepts(key->text().front().unicode()))
+            return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void WatermarkTab::txtAlpha_Change()
+{
+    if (const std::optional<QString> limited = alphaLimit(m_ui.txtAlpha->text()))
+        m_ui.txtAlpha->setText(*limited);
+}
+
+void WatermarkTab::updAlpha_UpClick()
+{
+    if (const std::optional<QString> next = alphaStepUp(m_ui.txtAlpha->text()))
+        m_ui.txtAlpha->setText(*next);
+}
+
+void WatermarkTab::updAlpha_DownClick()
+{
+    if (const std::optional<QString> next = alphaStepDown(m_ui.txtAlpha->text()))
+        m_ui.txtAlpha->setText(*next);
+}
+
+void WatermarkTab::prepareDialog(const QString &title)
+{
+    m_dialog.FileName.clear();
+    m_dialog.DialogTitle = title;
+    m_dialog.MaxFileSize = 32000;
+    m_dialog.Flags = platform::DialogFlags::OverwritePrompt | platform::DialogFlags::HideReadOnly;
+    m_dialog.Filter = "Watermark Settings File|*.wsx";
+}
+
+void WatermarkTab::cmdSaveWMOptions_Click()
+{
+    if (m_ui.txtWatermark->toPlainText().isEmpty()) {
+        m_services.messageBoxes.MsgBox("WATERMARK TEXT MISSING!", Critical, "Error");
+        m_ui.txtWatermark->setFocus();
+        m_ui.sstThis->setCurrentIndex(1);
+        return;
+    }
+    prepareDialog("Save Watermark Settings");
+    if (!m_dialog.ShowSave())
+        return;
+    const QString path = m_dialog.FileName;
+
+    const WatermarkSettings settings{toFileLineBreaks(m_ui.txtWatermark->toPlainText()),
+                                     m_ui.ccbWatermarkColor->selectedPosition(),
+                                     static_cast<qint16>(m_ui.cmbFontName->currentIndex()),
+                                     static_cast<qint16>(m_ui.cmbFontSize->currentIndex()),
+                                     m_ui.txtLeft->text(),
+                                     m_ui.txtTop->text(),
+                                     m_ui.txtAlpha->text()};
+    const auto bytes = settingsToBytes(settings);
+    if (const auto *problem = std::get_if<SaveProblem>(&bytes)) {
+        // A value too long for the format ends the save quietly, as it always has.
+        if (problem->kind != SaveProblem::Kind::TooLong)
+            m_services.messageBoxes.MsgBox(saveProblemMessage(*problem), Critical, "Error");
+        return;
+    }
+
+    // The old file is replaced only by a completely written new one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    const QByteArray &content = std::get<QByteArray>(bytes);
+    if (file.write(content) != content.size() || !file.commit())
+        return;
+    m_services.messageBoxes.MsgBox("SETTINGS SAVED AS " + path, Information, " Message");
+}
+
+void WatermarkTab::cmdLoadWMOptions_Click()
+{
+    prepareDialog("Load Watermark Settings");
+    if (!m_dialog.ShowOpen() || m_dialog.FileName.isEmpty())
+        return;
+    QFile file(m_dialog.FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QByteArray bytes;
+    while (!holdsSevenLines(bytes)) {
+        const QByteArray chunk = file.read(ReadChunk);
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (file.error() != QFileDevice::NoError)
+        return;
+    applyLoaded(bytes);
+}
+
+// Sets the controls line by line; an index that its list does not take ends
+// the load there, with the earlier lines applied.
+bool WatermarkTab::applyLoaded(const QByteArray &bytes)
+{
+    const LoadedSettings loaded = settingsFromBytes(bytes);
+    if (!loaded.text)
+        return false;
+    m_ui.txtWatermark->setPlainText(toBoxLineBreaks(*loaded.text));
+    if (!loaded.color)
+        return false;
+    if (*loaded.color == -1)
+        m_ui.ccbWatermarkColor->setCurrentIndex(-1);
+    else if (!m_ui.ccbWatermarkColor->setSelectedPosition(*loaded.color))
+        return false;
+    if (!loaded.font || !selectIndex(m_ui.cmbFontName, *loaded.font))
+        return false;
+    m_ui.cmbFontFileName->setCurrentIndex(m_ui.cmbFontName->currentIndex());
+    if (!loaded.fontSize || !selectIndex(m_ui.cmbFontSize, *loaded.fontSize))
+        return false;
+    if (!loaded.left)
+        return false;
+    m_ui.txtLeft->setText(*loaded.left);
+    if (!loaded.top)
+        return false;
+    m_ui.txtTop->setText(*loaded.top);
+    if (!loaded.alpha)
+        return false;
+    m_ui.txtAlpha->setText(*loaded.alpha);
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "MainWindowUi.h"
+#include "PlatformServices.h"
+
+#include <QObject>
+
+namespace platform {
+class CommonDialog;
+}
+
+// The handlers of the Watermarker tab: the input rules of the position and
+// alpha boxes, the spinner, and saving and loading watermark settings files.
+class WatermarkTab : public QObject
+{
+    Q_OBJECT
+public:
+    WatermarkTab(MainWindowUi &ui,
+                 PlatformServices &services,
+                 platform::CommonDialog &commonDialog,
+                 QObject *parent = nullptr);
+
+public Q_SLOTS:
+    void txtAlpha_Change();
+    void updAlpha_UpClick();
+    void updAlpha_DownClick();
+    void cmdSaveWMOptions_Click();
+    void cmdLoadWMOptions_Click();
+
+protected:
+    // The digit filter of txtLeft, txtTop and txtAlpha (their KeyPress).
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void prepareDialog(const QString &title);
+    bool applyLoaded(const QByteArray &bytes);
+
+    MainWindowUi &m_ui;
+    PlatformServices &m_services;
+    platform::CommonDialog &m_dialog;
+};
