@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   # tool chain
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git clang
   # libraries
   qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev

@@ -3,3 +3,33 @@ trovexa_gtest(test_watermark_rules test_watermark_rules.cpp LIBS trovexa_waterma
 trovexa_gtest(test_watermark_settings test_watermark_settings.cpp LIBS trovexa_watermark)
 trovexa_qtest(test_watermark_tab test_watermark_tab.cpp
     LIBS trovexa_app trovexa_videoedit trovexa_platform_doubles)
+
+# A libFuzzer target for the settings loader, built with clang when it is
+# there, and run for a bounded time as a test.
+find_program(TROVEXA_CLANGXX NAMES clang++ clang++-14)
+if(TROVEXA_CLANGXX)
+    set(fuzz_sources
+        ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_settings_loader.cpp
+        ${CMAKE_SOURCE_DIR}/watermark/WatermarkSettings.cpp
+        ${CMAKE_SOURCE_DIR}/watermark/SettingsScrambler.cpp
+        ${CMAKE_SOURCE_DIR}/watermark/Windows1252.cpp
+        ${CMAKE_SOURCE_DIR}/watermark/InputRules.cpp)
+    get_target_property(fuzz_qt_includes Qt6::Core INTERFACE_INCLUDE_DIRECTORIES)
+    list(TRANSFORM fuzz_qt_includes PREPEND "-I")
+    get_target_property(fuzz_qt_library Qt6::Core LOCATION)
+    set(fuzz_binary ${CMAKE_CURRENT_BINARY_DIR}/fuzz/settings_loader)
+    add_custom_command(
+        OUTPUT ${fuzz_binary}
+        COMMAND ${TROVEXA_CLANGXX} -std=c++20 -g -O1 -fPIC
+                -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+                -DQT_CORE_LIB -I${CMAKE_SOURCE_DIR} ${fuzz_qt_includes}
+                ${fuzz_sources} ${fuzz_qt_library} -o ${fuzz_binary}
+        DEPENDS ${fuzz_sources}
+        COMMENT "Building the settings loader fuzzer with clang"
+        VERBATIM)
+    add_custom_target(build_fuzz_settings_loader ALL DEPENDS ${fuzz_binary})
+    set(fuzz_corpus ${CMAKE_CURRENT_BINARY_DIR}/fuzz_settings_corpus)
+    file(MAKE_DIRECTORY ${fuzz_corpus} ${CMAKE_CURRENT_BINARY_DIR}/fuzz)
+    add_test(NAME fuzz_settings_loader
+        COMMAND ${fuzz_binary} -max_total_time=30 -rss_limit_mb=2048 -max_len=4096 ${fuzz_corpus})
+endif()
