@@ -1,0 +1,175 @@
+// Real playback of generated FLV files on the player tab, through the
+// host's file request, with Qt Multimedia's own backend.
+#include "support/TestMedia.h"
+
+#include "preview/FlvPlayer.h"
+#include "preview/PreviewHost.h"
+
+#include "platform/CommonDialog.h"
+#include "platform/doubles/RecordingShell.h"
+#include "platform/doubles/ScriptedDialogs.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QtTest>
+
+namespace {
+
+constexpr int PlaybackWaitMs = 15000;
+
+} // namespace
+
+class PreviewPlaybackTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_flv;
+
+    struct Tab
+    {
+        platform::ScriptedDialogs dialogs;
+        platform::RecordingShell shell;
+        platform::CommonDialog commonDialog {dialogs};
+        QWidget window;
+        QWidget *swfControl = new QWidget(&window);
+        preview::PreviewHost host {swfControl, commonDialog, shell, "/opt/trovexa", &window};
+        int frames = 0;
+        QSize frameSize;
+
+        Tab()
+        {
+            window.resize(480, 400);
+            window.show();
+            QObject::connect(player()->videoSink(),
+                             &QVideoSink::videoFrameChanged,
+                             &window,
+                             [this](const QVideoFrame &frame) {
+                                 if (frame.isValid()) {
+                                     ++frames;
+                                     frameSize = frame.size();
+                                 }
+                             });
+        }
+        preview::FlvPlayer *player() const { return host.swfControl(); }
+        QMediaPlayer *media() const { return player()->mediaPlayer(); }
+        // The user presses Open and picks path in the dialog.
+        void open(const QString &path)
+        {
+            dialogs.fileAnswers = {path};
+            QTest::mouseClick(player()->findChild<QPushButton *>("cmdOpen"), Qt::LeftButton);
+        }
+    };
+
+    static bool waitPlaying(Tab &tab, qint64 minimumPositionMs, int minimumFrames)
+    {
+        return QTest::qWaitFor(
+                [&] {
+                    return tab.media()->position() >= minimumPositionMs
+                            && tab.frames >= minimumFrames;
+                },
+                PlaybackWaitMs);
+    }
+
+    static QString describe(const Tab &tab)
+    {
+        return QString("frames %1, position %2 ms, status %3, error \"%4\", message \"%5\"")
+                .arg(tab.frames)
+                .arg(tab.media()->position())
+                .arg(int(tab.media()->mediaStatus()))
+                .arg(tab.media()->errorString(), tab.player()->messageText());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_flv = m_dir.filePath("clip.flv");
+        testmedia::VideoSpec spec;
+        spec.seconds = 3;
+        spec.extraOutputOptions = {"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "44100"};
+        QVERIFY(testmedia::makeVideo(m_flv, spec));
+        const QJsonObject probed = testmedia::probe(m_flv);
+        QCOMPARE(testmedia::firstStream(probed, "video")["codec_name"].toString(), "flv1");
+        QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp3");
+    }
+
+    void aChosenFlvPlaysAndAdvances()
+    {
+        Tab tab;
+        tab.open(m_flv);
+        QVERIFY2(waitPlaying(tab, 1300, 20), qPrintable(describe(tab)));
+        QCOMPARE(tab.frameSize, QSize(320, 240));
+        QVERIFY(!tab.player()->showingMessage());
+        QVERIFY2(tab.media()->duration() > 2500 && tab.media()->duration() < 3500,
+                 qPrintable(QString::number(tab.media()->duration())));
+        QVERIFY2(tab.player()->timeText().endsWith(" / 0:03"), qPrintable(tab.player()->timeText()));
+        QVERIFY2(!tab.player()->timeText().startsWith("0:00 "),
+                 qPrintable(tab.player()->timeText()));
+    }
+
+    void pauseHoldsThePositionAndPlayResumes()
+    {
+        Tab tab;
+        tab.open(m_flv);
+        QVERIFY2(waitPlaying(tab, 300, 3), qPrintable(describe(tab)));
+        auto *play = tab.player()->findChild<QPushButton *>("cmdPlay");
+        QTest::mouseClick(play, Qt::LeftButton);
+        QTRY_COMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
+        const qint64 held = tab.media()->position();
+        const int framesHeld = tab.frames;
+        QTest::qWait(400);
+        QVERIFY2(tab.media()->position() - held < 100, qPrintable(describe(tab)));
+        QVERIFY(tab.frames - framesHeld <= 1);
+        QTest::mouseClick(play, Qt::LeftButton);
+        QVERIFY2(waitPlaying(tab, held + 300, framesHeld + 5), qPrintable(describe(tab)));
+    }
+
+    void anUnplayableFileShowsTheErrorInTheTab_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("noise") << QByteArray(40000, '\x5a');
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated header") << QByteArray("FLV\x01\x05", 5);
+    }
+
+    void anUnplayableFileShowsTheErrorInTheTab()
+    {
+        QFETCH(QByteArray, content);
+        const QString bad = m_dir.filePath("bad.flv");
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+
+        Tab tab;
+        tab.open(bad);
+        QVERIFY2(QTest::qWaitFor([&] { return tab.player()->showingMessage(); }, PlaybackWaitMs),
+                 qPrintable(describe(tab)));
+        const QString message = tab.player()->messageText();
+        QVERIFY2(message.contains("bad.flv"), qPrintable(message));
+        QVERIFY2(message.contains(tab.media()->errorString()), qPrintable(message));
+        QVERIFY(!tab.media()->errorString().isEmpty());
+        QCOMPARE(tab.frames, 0);
+
+        // The tab keeps working: the next file plays.
+        tab.open(m_flv);
+        QVERIFY2(waitPlaying(tab, 300, 3), qPrintable(describe(tab)));
+        QVERIFY(!tab.player()->showingMessage());
+    }
+
+    void aFileGoneAfterTheChoiceShowsTheError()
+    {
+        Tab tab;
+        tab.open(m_dir.filePath("vanished.flv"));
+        QVERIFY2(QTest::qWaitFor([&] { return tab.player()->showingMessage(); }, PlaybackWaitMs),
+                 qPrintable(describe(tab)));
+        QVERIFY2(tab.player()->messageText().contains("vanished.flv"),
+                 qPrintable(tab.player()->messageText()));
+    }
+};
+
+QTEST_MAIN(PreviewPlaybackTest)
+#include "test_preview_playback.moc"
