@@ -11,10 +11,10 @@ QString seconds(double value)
     return QString::number(std::max(value, 0.0), 'f', 3);
 }
 
-// MPEG video needs even frame sizes.
-int evenSize(int pixels)
+// Names are always local files, even when they look like "proto:..." URLs.
+QString localFile(const QString &path)
 {
-    return std::max(2, pixels & ~1);
+    return QStringLiteral("file:") + path;
 }
 
 QStringList inputArguments(const ClipSource &clip)
@@ -22,7 +22,7 @@ QStringList inputArguments(const ClipSource &clip)
     QStringList args;
     if (clip.start > 0)
         args << "-ss" << seconds(clip.start);
-    args << "-t" << seconds(clip.length) << "-i" << clip.path;
+    args << "-t" << seconds(clip.length) << "-i" << localFile(clip.path);
     return args;
 }
 
@@ -54,7 +54,7 @@ QStringList conversionArguments(const ConversionJob &job)
     // frames), long groups of pictures (scene changes still start new ones),
     // a fixed quantizer that keeps detail well above what the FLV output can
     // show, the predictive zonal motion search, and slice threads.
-    const QString size = QString("%1x%2").arg(evenSize(out.width)).arg(evenSize(out.height));
+    const QString size = QString("%1x%2").arg(out.width).arg(out.height);
     args += {"-c:v", mpeg2 ? "mpeg2video" : "mpeg1video"};
     args += {"-threads", QString::number(std::max(1, job.threads))};
     args += {"-r", QString::number(out.frameRate), "-fps_mode", "cfr"};
@@ -67,7 +67,7 @@ QStringList conversionArguments(const ConversionJob &job)
         args += {"-b:a", QString("%1k").arg(out.audioBitrate), "-ac", QString::number(channels)};
     }
 
-    args += {"-f", mpeg2 ? "vob" : "mpeg", job.outputPath};
+    args += {"-f", mpeg2 ? "vob" : "mpeg", localFile(job.outputPath)};
     return args;
 }
 

@@ -191,6 +191,26 @@ TEST_F(VideoEditTest, ConvertsToMpegProgramStreamWithProgress)
     EXPECT_EQ(finished.count(), 1);
 }
 
+TEST_F(VideoEditTest, NamesThatLookLikeUrlsAreFiles)
+{
+    // Relative names, as ffmpeg would read "take:" as a protocol.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    const QString source = "take:1.avi";
+    ASSERT_TRUE(QFile::copy(path("silent.avi"), source));
+    const QString output = "concat:temp.mpg";
+    queue(source);
+    QSignalSpy finished(&component, &VideoEdit::ConversionFinished);
+    QSignalSpy failed(&component, &VideoEdit::ConversionFailed);
+    ASSERT_TRUE(component.SetOutputFile(output));
+    ASSERT_TRUE(component.StartConversion());
+    ASSERT_TRUE(waitForEnd(finished, failed));
+    EXPECT_EQ(testmedia::firstStream(testmedia::probe(work.filePath(output)), "video")["width"]
+                      .toInt(),
+              176);
+    QDir::setCurrent(previous);
+}
+
 TEST_F(VideoEditTest, StopEndsTheChildAndKeepsThePreviousOutput)
 {
     const QString output = work.filePath("temp.mpg");
