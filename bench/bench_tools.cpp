@@ -52,7 +52,10 @@ void runOrDie(const QString &program, const QStringList &arguments)
     process.start(program, arguments);
     process.waitForFinished(-1);
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        std::fprintf(stderr, "failed (%d): %s %s\n", process.exitCode(), qPrintable(program),
+        std::fprintf(stderr,
+                     "failed (%d): %s %s\n",
+                     process.exitCode(),
+                     qPrintable(program),
                      qPrintable(arguments.join(' ')));
         std::exit(1);
     }
@@ -113,8 +116,11 @@ void compare(const char *title, std::vector<Side> sides, int rounds)
     for (const Side &side : sides)
         std::printf("  %-34s median %8.4f s\n", side.name, median(side.times));
     for (size_t i = 1; i < sides.size(); ++i)
-        std::printf("  ratio %s / %s: median %.4f (overhead %+.2f %%)\n", sides[0].name,
-                    sides[i].name, median(ratios[i]), (median(ratios[i]) - 1) * 100);
+        std::printf("  ratio %s / %s: median %.4f (overhead %+.2f %%)\n",
+                    sides[0].name,
+                    sides[i].name,
+                    median(ratios[i]),
+                    (median(ratios[i]) - 1) * 100);
     std::fflush(stdout);
 }
 
@@ -133,10 +139,25 @@ int main(int argc, char **argv)
     std::printf("making a %d s 640x480 MPEG source...\n", length);
     std::fflush(stdout);
     runOrDie("ffmpeg",
-             {"-nostdin", "-y", "-f", "lavfi", "-i",
-              QString("testsrc=size=640x480:rate=25:duration=%1").arg(length), "-f", "lavfi", "-i",
-              QString("sine=frequency=440:sample_rate=44100:duration=%1").arg(length), "-c:v",
-              "mpeg2video", "-b:v", "4000k", "-c:a", "mp2", "-f", "mpeg", source});
+             {"-nostdin",
+              "-y",
+              "-f",
+              "lavfi",
+              "-i",
+              QString("testsrc=size=640x480:rate=25:duration=%1").arg(length),
+              "-f",
+              "lavfi",
+              "-i",
+              QString("sine=frequency=440:sample_rate=44100:duration=%1").arg(length),
+              "-c:v",
+              "mpeg2video",
+              "-b:v",
+              "4000k",
+              "-c:a",
+              "mp2",
+              "-f",
+              "mpeg",
+              source});
 
     pipeline::ConversionOptions options;
     options.videoBitrate = "350";
@@ -144,7 +165,10 @@ int main(int argc, char **argv)
     options.sampling = "22050";
     options.audioBitrate = "64";
     options.channels = "Stereo";
-    const QString arguments = pipeline::BuildEncoderArguments(options, appFolder, "/usr/share", u'/');
+    const QString arguments = pipeline::BuildEncoderArguments(options,
+                                                              appFolder,
+                                                              "/usr/share",
+                                                              u'/');
 
     const QString viaFrontEnd = dir.path() + "/front/";
     const QString direct = dir.path() + "/direct/";
@@ -154,8 +178,10 @@ int main(int argc, char **argv)
     const pipeline::CommandLine encode = split(
             pipeline::encodeCommandLine(appFolder, source, arguments, viaFrontEnd, "clip.flv", u'/'));
     const QStringList encodeDirect = passedOn(encode, direct + "clip.flv");
-    std::printf("front-end: %s %s\ndirect:    ffmpeg %s\n", qPrintable(encode.program),
-                qPrintable(encode.arguments.join(' ')), qPrintable(encodeDirect.join(' ')));
+    std::printf("front-end: %s %s\ndirect:    ffmpeg %s\n",
+                qPrintable(encode.program),
+                qPrintable(encode.arguments.join(' ')),
+                qPrintable(encodeDirect.join(' ')));
     compare("encode",
             {{"front-end ffmpeg", [&] { runOrDie(encode.program, encode.arguments); }, {}},
              {"direct ffmpeg", [&] { runOrDie("ffmpeg", encodeDirect); }, {}}},
@@ -176,7 +202,11 @@ int main(int argc, char **argv)
     compare("metadata",
             {{"flvmdi", [&] { runOrDie(metadata.program, metadata.arguments); }, {}},
              {"plain copy (read, write, fsync)", [&] { copyFile(flv, direct + "copy.flv"); }, {}},
-             {"flvmeta -U direct", [&] { runOrDie("flvmeta", {"-U", flv, direct + "meta.flv"}); }, {}}},
+             {"flvmeta -U direct",
+              [&] {
+                  runOrDie("flvmeta", {"-U", flv, direct + "meta.flv"});
+              },
+              {}}},
             rounds * 4);
     return 0;
 }

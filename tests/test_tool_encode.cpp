@@ -8,6 +8,7 @@
 #include "support/TestPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -220,5 +221,30 @@ INSTANTIATE_TEST_SUITE_P(WindowChoices,
                                          ImageCase {"mpg", "768x576", "3", 3},
                                          ImageCase {"avi", "240x135", "05", 5},
                                          ImageCase {"mov", "400x300", "1", 1}));
+
+// The front-end is called ffmpeg too: with the application folder, or a
+// link to the front-end, ahead on PATH it must still find the system ffmpeg
+// (each level would wait on the next if it ran itself).
+TEST(ToolLookup, NeverRunsItself)
+{
+    QTemporaryDir dir;
+    const QString app = applicationFolderUnderTest();
+    const QString links = dir.filePath("links");
+    ASSERT_TRUE(QDir().mkpath(links));
+    ASSERT_TRUE(QFile::link(app + "/ffmpeg", links + "/ffmpeg"));
+    const QString source = dir.filePath("source.flv");
+    VideoSpec spec;
+    spec.seconds = 0.5;
+    ASSERT_TRUE(makeVideo(source, spec));
+
+    const QString path = links + ":" + app + ":" + qEnvironmentVariable("PATH");
+    const ProcessResult result = runWithEnvironment(
+            links + "/ffmpeg",
+            {"-i", source, "-s", "160x120", "-vframes", "2", dir.filePath("cover%d.jpg")},
+            {"PATH=" + path},
+            60000);
+    EXPECT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("cover2.jpg")));
+}
 
 } // namespace

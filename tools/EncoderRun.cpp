@@ -22,11 +22,6 @@ namespace {
 
 constexpr auto Program = "ffmpeg";
 
-struct Refusal
-{
-    QString message;
-};
-
 bool sameExistingFile(const QString &a, const QString &b)
 {
     struct stat first

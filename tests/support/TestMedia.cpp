@@ -107,11 +107,19 @@ namespace {
 ProcessResult runModified(const QString &program,
                           const QStringList &arguments,
                           const std::function<void()> &modifier,
-                          int timeoutMs)
+                          int timeoutMs,
+                          const QStringList &environment = {})
 {
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
-    process.setChildProcessModifier(modifier);
+    if (modifier)
+        process.setChildProcessModifier(modifier);
+    if (!environment.isEmpty()) {
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const QString &variable : environment)
+            variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        process.setProcessEnvironment(variables);
+    }
     process.start(program, arguments);
     ProcessResult result;
     if (!process.waitForStarted(-1)) {
@@ -161,6 +169,14 @@ ProcessResult runAsUser(const QString &program,
                     _exit(126);
             },
             timeoutMs);
+}
+
+ProcessResult runWithEnvironment(const QString &program,
+                                 const QStringList &arguments,
+                                 const QStringList &environment,
+                                 int timeoutMs)
+{
+    return runModified(program, arguments, {}, timeoutMs, environment);
 }
 
 QList<qint64> childProcesses(qint64 pid)

@@ -60,6 +60,12 @@ ProcessResult runAsUser(const QString &program,
                         unsigned groupId,
                         int timeoutMs = 300000);
 
+// Like run, with extra environment variables ("NAME=value") for the child.
+ProcessResult runWithEnvironment(const QString &program,
+                                 const QStringList &arguments,
+                                 const QStringList &environment,
+                                 int timeoutMs = 300000);
+
 // The process ids whose parent is pid (read from /proc).
 QList<qint64> childProcesses(qint64 pid);
 
