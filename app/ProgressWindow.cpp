@@ -4,10 +4,13 @@
 #include "pipeline/TimeRemaining.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,10 +25,24 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
 }
 
-// Tahoma 8.25 pt, or the nearest sans-serif installed.
+// Tahoma 8.25 pt, or the nearest sans-serif installed. Tahoma is a narrow
+// humanist face: DejaVu Sans Condensed comes closest, then the narrower
+// Helvetica-like faces; the last resort is whatever sans-serif the system
+// maps the name to.
 QFont windowFont()
 {
-    QFont font(QStringLiteral("Tahoma"));
+    const QStringList installed = QFontDatabase::families();
+    QString family = QStringLiteral("Tahoma");
+    for (const QString &candidate : {QStringLiteral("Tahoma"),
+                                     QStringLiteral("DejaVu Sans Condensed"),
+                                     QStringLiteral("Liberation Sans"),
+                                     QStringLiteral("FreeSans")}) {
+        if (installed.contains(candidate, Qt::CaseInsensitive)) {
+            family = candidate;
+            break;
+        }
+    }
+    QFont font(family);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     font.setWeight(QFont::Normal);
@@ -50,6 +67,11 @@ ProgressWindow::ProgressWindow(QWidget *parent)
     auto *lblCurrent = new QLabel(QStringLiteral("Estimated Time Remaining:"), frame);
     lblCurrent->setObjectName(QStringLiteral("lblCurrent"));
     lblCurrent->setGeometry(twipsRect(1200, 240, 1995, 255));
+    // A substitute font may run a little wider than Tahoma: the caption may
+    // then use the gap before lblRemaining rather than lose its last letters.
+    const int captionWidth = lblCurrent->fontMetrics().horizontalAdvance(lblCurrent->text());
+    if (captionWidth > lblCurrent->width())
+        lblCurrent->resize(std::min(captionWidth, pixels(3300 - 1200)), lblCurrent->height());
 
     m_lblRemaining = new QLabel(QStringLiteral("88:88:88"), frame);
     m_lblRemaining->setObjectName(QStringLiteral("lblRemaining"));

@@ -17,9 +17,8 @@ constexpr QRgb White = PercentBarBackground;
 QImage drawBar(float percent)
 {
     QImage image = makePercentBarImage(QSize(325, 21));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    // The font the window gives picStatus.
+    static const QFont font = ProgressWindow().findChild<PercentBar *>("picStatus")->font();
     DrawPercentBar(image, font, percent);
     return image;
 }
@@ -179,8 +178,14 @@ private Q_SLOTS:
         auto *frame = window.findChild<QGroupBox *>("Frame1");
         QVERIFY(frame && frame->title().isEmpty());
         QCOMPARE(frame->geometry(), QRect(8, 0, 341, 97));
-        QCOMPARE(window.findChild<QLabel *>("lblCurrent")->text(), "Estimated Time Remaining:");
-        QCOMPARE(window.findChild<QLabel *>("lblCurrent")->geometry(), QRect(80, 16, 133, 17));
+        auto *lblCurrent = window.findChild<QLabel *>("lblCurrent");
+        QCOMPARE(lblCurrent->text(), "Estimated Time Remaining:");
+        QCOMPARE(lblCurrent->pos(), QPoint(80, 16));
+        QCOMPARE(lblCurrent->height(), 17);
+        // 133 pixels wide, or up to lblRemaining when the font needs it.
+        QVERIFY(lblCurrent->width() >= 133 && lblCurrent->width() <= 140);
+        QVERIFY(lblCurrent->fontMetrics().horizontalAdvance(lblCurrent->text())
+                <= lblCurrent->width());
         QCOMPARE(window.findChild<QLabel *>("lblRemaining")->text(), "88:88:88");
         QCOMPARE(window.findChild<QLabel *>("lblRemaining")->geometry(), QRect(220, 16, 49, 17));
         auto *bar = window.findChild<PercentBar *>("picStatus");
