@@ -167,6 +167,9 @@ protected:
 // explanation.
 TEST_F(ToolEncodeFailures, RefusedLines)
 {
+    ASSERT_TRUE(writeFile(s_dir->filePath("read-only.flv"), Precious));
+    ASSERT_TRUE(QFile::setPermissions(s_dir->filePath("read-only.flv"), QFile::ReadOwner));
+    m_before = snapshot(s_dir->path());
     const QString font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     const QList<QPair<const char *, QStringList>> lines {
             {"unknown option", line(s_source, usual() + QStringList {"-vcodec", "h264"})},
@@ -182,6 +185,8 @@ TEST_F(ToolEncodeFailures, RefusedLines)
              line(s_source,
                   usual() << "-vhook" << hookArgument("white", font, "/usr/lib/vhook/drawtext.so"))},
             {"output is the input", line(s_source, usual(), s_source)},
+            {"output is read-only", line(s_source, usual(), s_dir->filePath("read-only.flv"))},
+            {"output is a folder", line(s_source, usual(), m_folder)},
             {"output is the input by another name",
              line(s_source, usual(), s_dir->filePath("sources/../sources/good clip.avi"))},
     };

@@ -127,6 +127,19 @@ int runEncoder(const QStringList &arguments)
         reportError(Program, QString("the output %1 is the input file").arg(command.output));
         return RefusedExitCode;
     }
+    if (!pictures) {
+        // An existing output is replaced only when it could be overwritten.
+        const QByteArray output = command.output.toLocal8Bit();
+        struct stat existing
+        { };
+        if (lstat(output.constData(), &existing) == 0
+            && (!S_ISREG(existing.st_mode) || (existing.st_mode & 0222) == 0
+                || access(output.constData(), W_OK) != 0)) {
+            reportError(Program,
+                        QString("the output %1 is read-only or not a file").arg(command.output));
+            return RefusedExitCode;
+        }
+    }
 
     std::optional<DrawText> drawText;
     QString watermarkText;
