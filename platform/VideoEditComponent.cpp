@@ -143,7 +143,7 @@ bool VideoEditComponent::SetOutputFile(const QString &path)
             return false;
     }
     // The child writes next to the output: try that file now.
-    QFile partial(path + QStringLiteral(".part"));
+    QFile partial(partialPath(path));
     if (!partial.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     partial.close();
@@ -163,7 +163,8 @@ bool VideoEditComponent::StartConversion()
     job.output = m_output;
     job.video = *m_video;
     job.audio = m_audio;
-    job.outputPath = partialPath();
+    m_writing = m_outputPath;
+    job.outputPath = partialPath(m_writing);
     job.threads = std::max(1, QThread::idealThreadCount());
 
     m_progress = {};
@@ -207,7 +208,7 @@ void VideoEditComponent::StopConversion()
             }
         }
     }
-    QFile::remove(partialPath());
+    QFile::remove(partialPath(m_writing));
 }
 
 void VideoEditComponent::readProgress()
@@ -230,11 +231,11 @@ void VideoEditComponent::childEnded(int exitCode, QProcess::ExitStatus status)
         return;
     bool complete = status == QProcess::NormalExit && exitCode == 0;
     if (complete) {
-        QFile::remove(m_outputPath);
-        complete = QFile::rename(partialPath(), m_outputPath);
+        QFile::remove(m_writing);
+        complete = QFile::rename(partialPath(m_writing), m_writing);
     }
     if (!complete) {
-        QFile::remove(partialPath());
+        QFile::remove(partialPath(m_writing));
         Q_EMIT ConversionFailed();
         return;
     }
@@ -245,7 +246,7 @@ void VideoEditComponent::childFailedToStart(QProcess::ProcessError error)
 {
     if (error != QProcess::FailedToStart || !detachChild())
         return;
-    QFile::remove(partialPath());
+    QFile::remove(partialPath(m_writing));
     Q_EMIT ConversionFailed();
 }
 

@@ -60,7 +60,7 @@ private:
     // Probe results of the file last asked about, so the queries of one
     // normalization open each source once.
     std::optional<MediaInfo> probe(const QString &path);
-    QString partialPath() const { return m_outputPath + QStringLiteral(".part"); }
+    static QString partialPath(const QString &output) { return output + QStringLiteral(".part"); }
     void readProgress();
     void childEnded(int exitCode, QProcess::ExitStatus status);
     void childFailedToStart(QProcess::ProcessError error);
@@ -71,6 +71,7 @@ private:
     std::optional<ClipSource> m_video;
     std::optional<ClipSource> m_audio;
     QString m_outputPath;
+    QString m_writing; // the output of the running conversion
     Probed m_probed;
     QPointer<QProcess> m_child;
     ProgressReader m_progress;
