@@ -73,8 +73,8 @@ ChildOutcome runChild(const QString &program,
 {
     ChildOutcome outcome;
 
-    // Everything the child needs is prepared before fork: after it, only
-    // async-signal-safe calls.
+    // Everything the child needs is prepared before vfork: after it, only
+    // plain system calls.
     const QByteArray path = program.toLocal8Bit();
     std::vector<QByteArray> storage;
     storage.reserve(arguments.size() + 1);
@@ -92,8 +92,10 @@ ChildOutcome runChild(const QString &program,
         return outcome;
     }
 
+    // vfork: no copy of the front-end's memory for a child that only sets
+    // itself up with plain system calls and runs exec.
     const pid_t parent = getpid();
-    const pid_t pid = fork();
+    const pid_t pid = vfork();
     if (pid < 0) {
         outcome.error = QString::fromLocal8Bit(strerror(errno));
         close(errorPipe[0]);

@@ -76,17 +76,16 @@ bool writeAll(int fd, const QByteArray &data)
 }
 
 // Moves every picture of a finished picture sequence into the output folder.
+// The pictures are small and can be made again from the video, so they are
+// not flushed one by one (that costs more than the grab itself); only the
+// folder is flushed once they are all in place.
 bool movePictures(const QString &from, const QString &to, QString &error)
 {
     const QDir source(from);
+    const mode_t mode = newFileMode();
     for (const QString &name : source.entryList(QDir::Files | QDir::Hidden)) {
         const QByteArray path = source.absoluteFilePath(name).toLocal8Bit();
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fchmod(fd, newFileMode());
-            ::fsync(fd);
-            ::close(fd);
-        }
+        ::chmod(path.constData(), mode);
         const QString target = QDir(to).absoluteFilePath(name);
         if (::rename(path.constData(), target.toLocal8Bit().constData()) != 0) {
             error = QString("cannot write %1").arg(target);
