@@ -5,3 +5,8 @@ trovexa_qtest(test_preview_playback test_preview_playback.cpp
     LIBS trovexa_preview trovexa_platform_doubles trovexa_test_media)
 trovexa_qtest(test_preview_help test_preview_help.cpp
     LIBS trovexa_app trovexa_preview trovexa_platform_doubles)
+add_test(NAME test_preview_desktop_install
+    COMMAND ${CMAKE_COMMAND}
+        -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+        -DWORK=${CMAKE_CURRENT_BINARY_DIR}/preview_desktop
+        -P ${CMAKE_CURRENT_SOURCE_DIR}/test_preview_desktop.cmake)
