@@ -45,8 +45,8 @@ public:
     void StopConversion() override;
 
     // Grace periods of StopConversion, in milliseconds.
-    static constexpr int QuitGraceMs = 3000;
-    static constexpr int TerminateGraceMs = 2000;
+    static constexpr int QuitGraceMs = 2000;
+    static constexpr int TerminateGraceMs = 1000;
 
 private:
     struct Probed

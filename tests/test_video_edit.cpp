@@ -4,6 +4,7 @@
 #include "support/TestPaths.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -231,6 +232,39 @@ TEST_F(VideoEditTest, StopEndsTheChildAndKeepsThePreviousOutput)
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "previous run");
     EXPECT_EQ(QDir(work.path()).entryList(QDir::Files), QStringList {"temp.mpg"});
+}
+
+TEST_F(VideoEditTest, StopEscalatesToKillForAChildThatIgnoresQuitAndTerminate)
+{
+    const QString program = work.filePath("stubborn");
+    QFile script(program);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QString("#!/bin/sh\ntrap '' TERM\necho $$ > '%1'\n"
+                         "while true; do sleep 0.1; done\n")
+                         .arg(work.filePath("pid"))
+                         .toLocal8Bit());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    VideoEditComponent stubborn(program);
+    double length = 1;
+    stubborn.setOutputWidth(320);
+    stubborn.setOutputHeight(240);
+    ASSERT_TRUE(stubborn.AddVideoClip(path("av.avi"), 0.0, length, 2));
+    ASSERT_TRUE(stubborn.SetOutputFile(work.filePath("temp.mpg")));
+    ASSERT_TRUE(stubborn.StartConversion());
+    QFile pidFile(work.filePath("pid"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pidFile.size() > 0; }, 10000));
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(pidFile.readAll().trimmed().toInt());
+    ASSERT_GT(pid, 0);
+
+    QElapsedTimer timer;
+    timer.start();
+    stubborn.StopConversion();
+    EXPECT_GE(timer.elapsed(),
+              VideoEditComponent::QuitGraceMs + VideoEditComponent::TerminateGraceMs - 100);
+    EXPECT_NE(::kill(pid, 0), 0) << "the child is gone";
 }
 
 TEST_F(VideoEditTest, ConverterThatFailsOrCannotStartReportsFailure)
