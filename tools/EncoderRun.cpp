@@ -109,6 +109,61 @@ int finish(const ChildOutcome &outcome)
     return outcome.exitCode;
 }
 
+// Refuses an output that is the input, or that may not be replaced. Returns
+// the reason, or "" when the output is fine.
+QString outputProblem(const LegacyCommand &command)
+{
+    if (isPicturePattern(command.output))
+        return {};
+    if (sameExistingFile(command.input, command.output))
+        return QString("the output %1 is the input file").arg(command.output);
+    const QByteArray output = command.output.toLocal8Bit();
+    struct stat existing = {};
+    if (lstat(output.constData(), &existing) == 0
+        && (!S_ISREG(existing.st_mode) || (existing.st_mode & 0222) == 0
+            || access(output.constData(), W_OK) != 0))
+        return QString("the output %1 is read-only or not a file").arg(command.output);
+    return {};
+}
+
+// Reads the watermark hook, if any. Returns the reason for a refusal, or "".
+// drawText stays empty without a hook or with an empty text.
+QString prepareWatermark(const LegacyCommand &command,
+                         std::optional<DrawText> &drawText,
+                         QString &text)
+{
+    if (!command.hook)
+        return {};
+    const WatermarkHookParse hook = parseWatermarkHook(*command.hook);
+    if (!hook.error.isEmpty())
+        return hook.error;
+    DrawText resolved;
+    const QString error = resolveWatermark(hook.hook, resolved);
+    if (!error.isEmpty())
+        return error;
+    if (!hook.hook.text.isEmpty()) {
+        drawText = resolved;
+        text = hook.hook.text;
+    }
+    return {};
+}
+
+// Puts the finished output in place of the named output.
+bool commitOutput(const LegacyCommand &command, LockedTemporary &written, QString &error)
+{
+    const QString folder = QFileInfo(command.output).absolutePath();
+    if (isPicturePattern(command.output))
+        return movePictures(written.path(), folder, error);
+    struct stat existing = {};
+    const unsigned mode = stat(command.output.toLocal8Bit().constData(), &existing) == 0
+            ? unsigned(existing.st_mode & 07777)
+            : newFileMode();
+    if (written.commitFile(QFileInfo(command.output).absoluteFilePath(), mode))
+        return true;
+    error = written.error();
+    return false;
+}
+
 } // namespace
 
 int runEncoder(const QStringList &arguments)
@@ -116,53 +171,19 @@ int runEncoder(const QStringList &arguments)
     blockCancelSignals();
 
     const LegacyParse parsed = parseLegacyCommand(arguments);
-    if (!parsed.error.isEmpty()) {
-        reportError(Program, parsed.error);
-        return RefusedExitCode;
-    }
     const LegacyCommand &command = parsed.command;
-    const bool pictures = isPicturePattern(command.output);
-    if (!pictures && sameExistingFile(command.input, command.output)) {
-        reportError(Program, QString("the output %1 is the input file").arg(command.output));
-        return RefusedExitCode;
-    }
-    if (!pictures) {
-        // An existing output is replaced only when it could be overwritten.
-        const QByteArray output = command.output.toLocal8Bit();
-        struct stat existing
-        { };
-        if (lstat(output.constData(), &existing) == 0
-            && (!S_ISREG(existing.st_mode) || (existing.st_mode & 0222) == 0
-                || access(output.constData(), W_OK) != 0)) {
-            reportError(Program,
-                        QString("the output %1 is read-only or not a file").arg(command.output));
-            return RefusedExitCode;
-        }
-    }
-
+    QString refusal = parsed.error;
+    if (refusal.isEmpty())
+        refusal = outputProblem(command);
     std::optional<DrawText> drawText;
     QString watermarkText;
-    if (command.hook) {
-        const WatermarkHookParse hook = parseWatermarkHook(*command.hook);
-        if (!hook.error.isEmpty()) {
-            reportError(Program, hook.error);
-            return RefusedExitCode;
-        }
-        DrawText resolved;
-        const QString error = resolveWatermark(hook.hook, resolved);
-        if (!error.isEmpty()) {
-            reportError(Program, error);
-            return RefusedExitCode;
-        }
-        if (!hook.hook.text.isEmpty()) {
-            drawText = resolved;
-            watermarkText = hook.hook.text;
-        }
-    }
-
+    if (refusal.isEmpty())
+        refusal = prepareWatermark(command, drawText, watermarkText);
     const QString ffmpeg = findOnPath(Program);
-    if (ffmpeg.isEmpty()) {
-        reportError(Program, "the system ffmpeg was not found on PATH");
+    if (refusal.isEmpty() && ffmpeg.isEmpty())
+        refusal = "the system ffmpeg was not found on PATH";
+    if (!refusal.isEmpty()) {
+        reportError(Program, refusal);
         return RefusedExitCode;
     }
 
@@ -181,6 +202,7 @@ int runEncoder(const QStringList &arguments)
         drawText->textFile = textFile.path();
     }
 
+    const bool pictures = isPicturePattern(command.output);
     LockedTemporary written;
     const bool created = pictures
             ? written.create(folder, LockedTemporary::Kind::Folder)
@@ -196,27 +218,13 @@ int runEncoder(const QStringList &arguments)
     const ChildOutcome outcome = runChild(ffmpeg, modernArguments(command, drawText, writtenOutput));
     if (!outcome.started || outcome.cancelSignal || outcome.exitCode != 0)
         return finish(outcome);
-
     int signal = 0;
     if (takePendingCancel(signal))
         return finish(ChildOutcome {true, 0, signal, {}});
 
-    if (pictures) {
-        QString error;
-        if (!movePictures(written.path(), folder, error)) {
-            reportError(Program, error);
-            return FileErrorExitCode;
-        }
-        return 0;
-    }
-
-    struct stat existing
-    { };
-    const unsigned mode = stat(command.output.toLocal8Bit().constData(), &existing) == 0
-            ? unsigned(existing.st_mode & 07777)
-            : newFileMode();
-    if (!written.commitFile(QFileInfo(command.output).absoluteFilePath(), mode)) {
-        reportError(Program, written.error());
+    QString error;
+    if (!commitOutput(command, written, error)) {
+        reportError(Program, error);
         return FileErrorExitCode;
     }
     return 0;

@@ -116,8 +116,9 @@ void removeAbandonedTemporaries(const QString &folder)
     static const QRegularExpression pattern(QRegularExpression::anchoredPattern(
             QRegularExpression::escape(Prefix) + R"([A-Za-z0-9]{6}(\.[A-Za-z0-9]{1,8})?)"));
     const QDir dir(folder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Dirs | QDir::Hidden
-                                            | QDir::NoDotAndDotDot | QDir::System);
+    const QStringList names = dir.entryList({QString(Prefix) + "*"},
+                                            QDir::Files | QDir::Dirs | QDir::Hidden
+                                                    | QDir::NoDotAndDotDot | QDir::System);
     for (const QString &name : names) {
         if (!pattern.match(name).hasMatch())
             continue;
