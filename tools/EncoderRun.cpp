@@ -24,10 +24,8 @@ constexpr auto Program = "ffmpeg";
 
 bool sameExistingFile(const QString &a, const QString &b)
 {
-    struct stat first
-    { };
-    struct stat second
-    { };
+    struct stat first = {};
+    struct stat second = {};
     return stat(a.toLocal8Bit().constData(), &first) == 0
             && stat(b.toLocal8Bit().constData(), &second) == 0 && first.st_dev == second.st_dev
             && first.st_ino == second.st_ino;

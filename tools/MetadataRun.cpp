@@ -50,8 +50,7 @@ int runMetadata(const QStringList &arguments)
     // Work on the file itself, not on a link to it: the rename replaces
     // what it names.
     const QString file = given.canonicalFilePath();
-    struct stat info
-    { };
+    struct stat info = {};
     if (file.isEmpty() || stat(file.toLocal8Bit().constData(), &info) != 0) {
         reportError(Program, QString("%1: no such file").arg(given.filePath()));
         return RefusedExitCode;
@@ -97,8 +96,7 @@ int runMetadata(const QStringList &arguments)
         return outcome.exitCode;
     }
 
-    struct stat result
-    { };
+    struct stat result = {};
     if (fstat(updated.descriptor(), &result) != 0 || result.st_size == 0) {
         reportError(Program, "flvmeta wrote nothing; the file is unchanged");
         return FileErrorExitCode;

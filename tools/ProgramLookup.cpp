@@ -20,8 +20,7 @@ bool sameFile(const struct stat &a, const struct stat &b)
 
 QString findOnPath(const QString &name)
 {
-    struct stat self
-    { };
+    struct stat self = {};
     const bool haveSelf = stat("/proc/self/exe", &self) == 0;
 
     const QStringList folders = QString::fromLocal8Bit(qgetenv("PATH")).split(u':');
@@ -30,8 +29,7 @@ QString findOnPath(const QString &name)
             folder = "."; // an empty PATH entry means the current folder
         const QString candidate = QDir(folder).absoluteFilePath(name);
         const QByteArray path = candidate.toLocal8Bit();
-        struct stat info
-        { };
+        struct stat info = {};
         if (stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode)
             || access(path.constData(), X_OK) != 0)
             continue;

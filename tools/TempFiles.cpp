@@ -25,10 +25,8 @@ QString systemError()
 
 bool stillNamed(const QByteArray &path, int fd)
 {
-    struct stat byName
-    { };
-    struct stat byFd
-    { };
+    struct stat byName = {};
+    struct stat byFd = {};
     return stat(path.constData(), &byName) == 0 && fstat(fd, &byFd) == 0
             && byName.st_dev == byFd.st_dev && byName.st_ino == byFd.st_ino;
 }
@@ -59,9 +57,7 @@ bool LockedTemporary::create(const QString &folder, Kind kind, const QString &su
         QByteArray name = (base + "XXXXXX" + (kind == Kind::File ? suffix : QString())).toLocal8Bit();
         int fd = -1;
         if (kind == Kind::File) {
-            fd = mkostemps(name.data(),
-                           kind == Kind::File ? int(suffix.toLocal8Bit().size()) : 0,
-                           O_CLOEXEC);
+            fd = mkostemps(name.data(), int(suffix.toLocal8Bit().size()), O_CLOEXEC);
         } else if (mkdtemp(name.data())) {
             fd = open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         }
