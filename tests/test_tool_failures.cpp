@@ -362,6 +362,8 @@ protected:
         m_folder = s_dir->filePath(QString("work %1").arg(++s_counter));
         ASSERT_TRUE(QDir().mkpath(m_folder));
     }
+    // The copies of the large file add up; each goes with its test.
+    void TearDown() override { QDir(m_folder).removeRecursively(); }
 
     // Copies source into the work folder as the file to update.
     QString workFile(const QString &source, const QString &name = "clip.flv")
