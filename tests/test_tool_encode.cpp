@@ -222,6 +222,36 @@ INSTANTIATE_TEST_SUITE_P(WindowChoices,
                                          ImageCase {"avi", "240x135", "05", 5},
                                          ImageCase {"mov", "400x300", "1", 1}));
 
+// Typed by hand, with names relative to the working folder.
+TEST(ToolByHand, RelativeNames)
+{
+    QTemporaryDir dir;
+    VideoSpec spec;
+    spec.seconds = 0.5;
+    ASSERT_TRUE(makeVideo(dir.filePath("in.avi"), spec));
+    const ProcessResult result = runInFolder(dir.path(),
+                                             applicationFolderUnderTest() + "/ffmpeg",
+                                             {"-i",
+                                              "in.avi",
+                                              "-b",
+                                              "350kb/s",
+                                              "-r",
+                                              "25",
+                                              "-s",
+                                              "320x240",
+                                              "-ar",
+                                              "22050Hz",
+                                              "-ab",
+                                              "64",
+                                              "-ac",
+                                              "2",
+                                              "out.flv"});
+    ASSERT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
+    const QJsonObject video = firstStream(probe(dir.filePath("out.flv")), "video");
+    EXPECT_EQ(video.value("codec_name").toString(), "flv1");
+    EXPECT_EQ(video.value("width").toInt(), 320);
+}
+
 // The front-end is called ffmpeg too: with the application folder, or a
 // link to the front-end, ahead on PATH it must still find the system ffmpeg
 // (each level would wait on the next if it ran itself).

@@ -108,9 +108,11 @@ ProcessResult runModified(const QString &program,
                           const QStringList &arguments,
                           const std::function<void()> &modifier,
                           int timeoutMs,
-                          const QStringList &environment = {})
+                          const QStringList &environment = {},
+                          const QString &folder = {})
 {
     QProcess process;
+    process.setWorkingDirectory(folder);
     process.setStandardInputFile(QProcess::nullDevice());
     if (modifier)
         process.setChildProcessModifier(modifier);
@@ -177,6 +179,14 @@ ProcessResult runWithEnvironment(const QString &program,
                                  int timeoutMs)
 {
     return runModified(program, arguments, {}, timeoutMs, environment);
+}
+
+ProcessResult runInFolder(const QString &folder,
+                          const QString &program,
+                          const QStringList &arguments,
+                          int timeoutMs)
+{
+    return runModified(program, arguments, {}, timeoutMs, {}, folder);
 }
 
 QList<qint64> childProcesses(qint64 pid)

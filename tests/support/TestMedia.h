@@ -66,6 +66,12 @@ ProcessResult runWithEnvironment(const QString &program,
                                  const QStringList &environment,
                                  int timeoutMs = 300000);
 
+// Like run, in the given working folder.
+ProcessResult runInFolder(const QString &folder,
+                          const QString &program,
+                          const QStringList &arguments,
+                          int timeoutMs = 300000);
+
 // The process ids whose parent is pid (read from /proc).
 QList<qint64> childProcesses(qint64 pid);
 
