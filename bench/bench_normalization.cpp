@@ -5,7 +5,10 @@
 //    reads temp.mpg.
 // N: as B, but temp.mpg written with naive settings (-q:v 2, B-frames, one
 //    thread), for reference.
-// Runs alternate A, B, N a few times; reports each time and the median ratios.
+// The runs alternate A, B, N; each round prints wall-clock and processor
+// times, and the end the median ratios. Processor time (of the ffmpeg
+// children) shows the work done even when other load on the machine makes
+// the wall-clock figures noisy.
 //
 // Usage: bench_normalization [rounds] [seconds]   (defaults: 5 rounds, 60 s)
 
@@ -20,24 +23,59 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
-double runFfmpeg(const QString &ffmpeg, const QStringList &arguments)
+// Processor time of all children waited for so far, in seconds.
+double childCpuSeconds()
 {
+    rusage usage {};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval &t) {
+        return t.tv_sec + t.tv_usec / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Wall-clock and processor seconds of some work.
+struct Cost
+{
+    double wall = 0;
+    double cpu = 0;
+    Cost operator+(const Cost &other) const { return {wall + other.wall, cpu + other.cpu}; }
+};
+
+template<typename Work>
+Cost measure(Work work)
+{
+    const double cpu = childCpuSeconds();
     QElapsedTimer timer;
     timer.start();
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(ffmpeg, arguments);
-    process.waitForFinished(-1);
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        std::fprintf(stderr, "ffmpeg failed: %s\n", qPrintable(arguments.join(' ')));
-        std::exit(1);
-    }
-    return timer.nsecsElapsed() / 1e9;
+    work();
+    return {timer.nsecsElapsed() / 1e9, childCpuSeconds() - cpu};
+}
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "%s\n", what);
+    std::exit(1);
+}
+
+Cost runFfmpeg(const QString &ffmpeg, const QStringList &arguments)
+{
+    return measure([&] {
+        QProcess process;
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(ffmpeg, arguments);
+        process.waitForFinished(-1);
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            fail(qPrintable("ffmpeg failed: " + arguments.join(' ')));
+    });
 }
 
 QStringList encodeLine(const QString &input, const QString &output)
@@ -47,41 +85,37 @@ QStringList encodeLine(const QString &input, const QString &output)
             "-ar",      "22050", "-b:a",      "64k",       "-ac", "2",   output};
 }
 
-// Normalizes with the component, as the program does; seconds taken.
-double normalize(platform::VideoEditComponent &component,
-                 const QString &source,
-                 const QString &target)
+// Normalizes with the component, driven as the program drives it.
+Cost normalize(platform::VideoEditComponent &component, const QString &source, const QString &target)
 {
-    QElapsedTimer timer;
-    timer.start();
-    double length = *component.GetFileDuration(source);
-    component.setAudioSampleRate(44100);
-    component.setAudioBitrate(128);
-    component.setOutputFormat(6);
-    component.setFrameRate(25);
-    component.setOutputHeight(qint16(*component.GetFileHeight(source)));
-    component.setOutputWidth(qint16(*component.GetFileWidth(source)));
-    component.setColorDepth(24);
-    component.ClearClips();
-    component.AddVideoClip(source, 0.0, length, 2);
-    component.AddAudioClip(source, 0.0, length);
-    QEventLoop loop;
-    bool finished = false;
-    QObject::connect(&component, &platform::VideoEdit::ConversionFinished, &loop, [&] {
-        finished = true;
-        loop.quit();
+    return measure([&] {
+        double length = *component.GetFileDuration(source);
+        component.setAudioSampleRate(44100);
+        component.setAudioBitrate(128);
+        component.setOutputFormat(6);
+        component.setFrameRate(25);
+        component.setOutputHeight(qint16(*component.GetFileHeight(source)));
+        component.setOutputWidth(qint16(*component.GetFileWidth(source)));
+        component.setColorDepth(24);
+        component.ClearClips();
+        component.AddVideoClip(source, 0.0, length, 2);
+        component.AddAudioClip(source, 0.0, length);
+        QEventLoop loop;
+        bool finished = false;
+        QObject::connect(&component, &platform::VideoEdit::ConversionFinished, &loop, [&] {
+            finished = true;
+            loop.quit();
+        });
+        QObject::connect(&component,
+                         &platform::VideoEdit::ConversionFailed,
+                         &loop,
+                         &QEventLoop::quit);
+        if (!component.SetOutputFile(target) || !component.StartConversion())
+            fail("normalization did not start");
+        loop.exec();
+        if (!finished)
+            fail("normalization failed");
     });
-    QObject::connect(&component, &platform::VideoEdit::ConversionFailed, &loop, &QEventLoop::quit);
-    if (!component.SetOutputFile(target) || !component.StartConversion()) {
-        std::fprintf(stderr, "normalization did not start\n");
-        std::exit(1);
-    }
-    loop.exec();
-    if (!finished) {
-        std::fprintf(stderr, "normalization failed\n");
-        std::exit(1);
-    }
-    return timer.nsecsElapsed() / 1e9;
 }
 
 double median(std::vector<double> values)
@@ -107,19 +141,19 @@ int main(int argc, char **argv)
     std::printf("ffmpeg: %s\nsource: %d s 640x480 25 fps MPEG-4 AVI with stereo MP3\n",
                 qPrintable(ffmpeg),
                 seconds);
-    runFfmpeg(ffmpeg,
-              {"-nostdin",  "-y",
-               "-loglevel", "error",
-               "-f",        "lavfi",
-               "-i",        QString("testsrc2=size=640x480:rate=25:duration=%1").arg(seconds),
-               "-f",        "lavfi",
-               "-i",        QString("sine=frequency=440:duration=%1").arg(seconds),
-               "-ac",       "2",
-               "-c:v",      "mpeg4",
-               "-q:v",      "4",
-               "-c:a",      "libmp3lame",
-               "-b:a",      "128k",
-               source});
+    const QString duration = QString::number(seconds);
+    runFfmpeg(ffmpeg, {"-nostdin",  "-y",
+                       "-loglevel", "error",
+                       "-f",        "lavfi",
+                       "-i",        "testsrc2=size=640x480:rate=25:duration=" + duration,
+                       "-f",        "lavfi",
+                       "-i",        "sine=frequency=440:duration=" + duration,
+                       "-ac",       "2",
+                       "-c:v",      "mpeg4",
+                       "-q:v",      "4",
+                       "-c:a",      "libmp3lame",
+                       "-b:a",      "128k",
+                       source});
 
     platform::VideoEditComponent component(ffmpeg);
     const QStringList naive {"-nostdin", "-y",         "-loglevel", "error", "-i",   source,
@@ -128,35 +162,41 @@ int main(int argc, char **argv)
                              "-c:a",     "mp2",        "-ar",       "44100", "-b:a", "128k",
                              "-f",       "vob",        naiveTemp};
 
-    std::vector<double> direct, normalized, naiveRuns, ratios, naiveRatios;
-    std::printf("%5s %10s %22s %22s\n", "round", "direct", "normalize+encode", "naive norm.+encode");
+    std::vector<double> wallRatios, cpuRatios, naiveWallRatios, naiveCpuRatios;
+    std::printf("round | direct wall/cpu | normalize+encode wall/cpu (ratio) "
+                "[normalize alone] | naive wall/cpu (ratio)\n");
     for (int round = 1; round <= rounds; ++round) {
-        const double a = runFfmpeg(ffmpeg, encodeLine(source, dir.filePath("direct.flv")));
-        const double normalizing = normalize(component, source, temp);
-        const double b = normalizing + runFfmpeg(ffmpeg, encodeLine(temp, dir.filePath("b.flv")));
-        const double naiveNormalizing = runFfmpeg(ffmpeg, naive);
-        const double n = naiveNormalizing
+        const Cost a = runFfmpeg(ffmpeg, encodeLine(source, dir.filePath("direct.flv")));
+        const Cost normalizing = normalize(component, source, temp);
+        const Cost b = normalizing + runFfmpeg(ffmpeg, encodeLine(temp, dir.filePath("b.flv")));
+        const Cost naiveNormalizing = runFfmpeg(ffmpeg, naive);
+        const Cost n = naiveNormalizing
                 + runFfmpeg(ffmpeg, encodeLine(naiveTemp, dir.filePath("n.flv")));
-        direct.push_back(a);
-        normalized.push_back(b);
-        naiveRuns.push_back(n);
-        ratios.push_back(b / a);
-        naiveRatios.push_back(n / a);
-        std::printf("%5d %9.2fs %9.2fs (%5.2fx) %9.2fs (%5.2fx)   [normalize alone %.2fs]\n",
+        wallRatios.push_back(b.wall / a.wall);
+        cpuRatios.push_back(b.cpu / a.cpu);
+        naiveWallRatios.push_back(n.wall / a.wall);
+        naiveCpuRatios.push_back(n.cpu / a.cpu);
+        std::printf("%5d | %5.2fs / %5.2fs | %5.2fs / %5.2fs (%4.2fx / %4.2fx) [%5.2fs] "
+                    "| %5.2fs / %5.2fs (%4.2fx / %4.2fx)\n",
                     round,
-                    a,
-                    b,
-                    b / a,
-                    n,
-                    n / a,
-                    normalizing);
+                    a.wall,
+                    a.cpu,
+                    b.wall,
+                    b.cpu,
+                    b.wall / a.wall,
+                    b.cpu / a.cpu,
+                    normalizing.wall,
+                    n.wall,
+                    n.cpu,
+                    n.wall / a.wall,
+                    n.cpu / a.cpu);
         std::fflush(stdout);
     }
-    std::printf("median direct %.2fs, normalize+encode %.2fs, naive %.2fs\n",
-                median(direct),
-                median(normalized),
-                median(naiveRuns));
-    std::printf("median ratio normalize+encode / direct: %.2fx (goal <= 2.0x)\n", median(ratios));
-    std::printf("median ratio naive / direct: %.2fx\n", median(naiveRatios));
+    std::printf("median ratio normalize+encode / direct: wall %.2fx (goal <= 2.0x), cpu %.2fx\n",
+                median(wallRatios),
+                median(cpuRatios));
+    std::printf("median ratio naive / direct:            wall %.2fx, cpu %.2fx\n",
+                median(naiveWallRatios),
+                median(naiveCpuRatios));
     return 0;
 }
