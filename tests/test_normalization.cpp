@@ -37,8 +37,8 @@ public:
     int MsgBox(const QString &prompt, int style, const QString &title) override
     {
         readyWhenAsked.append(m_ready);
-        if (holdQuestionUntil)
-            QTest::qWaitFor(holdQuestionUntil, 30000);
+        if (holdQuestionUntil && !QTest::qWaitFor(holdQuestionUntil, 30000))
+            qWarning("the awaited event did not come while the question was open");
         return RecordingMessageBoxes::MsgBox(prompt, style, title);
     }
 

@@ -278,9 +278,10 @@ TEST_F(VideoEditTest, ConverterThatFailsOrCannotStartReportsFailure)
         broken.setOutputHeight(240);
         ASSERT_TRUE(broken.AddVideoClip(path("av.avi"), 0.0, length, 2));
         ASSERT_TRUE(broken.SetOutputFile(work.filePath("temp.mpg")));
-        if (broken.StartConversion())
+        if (broken.StartConversion()) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return failed.count() == 1; }, 10000))
                     << qPrintable(program);
+        }
         EXPECT_EQ(finished.count(), 0);
         EXPECT_FALSE(QFile::exists(work.filePath("temp.mpg")));
     }
