@@ -75,8 +75,8 @@ bool writeAll(int fd, const QByteArray &data)
 
 // Moves every picture of a finished picture sequence into the output folder.
 // The pictures are small and can be made again from the video, so they are
-// not flushed one by one (that costs more than the grab itself); only the
-// folder is flushed once they are all in place.
+// not flushed to the disk (that costs more than the grab itself): the move
+// only keeps a failed grab from leaving pictures that look complete.
 bool movePictures(const QString &from, const QString &to, QString &error)
 {
     const QDir source(from);
@@ -90,7 +90,6 @@ bool movePictures(const QString &from, const QString &to, QString &error)
             return false;
         }
     }
-    syncFolder(to);
     return true;
 }
 
