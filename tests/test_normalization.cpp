@@ -106,6 +106,7 @@ private:
     void clickCancel()
     {
         QVERIFY(!m_windows.isEmpty() && m_windows.last());
+        QVERIFY2(!m_windows.last()->isClosed(), "the conversion is still running");
         m_windows.last()->findChild<QPushButton *>("cmdCancel")->click();
     }
 
@@ -115,6 +116,12 @@ private Q_SLOTS:
         testmedia::VideoSpec spec;
         spec.seconds = 2;
         QVERIFY(testmedia::makeVideo(media("av.avi"), spec));
+        // Cancel needs a conversion that is still running a moment after its
+        // first progress report.
+        spec.seconds = 3;
+        spec.width = 640;
+        spec.height = 480;
+        QVERIFY(testmedia::makeVideo(media("long.avi"), spec));
         spec = {};
         spec.seconds = 1;
         spec.width = 176;
@@ -275,7 +282,7 @@ private Q_SLOTS:
         m_ready = true;
         m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
         onFirstProgress([this] { clickCancel(); });
-        normalize(media("av.avi"));
+        normalize(media("long.avi"));
         QVERIFY(!m_ready);
         QCOMPARE(shown(), QList<Shown> {abortQuestion});
         QVERIFY2(!QFile::exists(intermediate()), "a stopped conversion leaves no file");
@@ -285,14 +292,14 @@ private Q_SLOTS:
     {
         m_boxes->scriptAnswers({MsgBoxAnswer::No});
         onFirstProgress([this] { clickCancel(); });
-        normalize(media("av.avi"));
+        normalize(media("long.avi"));
         QVERIFY(m_ready);
         QCOMPARE(shown(), QList<Shown> {abortQuestion});
         QVERIFY(qAbs(testmedia::probe(intermediate())["format"]
                              .toObject()["duration"]
                              .toString()
                              .toDouble()
-                     - 2.0)
+                     - 3.0)
                 < 0.15);
     }
 
@@ -300,7 +307,7 @@ private Q_SLOTS:
     {
         m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
         onFirstProgress([this] { m_windows.last()->close(); });
-        normalize(media("av.avi"));
+        normalize(media("long.avi"));
         QVERIFY(!m_ready);
         QCOMPARE(shown(), QList<Shown> {abortQuestion});
     }
@@ -313,7 +320,7 @@ private Q_SLOTS:
             return finished.count() > 0;
         };
         onFirstProgress([this] { clickCancel(); });
-        normalize(media("av.avi"));
+        normalize(media("long.avi"));
         QCOMPARE(finished.count(), 1);
         QCOMPARE(shown(), QList<Shown> {abortQuestion});
         QVERIFY2(!m_ready, "Yes wins over a finish handled while the question was open");
