@@ -41,14 +41,11 @@ QString playTime(qint64 ms)
 
 FlvPlayer::FlvPlayer(QWidget *parent)
     : QWidget(parent)
-    , m_audio(new QAudioOutput(this))
     , m_clock(new QTimer(this))
     , m_loadWatch(new QTimer(this))
 {
     setObjectName("flvPlayer");
     buildControls();
-    m_audio->setVolume(DefaultVolume / 100.0f);
-    newMediaPlayer();
     updateTime();
 
     m_clock->setInterval(ClockMs);
@@ -61,16 +58,35 @@ FlvPlayer::FlvPlayer(QWidget *parent)
         Q_EMIT fsCommand(OpenCommand, QString());
     });
     connect(m_cmdPlay, &QPushButton::clicked, this, &FlvPlayer::togglePlay);
-    connect(m_position, &QSlider::sliderMoved, this, [this](int ms) { m_player->setPosition(ms); });
+    // Drags, clicks on the groove and keys all move the slider by actions.
+    connect(m_position, &QSlider::actionTriggered, this, [this] {
+        if (m_player)
+            m_player->setPosition(m_position->sliderPosition());
+    });
     connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
-        m_audio->setVolume(value / 100.0f);
+        if (m_audio)
+            m_audio->setVolume(value / 100.0f);
     });
 }
 
-// A pipeline that failed can still deliver late errors; each file gets a
-// player of its own so that they cannot reach the next one.
+FlvPlayer::~FlvPlayer()
+{
+    // Stop the pipeline before the video widget it draws into goes away.
+    if (m_player) {
+        m_player->stop();
+        m_player->setVideoOutput(nullptr);
+    }
+}
+
+// The media framework is started with the first file, not with the window.
+// A pipeline that failed can still deliver late errors, so each file gets a
+// player of its own that they cannot reach.
 void FlvPlayer::newMediaPlayer()
 {
+    if (!m_audio) {
+        m_audio = new QAudioOutput(this);
+        m_audio->setVolume(m_volume->value() / 100.0f);
+    }
     if (m_player) {
         m_player->disconnect(this);
         m_player->stop();
@@ -86,13 +102,7 @@ void FlvPlayer::newMediaPlayer()
     connect(m_player, &QMediaPlayer::errorOccurred, this, &FlvPlayer::onError);
     connect(m_player, &QMediaPlayer::durationChanged, this, &FlvPlayer::onDuration);
     connect(m_player, &QMediaPlayer::positionChanged, this, &FlvPlayer::onPosition);
-}
-
-FlvPlayer::~FlvPlayer()
-{
-    // Stop the pipeline before the video widget it draws into goes away.
-    m_player->stop();
-    m_player->setVideoOutput(nullptr);
+    connect(m_player, &QMediaPlayer::seekableChanged, this, &FlvPlayer::updateSeeking);
 }
 
 void FlvPlayer::buildControls()
@@ -132,6 +142,8 @@ void FlvPlayer::buildControls()
     m_volume->setRange(0, 100);
     m_volume->setValue(DefaultVolume);
     m_volume->setMaximumWidth(90);
+    m_position->setSingleStep(1000);
+    m_position->setPageStep(10000);
     auto *speaker = new QLabel;
     speaker->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
 
@@ -198,12 +210,15 @@ void FlvPlayer::load(const QString &path)
 
 void FlvPlayer::checkLoading()
 {
-    if (m_player->mediaStatus() == QMediaPlayer::LoadingMedia)
+    if (m_player->mediaStatus() == QMediaPlayer::LoadingMedia && m_player->position() == 0
+        && m_player->duration() == 0)
         onError(QMediaPlayer::FormatError, "The file could not be read as a video.");
 }
 
 void FlvPlayer::togglePlay()
 {
+    if (!m_player)
+        return;
     if (m_player->playbackState() == QMediaPlayer::PlayingState) {
         m_player->pause();
         return;
@@ -261,20 +276,35 @@ void FlvPlayer::onError(QMediaPlayer::Error error, const QString &text)
 void FlvPlayer::onDuration(qint64 ms)
 {
     m_position->setRange(0, int(qMin<qint64>(ms, INT_MAX)));
-    m_position->setEnabled(ms > 0 && !m_failed);
+    updateSeeking();
     updateTime();
 }
 
 void FlvPlayer::onPosition(qint64 ms)
 {
+    // The duration is not always announced before playing starts.
+    if (m_player && m_player->duration() > 0 && m_player->duration() != m_position->maximum())
+        onDuration(m_player->duration());
+    else
+        updateSeeking();
     if (!m_position->isSliderDown())
         m_position->setValue(int(qMin<qint64>(ms, INT_MAX)));
     updateTime();
 }
 
+// The slider moves the picture once the length is known and the file
+// allows jumps.
+void FlvPlayer::updateSeeking()
+{
+    m_position->setEnabled(m_player && !m_failed && m_player->duration() > 0
+                           && m_player->isSeekable());
+}
+
 void FlvPlayer::updateTime()
 {
-    m_time->setText(playTime(m_player->position()) + " / " + playTime(m_player->duration()));
+    const qint64 position = m_player ? m_player->position() : 0;
+    const qint64 duration = m_player ? m_player->duration() : 0;
+    m_time->setText(playTime(position) + " / " + playTime(duration));
 }
 
 } // namespace preview

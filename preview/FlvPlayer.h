@@ -35,6 +35,7 @@ public:
     // other names are ignored.
     void SetVariable(const QString &name, const QString &value);
 
+    // The player of the current file; null until a file is loaded.
     QMediaPlayer *mediaPlayer() const { return m_player; }
     // Where decoded frames arrive, whether or not anything is on screen.
     QVideoSink *videoSink() const;
@@ -61,6 +62,7 @@ private:
     void onError(QMediaPlayer::Error error, const QString &text);
     void onDuration(qint64 ms);
     void onPosition(qint64 ms);
+    void updateSeeking();
     void updateTime();
 
     QAudioOutput *m_audio = nullptr;

@@ -26,7 +26,11 @@ class PreviewHostTest : public QObject
         QWidget *swfControl = new QWidget(&window);
         preview::PreviewHost host {swfControl, commonDialog, shell, "/opt/trovexa", &window};
 
-        QUrl playing() const { return host.swfControl()->mediaPlayer()->source(); }
+        QUrl playing() const
+        {
+            const QMediaPlayer *media = host.swfControl()->mediaPlayer();
+            return media ? media->source() : QUrl();
+        }
     };
 
     static FileDialogRequest flvRequest(const QString &startingPath)

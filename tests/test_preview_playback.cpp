@@ -10,6 +10,7 @@
 #include "platform/doubles/ScriptedDialogs.h"
 
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QVideoFrame>
 #include <QVideoSink>
@@ -75,6 +76,8 @@ class PreviewPlaybackTest : public QObject
 
     static QString describe(const Tab &tab)
     {
+        if (!tab.media())
+            return "no file loaded";
         return QString("frames %1, position %2 ms, status %3, error \"%4\", message \"%5\"")
                 .arg(tab.frames)
                 .arg(tab.media()->position())
@@ -127,6 +130,32 @@ private Q_SLOTS:
         QVERIFY2(waitPlaying(tab, held + 300, framesHeld + 5), qPrintable(describe(tab)));
     }
 
+    void thePositionSliderSeeks()
+    {
+        Tab tab;
+        tab.open(m_flv);
+        auto *slider = tab.player()->findChild<QSlider *>("sldPosition");
+        // The slider works once the length is known.
+        QVERIFY2(QTest::qWaitFor([&] { return slider->isEnabled(); }, PlaybackWaitMs),
+                 qPrintable(describe(tab)));
+        QCOMPARE(slider->maximum(), tab.media()->duration());
+        QTest::mouseClick(tab.player()->findChild<QPushButton *>("cmdPlay"), Qt::LeftButton);
+        QTRY_COMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
+        const qint64 from = tab.media()->position();
+        QVERIFY2(from > 300, qPrintable(describe(tab)));
+
+        // While paused only a seek moves the position: back to the start,
+        // then two steps of a second each.
+        QTest::keyClick(slider, Qt::Key_Home);
+        QVERIFY2(QTest::qWaitFor([&] { return tab.media()->position() < 200; }, 5000),
+                 qPrintable(describe(tab)));
+        QTest::keyClick(slider, Qt::Key_Right);
+        QTest::keyClick(slider, Qt::Key_Right);
+        QVERIFY2(QTest::qWaitFor([&] { return tab.media()->position() >= 1900; }, 5000),
+                 qPrintable(describe(tab)));
+        QCOMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
+    }
+
     void anUnplayableFileShowsTheErrorInTheTab_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -150,8 +179,9 @@ private Q_SLOTS:
                  qPrintable(describe(tab)));
         const QString message = tab.player()->messageText();
         QVERIFY2(message.contains("bad.flv"), qPrintable(message));
+        // The player's own reason, or the tab's when the player gave none.
         QVERIFY2(message.contains(tab.media()->errorString()), qPrintable(message));
-        QVERIFY(!tab.media()->errorString().isEmpty());
+        QVERIFY2(message.section("\n\n", 1).size() > 10, qPrintable(message));
         QCOMPARE(tab.frames, 0);
 
         // The tab keeps working: the next file plays.
