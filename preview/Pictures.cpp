@@ -57,17 +57,17 @@ QPixmap creditsBadge()
     p.setBrush(Navy);
     p.drawRoundedRect(QRectF(0.5, 0.5, 99, 27), 5, 5);
     p.setBrush(Orange);
-    p.drawPolygon(QPolygonF({QPointF(7, 8), QPointF(17, 14), QPointF(7, 20)}));
+    p.drawPolygon(QPolygonF({QPointF(6, 9), QPointF(14, 14), QPointF(6, 19)}));
     p.setPen(Qt::white);
     QFont font = p.font();
-    font.setPixelSize(9);
+    font.setPixelSize(8);
     font.setBold(true);
     p.setFont(font);
-    p.drawText(QRect(21, 3, 77, 11), Qt::AlignLeft | Qt::AlignVCenter, "FREE SOFTWARE");
+    p.drawText(QRect(18, 3, 80, 11), Qt::AlignLeft | Qt::AlignVCenter, "FREE SOFTWARE");
     font.setBold(false);
     p.setFont(font);
     p.setPen(QColor(255, 180, 60));
-    p.drawText(QRect(21, 14, 77, 11), Qt::AlignLeft | Qt::AlignVCenter, "GPL \u00b7 LGPL");
+    p.drawText(QRect(18, 14, 80, 11), Qt::AlignLeft | Qt::AlignVCenter, "GPL \u00b7 LGPL");
     p.end();
     return pixmap;
 }

@@ -127,15 +127,6 @@ private Q_SLOTS:
         QCOMPARE(tab.dialogs.fileRequests.last(), flvRequest("/home/me/src/holiday.avi"));
         QCOMPARE(tab.playing(), QUrl::fromLocalFile("/home/me/out/clip.flv"));
     }
-
-    void otherVariablesDoNotLoadAFile()
-    {
-        Tab tab;
-        tab.host.swfControl()->SetVariable("txtOther", "/videos/clip.flv");
-        tab.host.swfControl()->SetVariable("TXTFLVFILE", "/videos/clip.flv");
-        QVERIFY(tab.playing().isEmpty());
-        QVERIFY(tab.host.swfControl()->showingMessage());
-    }
 };
 
 QTEST_MAIN(PreviewHostTest)
