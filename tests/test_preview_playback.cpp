@@ -135,14 +135,12 @@ private Q_SLOTS:
         Tab tab;
         tab.open(m_flv);
         auto *slider = tab.player()->findChild<QSlider *>("sldPosition");
-        // The slider works once the length is known.
+        // The slider works once the length is known and jumps are possible.
         QVERIFY2(QTest::qWaitFor([&] { return slider->isEnabled(); }, PlaybackWaitMs),
                  qPrintable(describe(tab)));
         QCOMPARE(slider->maximum(), tab.media()->duration());
         QTest::mouseClick(tab.player()->findChild<QPushButton *>("cmdPlay"), Qt::LeftButton);
         QTRY_COMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
-        const qint64 from = tab.media()->position();
-        QVERIFY2(from > 300, qPrintable(describe(tab)));
 
         // While paused only a seek moves the position: back to the start,
         // then two steps of a second each.
