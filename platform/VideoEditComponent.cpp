@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace platform {
 
@@ -213,13 +214,13 @@ void VideoEditComponent::StopConversion()
 
 void VideoEditComponent::readProgress()
 {
-    if (!m_child)
+    QProcess *child = m_child;
+    if (!child)
         return;
-    const QByteArray data = m_child->readAllStandardOutput();
     const double length = m_length;
-    for (const double position : m_progress.feed(data)) {
+    for (const double position : m_progress.feed(child->readAllStandardOutput())) {
         Q_EMIT ConversionProgress(position, length);
-        if (!m_child)
+        if (m_child != child)
             return; // the conversion ended while the notification was handled
     }
 }
@@ -231,8 +232,10 @@ void VideoEditComponent::childEnded(int exitCode, QProcess::ExitStatus status)
         return;
     bool complete = status == QProcess::NormalExit && exitCode == 0;
     if (complete) {
-        QFile::remove(m_writing);
-        complete = QFile::rename(partialPath(m_writing), m_writing);
+        // rename() replaces the previous output in one step.
+        complete = ::rename(QFile::encodeName(partialPath(m_writing)).constData(),
+                            QFile::encodeName(m_writing).constData())
+                == 0;
     }
     if (!complete) {
         QFile::remove(partialPath(m_writing));
