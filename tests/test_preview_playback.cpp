@@ -90,10 +90,10 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         m_flv = m_dir.filePath("clip.flv");
-        testmedia::VideoSpec spec;
-        spec.seconds = 3;
-        spec.extraOutputOptions = {"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "44100"};
-        QVERIFY(testmedia::makeVideo(m_flv, spec));
+        testmedia::VideoSpec video;
+        video.seconds = 3;
+        video.extraOutputOptions = {"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "44100"};
+        QVERIFY(testmedia::makeVideo(m_flv, video));
         const QJsonObject probed = testmedia::probe(m_flv);
         QCOMPARE(testmedia::firstStream(probed, "video")["codec_name"].toString(), "flv1");
         QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp3");
