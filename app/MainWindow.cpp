@@ -72,7 +72,16 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                    progressWindowFactory(this),
                    m_encode.normalizedReady)
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
+    , m_preview(m_ui.swfControl,
+                m_commonDialog,
+                m_services.shell,
+                m_settings.applicationFolder,
+                this)
 {
+    connect(m_ui.mnuHelpContents, &QAction::triggered, &m_preview,
+            &preview::PreviewHost::mnuHelpContents_Click);
+    connect(m_ui.mnuHelpAbout, &QAction::triggered, &m_preview,
+            &preview::PreviewHost::mnuHelpAbout_Click);
     connect(m_ui.cmdInput, &QPushButton::clicked, this, &MainWindow::cmdInput_Click);
     connect(m_ui.cmdOutput, &QPushButton::clicked, this, &MainWindow::cmdOutput_Click);
     connect(m_ui.cmdEncode, &QPushButton::clicked, this, &MainWindow::cmdEncode_Click);

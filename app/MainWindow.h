@@ -7,6 +7,7 @@
 #include "WatermarkTab.h"
 
 #include "pipeline/Normalization.h"
+#include "preview/PreviewHost.h"
 #include "pipeline/StageRunner.h"
 #include "platform/CommonDialog.h"
 
@@ -33,6 +34,7 @@ public:
     const EncodeJobState &encodeState() const { return m_encode; }
     const pipeline::JobState &jobState() const { return m_job; }
     platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
+    preview::PreviewHost &previewHost() { return m_preview; }
 
     // Runs the command line in txtApp as one stage of the conversion.
     void RunStage(pipeline::PipelineStage stage);
@@ -70,5 +72,6 @@ private:
     pipeline::StageRunner m_runner;
     pipeline::Normalizer m_normalizer;
     WatermarkTab m_watermarkTab;
+    preview::PreviewHost m_preview;
     bool m_ending = false;
 };

@@ -6,6 +6,7 @@
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/VideoEditComponent.h"
+#include "preview/Pictures.h"
 #include "platform/QtProcessLauncher.h"
 #include "platform/Shell.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Trovexa FLV Converter");
+    QGuiApplication::setDesktopFileName("trovexa-flv-converter");
+    QApplication::setWindowIcon(preview::programIcon(64));
 
     platform::QtMessageBoxes messageBoxes;
     platform::QtProcessLauncher processLauncher;

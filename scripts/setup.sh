@@ -38,3 +38,6 @@ fi
 build_type=${BUILD_TYPE:-RelWithDebInfo}
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type"
 cmake --build build --parallel "$(nproc)"
+
+# The desktop entry and icon for the user running the set-up.
+bash scripts/install-desktop.sh || true
