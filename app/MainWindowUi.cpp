@@ -54,6 +54,7 @@ QLineEdit *smallBox(const char *name, const QString &text, int maxLength, int wi
 QLabel *pathLabel(const char *name)
 {
     QLabel *path = label(name, QString());
+    path->setTextFormat(Qt::PlainText);
     path->setFrameShape(QFrame::Panel);
     path->setFrameShadow(QFrame::Sunken);
     path->setMinimumWidth(300);

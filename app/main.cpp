@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "platform/FileSystem.h"
+#include "platform/BusyCursorLauncher.h"
 #include "platform/InstanceLock.h"
 #include "platform/LinuxComponents.h"
 #include "platform/QtFileDialogs.h"
@@ -20,7 +21,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(preview::programIcon(64));
 
     platform::QtMessageBoxes messageBoxes;
-    platform::QtProcessLauncher processLauncher;
+    platform::QtProcessLauncher childProcesses;
+    platform::BusyCursorLauncher processLauncher(childProcesses);
     platform::DesktopShell shell;
     platform::InstanceLock instanceLock;
     platform::LinuxComponents components;

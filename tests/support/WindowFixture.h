@@ -18,8 +18,8 @@
 
 // A main window over test doubles for what a person would click (message
 // boxes, dialogs, the shell), with the real runner, tools and video-editing
-// component. Its application folder is a fresh one holding copies of the
-// shipped data files and links to the built tools.
+// component. Its application folder is a fresh one, with a blank in its
+// name, holding copies of the shipped data files and links to the built tools.
 struct WindowFixture
 {
     WindowFixture()
@@ -55,7 +55,8 @@ struct WindowFixture
         file.write(bytes);
     }
 
-    QTemporaryDir appFolder;
+    // A blank in the folder's name, as in "/home/me/My Apps".
+    QTemporaryDir appFolder{QDir::tempPath() + "/trovexa app-XXXXXX"};
     platform::RecordingMessageBoxes boxes;
     platform::QtProcessLauncher launcher;
     platform::RecordingShell shell;
