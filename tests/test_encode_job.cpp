@@ -79,11 +79,11 @@ struct Job : WindowFixture
     QTimer probe;
 };
 
-QString makeSource(const QTemporaryDir &dir, const QString &name, testmedia::VideoSpec spec = {})
+QString makeSource(const QTemporaryDir &dir, const QString &name, testmedia::VideoSpec video = {})
 {
     const QString path = dir.filePath(name);
     QFileInfo(path).dir().mkpath(".");
-    if (!testmedia::makeVideo(path, spec))
+    if (!testmedia::makeVideo(path, video))
         return {};
     return path;
 }

@@ -113,28 +113,28 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        testmedia::VideoSpec spec;
-        spec.seconds = 2;
-        QVERIFY(testmedia::makeVideo(media("av.avi"), spec));
+        testmedia::VideoSpec video;
+        video.seconds = 2;
+        QVERIFY(testmedia::makeVideo(media("av.avi"), video));
         // Cancel needs a conversion that is still running a moment after its
         // first progress report.
-        spec.seconds = 3;
-        spec.width = 640;
-        spec.height = 480;
-        QVERIFY(testmedia::makeVideo(media("long.avi"), spec));
-        spec = {};
-        spec.seconds = 1;
-        spec.width = 176;
-        spec.height = 144;
-        spec.audio = false;
-        QVERIFY(testmedia::makeVideo(media("silent.avi"), spec));
-        spec = {};
-        spec.extraOutputOptions = {"-t", "0"};
-        QVERIFY(testmedia::makeVideo(media("zero.avi"), spec));
-        spec = {};
-        spec.seconds = 1;
-        spec.extraOutputOptions = {"-vn"};
-        QVERIFY(testmedia::makeVideo(media("audio-only.avi"), spec));
+        video.seconds = 3;
+        video.width = 640;
+        video.height = 480;
+        QVERIFY(testmedia::makeVideo(media("long.avi"), video));
+        video = {};
+        video.seconds = 1;
+        video.width = 176;
+        video.height = 144;
+        video.audio = false;
+        QVERIFY(testmedia::makeVideo(media("silent.avi"), video));
+        video = {};
+        video.extraOutputOptions = {"-t", "0"};
+        QVERIFY(testmedia::makeVideo(media("zero.avi"), video));
+        video = {};
+        video.seconds = 1;
+        video.extraOutputOptions = {"-vn"};
+        QVERIFY(testmedia::makeVideo(media("audio-only.avi"), video));
         QFile garbage(media("garbage.avi"));
         QVERIFY(garbage.open(QIODevice::WriteOnly));
         garbage.write(QByteArray(4096, '\x5a'));

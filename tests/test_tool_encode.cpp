@@ -47,18 +47,18 @@ ProcessResult runCommandLine(const QString &text)
 
 VideoSpec sourceSpec(const QString &type)
 {
-    VideoSpec spec;
-    spec.seconds = 1.2;
-    spec.fps = 30;
+    VideoSpec sourceVideo;
+    sourceVideo.seconds = 1.2;
+    sourceVideo.fps = 30;
     if (type == "3gp") {
-        spec.width = 176; // a size H.263 knows
-        spec.height = 144;
-        spec.fps = 25;
+        sourceVideo.width = 176; // a size H.263 knows
+        sourceVideo.height = 144;
+        sourceVideo.fps = 25;
         // Its 8 kHz AAC comes in frames of 128 ms; a length on a frame
         // boundary keeps the decoded sound as long as the stated duration.
-        spec.seconds = 1.28;
+        sourceVideo.seconds = 1.28;
     }
-    return spec;
+    return sourceVideo;
 }
 
 pipeline::ConversionOptions optionsFor(const EncodeCase &c)
@@ -226,9 +226,9 @@ INSTANTIATE_TEST_SUITE_P(WindowChoices,
 TEST(ToolByHand, RelativeNames)
 {
     QTemporaryDir dir;
-    VideoSpec spec;
-    spec.seconds = 0.5;
-    ASSERT_TRUE(makeVideo(dir.filePath("in.avi"), spec));
+    VideoSpec sourceVideo;
+    sourceVideo.seconds = 0.5;
+    ASSERT_TRUE(makeVideo(dir.filePath("in.avi"), sourceVideo));
     const ProcessResult result = runInFolder(dir.path(),
                                              applicationFolderUnderTest() + "/ffmpeg",
                                              {"-i",
@@ -263,9 +263,9 @@ TEST(ToolLookup, NeverRunsItself)
     ASSERT_TRUE(QDir().mkpath(links));
     ASSERT_TRUE(QFile::link(app + "/ffmpeg", links + "/ffmpeg"));
     const QString source = dir.filePath("source.flv");
-    VideoSpec spec;
-    spec.seconds = 0.5;
-    ASSERT_TRUE(makeVideo(source, spec));
+    VideoSpec sourceVideo;
+    sourceVideo.seconds = 0.5;
+    ASSERT_TRUE(makeVideo(source, sourceVideo));
 
     const QString path = links + ":" + app + ":" + qEnvironmentVariable("PATH");
     const ProcessResult result = runWithEnvironment(

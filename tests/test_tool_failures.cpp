@@ -112,9 +112,9 @@ protected:
         s_dir = new QTemporaryDir;
         s_source = s_dir->filePath("sources/good clip.avi");
         QDir().mkpath(s_dir->filePath("sources"));
-        VideoSpec spec;
-        spec.seconds = 1;
-        ASSERT_TRUE(makeVideo(s_source, spec));
+        VideoSpec sourceVideo;
+        sourceVideo.seconds = 1;
+        ASSERT_TRUE(makeVideo(s_source, sourceVideo));
     }
     static void TearDownTestSuite()
     {
@@ -277,11 +277,11 @@ TEST_F(ToolEncodeFailures, DiskFull)
 TEST_F(ToolEncodeFailures, Interrupted)
 {
     const QString longSource = s_dir->filePath("sources/long.avi");
-    VideoSpec spec;
-    spec.seconds = 20;
-    spec.width = 640;
-    spec.height = 480;
-    ASSERT_TRUE(makeVideo(longSource, spec));
+    VideoSpec sourceVideo;
+    sourceVideo.seconds = 20;
+    sourceVideo.width = 640;
+    sourceVideo.height = 480;
+    ASSERT_TRUE(makeVideo(longSource, sourceVideo));
     m_before = snapshot(s_dir->path());
 
     QProcess process;
@@ -307,9 +307,9 @@ protected:
     {
         s_dir = new QTemporaryDir;
         s_flv = s_dir->filePath("good.flv");
-        VideoSpec spec;
-        spec.seconds = 1;
-        ASSERT_TRUE(makeVideo(s_flv, spec));
+        VideoSpec sourceVideo;
+        sourceVideo.seconds = 1;
+        ASSERT_TRUE(makeVideo(s_flv, sourceVideo));
     }
     static void TearDownTestSuite()
     {
@@ -325,12 +325,12 @@ protected:
         if (!s_large.isEmpty())
             return s_large;
         const QString piece = s_dir->filePath("piece.flv");
-        VideoSpec spec;
-        spec.seconds = 10;
-        spec.width = 640;
-        spec.height = 480;
-        spec.extraOutputOptions = {"-q:v", "2"};
-        if (!makeVideo(piece, spec))
+        VideoSpec sourceVideo;
+        sourceVideo.seconds = 10;
+        sourceVideo.width = 640;
+        sourceVideo.height = 480;
+        sourceVideo.extraOutputOptions = {"-q:v", "2"};
+        if (!makeVideo(piece, sourceVideo))
             return {};
         QByteArray list;
         for (int i = 0; i < 80; ++i)

@@ -70,11 +70,11 @@ protected:
     {
         s_dir = new QTemporaryDir;
         s_source = s_dir->filePath("source.avi");
-        VideoSpec spec;
-        spec.seconds = 0.4;
-        spec.width = Width;
-        spec.height = Height;
-        ASSERT_TRUE(makeVideo(s_source, spec));
+        VideoSpec sourceVideo;
+        sourceVideo.seconds = 0.4;
+        sourceVideo.width = Width;
+        sourceVideo.height = Height;
+        ASSERT_TRUE(makeVideo(s_source, sourceVideo));
         s_plain = encode(options(nullptr), "/usr/share", "plain.flv");
         ASSERT_FALSE(s_plain.isEmpty());
     }

@@ -119,5 +119,5 @@ TEST(LinuxComponents, MediaRuntimeIsTheLoadedLibavcodec)
                                  .arg(AV_VERSION_MINOR(v))
                                  .arg(AV_VERSION_MICRO(v)));
     // Any other file has no version block here.
-    EXPECT_EQ(linux.GetFileVersionFixedInfo("/bin/sh"), FixedFileInfo{});
+    EXPECT_EQ(linux.GetFileVersionFixedInfo("/usr/share/X11/rgb.txt"), FixedFileInfo{});
 }

@@ -16,28 +16,7 @@
 
 namespace testmedia {
 
-ProcessResult run(const QString &program, const QStringList &arguments, int timeoutMs)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    ProcessResult result;
-    if (!process.waitForStarted(-1)) {
-        result.errors = process.errorString().toLocal8Bit();
-        return result;
-    }
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(-1);
-    }
-    result.crashed = process.exitStatus() == QProcess::CrashExit;
-    result.exitCode = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    result.errors = process.readAllStandardError();
-    return result;
-}
-
-bool makeVideo(const QString &path, const VideoSpec &spec)
+bool makeVideo(const QString &path, const VideoSpec &video)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     QStringList args {"-nostdin", "-y", "-hide_banner", "-loglevel", "error"};
@@ -45,18 +24,18 @@ bool makeVideo(const QString &path, const VideoSpec &spec)
          << "lavfi"
          << "-i"
          << QString("testsrc=size=%1x%2:rate=%3:duration=%4")
-                    .arg(spec.width)
-                    .arg(spec.height)
-                    .arg(spec.fps)
-                    .arg(spec.seconds);
-    if (spec.audio) {
+                    .arg(video.width)
+                    .arg(video.height)
+                    .arg(video.fps)
+                    .arg(video.seconds);
+    if (video.audio) {
         args << "-f"
              << "lavfi"
              << "-i"
              << QString("sine=frequency=440:sample_rate=%1:duration=%2")
-                        .arg(spec.sampleRate)
-                        .arg(spec.seconds);
-        args << "-ac" << QString::number(spec.channels);
+                        .arg(video.sampleRate)
+                        .arg(video.seconds);
+        args << "-ac" << QString::number(video.channels);
     }
     if (suffix == "dat" || suffix == "vob" || suffix == "mpg" || suffix == "mpeg")
         args << "-f" << (suffix == "vob" ? "vob" : "mpeg") << "-c:v"
@@ -72,7 +51,7 @@ bool makeVideo(const QString &path, const VideoSpec &spec)
              << "8000"
              << "-ac"
              << "1";
-    args << spec.extraOutputOptions;
+    args << video.extraOutputOptions;
     args << "-shortest" << path;
     const ProcessResult result = run("ffmpeg", args);
     if (result.exitCode != 0 || result.crashed) {
@@ -140,6 +119,11 @@ ProcessResult runModified(const QString &program,
 }
 
 } // namespace
+
+ProcessResult run(const QString &program, const QStringList &arguments, int timeoutMs)
+{
+    return runModified(program, arguments, {}, timeoutMs);
+}
 
 ProcessResult runWithFileSizeLimit(const QString &program,
                                    const QStringList &arguments,

@@ -36,7 +36,7 @@ ProcessResult run(const QString &program, const QStringList &arguments, int time
 // Writes a test video (testsrc pattern, sine tone) to path; the container
 // follows the extension (.dat and .vob are written as MPEG program streams).
 // Returns false and prints ffmpeg's messages when it fails.
-bool makeVideo(const QString &path, const VideoSpec &spec = {});
+bool makeVideo(const QString &path, const VideoSpec &video = {});
 
 // ffprobe -show_format -show_streams as JSON; an empty object when it fails.
 QJsonObject probe(const QString &path);
