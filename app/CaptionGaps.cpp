@@ -58,15 +58,18 @@ bool CaptionGaps::event(QEvent *event)
 void CaptionGaps::placeBoxes()
 {
     const QSize area = size().expandedTo(sizeHint());
-    m_caption->setGeometry(0, (area.height() - m_caption->sizeHint().height()) / 2,
-                           m_caption->sizeHint().width(), m_caption->sizeHint().height());
+    m_caption->setGeometry(0,
+                           (area.height() - m_caption->sizeHint().height()) / 2,
+                           m_caption->sizeHint().width(),
+                           m_caption->sizeHint().height());
     const QFontMetrics metrics = m_caption->fontMetrics();
     for (const auto &[prefix, box] : std::as_const(m_boxes)) {
         const int x = textStart() + metrics.horizontalAdvance(prefix);
         const int h = box->sizeHint().height();
-        box->setGeometry(x, (area.height() - h) / 2, box->maximumWidth() < QWIDGETSIZE_MAX
-                                                          ? box->maximumWidth()
-                                                          : box->sizeHint().width(),
+        box->setGeometry(x,
+                         (area.height() - h) / 2,
+                         box->maximumWidth() < QWIDGETSIZE_MAX ? box->maximumWidth()
+                                                               : box->sizeHint().width(),
                          h);
         box->raise();
     }

@@ -51,9 +51,9 @@ std::optional<StartupFailure> readComponent(const QString &field, int &component
     if (!ok) {
         // Digits too many for any integer still overflow rather than mismatch.
         const bool digits = !field.isEmpty()
-                            && std::all_of(field.begin() + (field.startsWith(u'-') ? 1 : 0),
-                                           field.end(),
-                                           [](QChar c) { return c.isDigit(); });
+                && std::all_of(field.begin() + (field.startsWith(u'-') ? 1 : 0),
+                               field.end(),
+                               [](QChar c) { return c.isDigit(); });
         return digits && field != u"-" ? StartupFailure::overflow()
                                        : StartupFailure::typeMismatch();
     }

@@ -16,7 +16,7 @@
 
 struct FontEntry
 {
-    QString fileName;    // a file under the system fonts folder
+    QString fileName; // a file under the system fonts folder
     QString displayName; // shown to the user
     bool operator==(const FontEntry &) const = default;
 };

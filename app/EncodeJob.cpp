@@ -33,7 +33,7 @@ EncodeJob::EncodeJob(MainWindowUi &ui,
     , m_runStage(std::move(runStage))
     , m_normalize(std::move(normalize))
     , m_encodeSucceeded(std::move(encodeSucceeded))
-{}
+{ }
 
 bool EncodeJob::refuse(const RequestProblem &problem)
 {
@@ -65,16 +65,16 @@ bool EncodeJob::confirmOverwrite(const QString &outputPath)
     return m_services.messageBoxes.MsgBox(OverwriteQuestion,
                                           platform::MsgBoxStyle::YesNoQuestion,
                                           "Confirm")
-           == platform::MsgBoxAnswer::Yes;
+            == platform::MsgBoxAnswer::Yes;
 }
 
 void EncodeJob::BuildEncoderArguments()
 {
-    m_state.encoderArguments = pipeline::BuildEncoderArguments(
-        readConversionOptions(m_ui.conversionControls()),
-        platform::ShortPath(m_settings.applicationFolder),
-        m_settings.windowsFolder,
-        PathSeparator);
+    m_state.encoderArguments
+            = pipeline::BuildEncoderArguments(readConversionOptions(m_ui.conversionControls()),
+                                              platform::ShortPath(m_settings.applicationFolder),
+                                              m_settings.windowsFolder,
+                                              PathSeparator);
 }
 
 void EncodeJob::runStage(PipelineStage stage, const QString &commandLine)
@@ -85,11 +85,11 @@ void EncodeJob::runStage(PipelineStage stage, const QString &commandLine)
 
 void EncodeJob::run()
 {
-    const EncodeRequest request{m_ui.lblInput->text(),
-                                m_ui.lblOutDir->text(),
-                                m_ui.txtOutFile->text(),
-                                m_ui.chkWatermark->checkState() == Qt::Checked,
-                                m_ui.txtWatermark->toPlainText()};
+    const EncodeRequest request {m_ui.lblInput->text(),
+                                 m_ui.lblOutDir->text(),
+                                 m_ui.txtOutFile->text(),
+                                 m_ui.chkWatermark->checkState() == Qt::Checked,
+                                 m_ui.txtWatermark->toPlainText()};
     if (const auto problem = checkRequest(request, platform::sameFile)) {
         refuse(*problem);
         return;

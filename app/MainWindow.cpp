@@ -72,15 +72,15 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                    progressWindowFactory(this),
                    m_encode.normalizedReady)
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
-    , m_preview(m_ui.swfControl,
-                m_commonDialog,
-                m_services.shell,
-                m_settings.applicationFolder,
-                this)
+    , m_preview(m_ui.swfControl, m_commonDialog, m_services.shell, m_settings.applicationFolder, this)
 {
-    connect(m_ui.mnuHelpContents, &QAction::triggered, &m_preview,
+    connect(m_ui.mnuHelpContents,
+            &QAction::triggered,
+            &m_preview,
             &preview::PreviewHost::mnuHelpContents_Click);
-    connect(m_ui.mnuHelpAbout, &QAction::triggered, &m_preview,
+    connect(m_ui.mnuHelpAbout,
+            &QAction::triggered,
+            &m_preview,
             &preview::PreviewHost::mnuHelpAbout_Click);
     connect(m_ui.cmdInput, &QPushButton::clicked, this, &MainWindow::cmdInput_Click);
     connect(m_ui.cmdOutput, &QPushButton::clicked, this, &MainWindow::cmdOutput_Click);
@@ -180,7 +180,7 @@ void MainWindow::showSplash()
 bool MainWindow::CheckDirectXRequirement()
 {
     const std::optional<bool> meets = checks::meetsDirectXRequirement(
-        checks::GetDirectXVersion(m_services.components));
+            checks::GetDirectXVersion(m_services.components));
     if (!meets)
         throw StartupFailure::typeMismatch();
     if (*meets)
@@ -211,14 +211,16 @@ void MainWindow::cmdInput_Click()
 {
     CommonDialog1().DialogTitle = "Open Video File to Encode";
     CommonDialog1().MaxFileSize = 32000;
-    CommonDialog1().Flags = platform::DialogFlags::FileMustExist | platform::DialogFlags::HideReadOnly;
+    CommonDialog1().Flags = platform::DialogFlags::FileMustExist
+            | platform::DialogFlags::HideReadOnly;
     CommonDialog1().Filter
-        = "Supported Video "
-          "Files(*.mpg;*.mpeg;*.avi;*.wmv;*.asf;*.flv;*.mov;*.mp4;*.3gp;*.vob;*.dat)|*.mpg;*.mpeg;"
-          "*.avi;*.wmv;*.asf;*.flv;*.mov;*.mp4;*.3gp;*.vob;*.dat|MPEG (*.mpg,*.mpeg)| "
-          "*.mpg;*.mpeg|AVI (*.avi)|*.avi|Windows Media Formats (*.wmv,*.asf) | "
-          "*.wmv;*.asf|Quicktime Formats (*.mov,*.mp4) | *.mov;*.mp4|Video CD Format (*.dat)| "
-          "*.dat|DVD Format (*.vob)| *.vob|3GP (*.3gp)| *.3gp";
+            = "Supported Video "
+              "Files(*.mpg;*.mpeg;*.avi;*.wmv;*.asf;*.flv;*.mov;*.mp4;*.3gp;*.vob;*.dat)|*.mpg;*."
+              "mpeg;"
+              "*.avi;*.wmv;*.asf;*.flv;*.mov;*.mp4;*.3gp;*.vob;*.dat|MPEG (*.mpg,*.mpeg)| "
+              "*.mpg;*.mpeg|AVI (*.avi)|*.avi|Windows Media Formats (*.wmv,*.asf) | "
+              "*.wmv;*.asf|Quicktime Formats (*.mov,*.mp4) | *.mov;*.mp4|Video CD Format (*.dat)| "
+              "*.dat|DVD Format (*.vob)| *.vob|3GP (*.3gp)| *.3gp";
     if (!CommonDialog1().ShowOpen())
         return;
     m_ui.lblInput->setText(CommonDialog1().FileName);
@@ -229,22 +231,23 @@ void MainWindow::cmdInput_Click()
 
 void MainWindow::cmdOutput_Click()
 {
-    const QString chosen = m_services.folderBrowser.BrowseForFolder(this, "Select Your Output Folder:");
+    const QString chosen = m_services.folderBrowser.BrowseForFolder(this,
+                                                                    "Select Your Output Folder:");
     m_ui.lblOutDir->setText(pipeline::outputFolderText(chosen, platform::PathSeparator));
 }
 
 void MainWindow::cmdEncode_Click()
 {
     EncodeJob job(
-        m_ui,
-        m_services,
-        m_settings,
-        m_encode,
-        [this](pipeline::PipelineStage stage) { RunStage(stage); },
-        [this](const QString &source, const QString &intermediate) {
-            m_normalizer.SourceNormalizer(source, intermediate);
-        },
-        [this] { return m_job.encodeSucceeded; });
+            m_ui,
+            m_services,
+            m_settings,
+            m_encode,
+            [this](pipeline::PipelineStage stage) { RunStage(stage); },
+            [this](const QString &source, const QString &intermediate) {
+                m_normalizer.SourceNormalizer(source, intermediate);
+            },
+            [this] { return m_job.encodeSucceeded; });
     job.run();
 }
 

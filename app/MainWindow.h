@@ -7,9 +7,9 @@
 #include "WatermarkTab.h"
 
 #include "pipeline/Normalization.h"
-#include "preview/PreviewHost.h"
 #include "pipeline/StageRunner.h"
 #include "platform/CommonDialog.h"
+#include "preview/PreviewHost.h"
 
 #include <QMainWindow>
 

@@ -18,7 +18,7 @@ struct StartupFailure
     QString message() const
     {
         return "INTERNAL ERROR OCCURED - ERROR NUMBER: " + QString::number(number) + " - "
-               + description.toUpper() + ". PLEASE CONTACT SUPPORT.";
+                + description.toUpper() + ". PLEASE CONTACT SUPPORT.";
     }
     bool operator==(const StartupFailure &) const = default;
 };

@@ -51,8 +51,14 @@ WatermarkTab::WatermarkTab(MainWindowUi &ui,
     connect(m_ui.txtAlpha, &QLineEdit::textChanged, this, &WatermarkTab::txtAlpha_Change);
     connect(m_ui.updAlpha, &platform::UpDown::upClick, this, &WatermarkTab::updAlpha_UpClick);
     connect(m_ui.updAlpha, &platform::UpDown::downClick, this, &WatermarkTab::updAlpha_DownClick);
-    connect(m_ui.cmdSaveWMOptions, &QPushButton::clicked, this, &WatermarkTab::cmdSaveWMOptions_Click);
-    connect(m_ui.cmdLoadWMOptions, &QPushButton::clicked, this, &WatermarkTab::cmdLoadWMOptions_Click);
+    connect(m_ui.cmdSaveWMOptions,
+            &QPushButton::clicked,
+            this,
+            &WatermarkTab::cmdSaveWMOptions_Click);
+    connect(m_ui.cmdLoadWMOptions,
+            &QPushButton::clicked,
+            this,
+            &WatermarkTab::cmdLoadWMOptions_Click);
 }
 
 bool WatermarkTab::eventFilter(QObject *watched, QEvent *event)
@@ -107,13 +113,13 @@ void WatermarkTab::cmdSaveWMOptions_Click()
         return;
     const QString path = m_dialog.FileName;
 
-    const WatermarkSettings settings{toFileLineBreaks(m_ui.txtWatermark->toPlainText()),
-                                     m_ui.ccbWatermarkColor->selectedPosition(),
-                                     static_cast<qint16>(m_ui.cmbFontName->currentIndex()),
-                                     static_cast<qint16>(m_ui.cmbFontSize->currentIndex()),
-                                     m_ui.txtLeft->text(),
-                                     m_ui.txtTop->text(),
-                                     m_ui.txtAlpha->text()};
+    const WatermarkSettings settings {toFileLineBreaks(m_ui.txtWatermark->toPlainText()),
+                                      m_ui.ccbWatermarkColor->selectedPosition(),
+                                      static_cast<qint16>(m_ui.cmbFontName->currentIndex()),
+                                      static_cast<qint16>(m_ui.cmbFontSize->currentIndex()),
+                                      m_ui.txtLeft->text(),
+                                      m_ui.txtTop->text(),
+                                      m_ui.txtAlpha->text()};
     const auto bytes = settingsToBytes(settings);
     if (const auto *problem = std::get_if<SaveProblem>(&bytes)) {
         // A value too long for the format ends the save quietly, as it always has.

@@ -1,15 +1,15 @@
 #include "MainWindow.h"
 
-#include "platform/FileSystem.h"
 #include "platform/BusyCursorLauncher.h"
+#include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
 #include "platform/LinuxComponents.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
-#include "platform/VideoEditComponent.h"
-#include "preview/Pictures.h"
 #include "platform/QtProcessLauncher.h"
 #include "platform/Shell.h"
+#include "platform/VideoEditComponent.h"
+#include "preview/Pictures.h"
 
 #include <QApplication>
 
@@ -27,16 +27,18 @@ int main(int argc, char *argv[])
     platform::InstanceLock instanceLock;
     platform::LinuxComponents components;
     platform::QtFileDialogs fileDialogs;
-    platform::VideoEditComponent videoEdit(platform::findSystemFfmpeg(platform::ApplicationFolder()));
-    MainWindow window(PlatformServices{messageBoxes,
-                                       processLauncher,
-                                       shell,
-                                       instanceLock,
-                                       components,
-                                       fileDialogs,
-                                       fileDialogs,
-                                       videoEdit},
-                      MainWindowSettings{platform::ApplicationFolder(), platform::GetWindowsFolder()});
+    platform::VideoEditComponent videoEdit(
+            platform::findSystemFfmpeg(platform::ApplicationFolder()));
+    MainWindow window(PlatformServices {messageBoxes,
+                                        processLauncher,
+                                        shell,
+                                        instanceLock,
+                                        components,
+                                        fileDialogs,
+                                        fileDialogs,
+                                        videoEdit},
+                      MainWindowSettings {platform::ApplicationFolder(),
+                                          platform::GetWindowsFolder()});
     messageBoxes.setOwner(&window);
     fileDialogs.setOwner(&window);
     if (window.Form_Load() == MainWindow::Startup::End)

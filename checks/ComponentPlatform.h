@@ -48,7 +48,9 @@ QString GetDirectXVersion(ComponentPlatform &platform);
 // What each item of the Check menu shows.
 CheckReport directXReport(ComponentPlatform &platform);
 // The path of the runtime library and the report of its version.
-CheckReport mediaRuntimeReport(ComponentPlatform &platform, QChar separator, QString *libraryPath = nullptr);
+CheckReport mediaRuntimeReport(ComponentPlatform &platform,
+                               QChar separator,
+                               QString *libraryPath = nullptr);
 CheckReport quickTimeReport(ComponentPlatform &platform);
 
 } // namespace checks

@@ -13,7 +13,7 @@ namespace checks {
 // the file has no readable version.
 struct FixedFileInfo
 {
-    std::array<quint32, 13> words{};
+    std::array<quint32, 13> words {};
 
     quint32 fileVersionMS() const { return words[2]; }
     quint32 fileVersionLS() const { return words[3]; }

@@ -72,12 +72,12 @@ std::optional<CommandLine> splitCommandLine(const QString &text, const ProgramPr
     const QStringView rest = QStringView(text).sliced(start);
     if (rest.front() == u'"') {
         QStringList words = splitArguments(rest);
-        CommandLine command{words.takeFirst(), words};
+        CommandLine command {words.takeFirst(), words};
         return command;
     }
 
     const qsizetype end = headEnd(rest, probe);
-    return CommandLine{rest.first(end).toString(), splitArguments(rest.sliced(end))};
+    return CommandLine {rest.first(end).toString(), splitArguments(rest.sliced(end))};
 }
 
 } // namespace pipeline

@@ -8,23 +8,23 @@ namespace pipeline {
 // starts: texts untrimmed, check boxes set only when checked.
 struct ConversionOptions
 {
-    QString videoBitrate;  // kbit/s digits, e.g. "350"
-    QString videoWindow;   // "320x240"
+    QString videoBitrate; // kbit/s digits, e.g. "350"
+    QString videoWindow; // "320x240"
     bool deInterlace = false;
 
     bool watermarkOn = false;
     QString watermarkText;
-    QString colorName;     // name of the selected colour entry
-    QString fontFile;      // file name in the system fonts folder
+    QString colorName; // name of the selected colour entry
+    QString fontFile; // file name in the system fonts folder
     QString fontSize;
     QString left;
     QString top;
-    QString alpha;         // digits, 0 to 255
+    QString alpha; // digits, 0 to 255
 
     bool audioOff = false;
-    QString sampling;      // Hz digits, e.g. "22050"
-    QString audioBitrate;  // kbit/s digits, e.g. "64"
-    QString channels;      // "Stereo" or "Mono"
+    QString sampling; // Hz digits, e.g. "22050"
+    QString audioBitrate; // kbit/s digits, e.g. "64"
+    QString channels; // "Stereo" or "Mono"
 
     bool operator==(const ConversionOptions &) const = default;
 };

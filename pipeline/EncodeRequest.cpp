@@ -17,34 +17,33 @@ std::optional<RequestProblem> checkRequest(const EncodeRequest &r, const SameFil
 {
     using enum RequestControl;
     if (r.sourcePath.isEmpty())
-        return RequestProblem{"NO FILE TO ENCODE!", cmdInput, 0};
+        return RequestProblem {"NO FILE TO ENCODE!", cmdInput, 0};
     if (r.outputFolder.isEmpty())
-        return RequestProblem{"OUTPUT FOLDER MISSING!", cmdOutput, 0};
+        return RequestProblem {"OUTPUT FOLDER MISSING!", cmdOutput, 0};
     if (r.outputName.isEmpty())
-        return RequestProblem{"OUTPUT FILE NAME MISSING!", txtOutFile, 0};
+        return RequestProblem {"OUTPUT FILE NAME MISSING!", txtOutFile, 0};
     if (lastFourLower(r.outputName) != ".flv")
-        return RequestProblem{"INVALID OUTPUT FILE NAME! MUST BE A .FLV FILE.", txtOutFile, 0};
+        return RequestProblem {"INVALID OUTPUT FILE NAME! MUST BE A .FLV FILE.", txtOutFile, 0};
     if (r.watermarkOn && r.watermarkText.isEmpty())
-        return RequestProblem{"WATERMARK TEXT MISSING!", txtWatermark, 1};
+        return RequestProblem {"WATERMARK TEXT MISSING!", txtWatermark, 1};
 
     const QString noQuotes = "FILE NAME CANNOT CONTAIN DOUBLE QUOTES!";
     if (r.sourcePath.contains(u'"'))
-        return RequestProblem{noQuotes, cmdInput, 0};
+        return RequestProblem {noQuotes, cmdInput, 0};
     if (r.outputFolder.contains(u'"'))
-        return RequestProblem{noQuotes, cmdOutput, 0};
+        return RequestProblem {noQuotes, cmdOutput, 0};
     if (r.outputName.contains(u'"'))
-        return RequestProblem{noQuotes, txtOutFile, 0};
+        return RequestProblem {noQuotes, txtOutFile, 0};
     if (r.watermarkOn && r.watermarkText.contains(u'"'))
-        return RequestProblem{"WATERMARK TEXT CANNOT CONTAIN DOUBLE QUOTES!", txtWatermark, 1};
+        return RequestProblem {"WATERMARK TEXT CANNOT CONTAIN DOUBLE QUOTES!", txtWatermark, 1};
     if (sameFile(r.sourcePath, r.outputFolder + r.outputName))
-        return RequestProblem{"OUTPUT FILE CANNOT BE THE SOURCE FILE!", txtOutFile, 0};
+        return RequestProblem {"OUTPUT FILE CANNOT BE THE SOURCE FILE!", txtOutFile, 0};
     return std::nullopt;
 }
 
 bool needsNormalization(const QString &sourcePath, bool quickEncode)
 {
-    static const QStringList types
-        = {".avi", ".mov", ".mp4", ".3gp", ".wmv", ".asf", ".dat", ".vob"};
+    static const QStringList types = {".avi", ".mov", ".mp4", ".3gp", ".wmv", ".asf", ".dat", ".vob"};
     return !quickEncode && types.contains(lastFourLower(sourcePath));
 }
 

@@ -12,9 +12,9 @@ namespace pipeline {
 // pressed.
 struct EncodeRequest
 {
-    QString sourcePath;   // "" until a source is chosen
+    QString sourcePath; // "" until a source is chosen
     QString outputFolder; // ends in the separator whenever it is not ""
-    QString outputName;   // file name without folder
+    QString outputName; // file name without folder
     bool watermarkOn = false;
     QString watermarkText;
 };
@@ -36,7 +36,8 @@ using SameFileTest = std::function<bool(const QString &, const QString &)>;
 // After the five classic checks come the ones of the command-line hand-over
 // (a double quote cannot be passed inside a quoted argument) and the guard
 // against writing over the source.
-std::optional<RequestProblem> checkRequest(const EncodeRequest &request, const SameFileTest &sameFile);
+std::optional<RequestProblem> checkRequest(const EncodeRequest &request,
+                                           const SameFileTest &sameFile);
 
 // The question asked before an existing output file is replaced.
 inline const QString OverwriteQuestion = QStringLiteral("OUTPUT FILE ALREADY EXISTS! OVERWRITE?");

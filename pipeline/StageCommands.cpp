@@ -29,7 +29,7 @@ QString encodeCommandLine(const QString &appFolder,
                           QChar separator)
 {
     return encoderHead(appFolder, input, separator) + encoderArguments
-           + quoted(outputFolder + outputName);
+            + quoted(outputFolder + outputName);
 }
 
 QString metadataCommandLine(const QString &appFolder,
@@ -48,7 +48,7 @@ QString imageCommandLine(const QString &appFolder,
                          QChar separator)
 {
     return encoderHead(appFolder, input, separator) + " -s " + videoWindow + " -vframes "
-           + frameCount + u' ' + quoted(outputFolder + "cover%d.jpg");
+            + frameCount + u' ' + quoted(outputFolder + "cover%d.jpg");
 }
 
 } // namespace pipeline

@@ -12,7 +12,7 @@ StageRunner::StageRunner(platform::ProcessLauncher &launcher,
     : m_launcher(launcher)
     , m_messages(messages)
     , m_probe(std::move(probe))
-{}
+{ }
 
 void StageRunner::RunStage(PipelineStage stage, const QString &commandText, JobState &state)
 {

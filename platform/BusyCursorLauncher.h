@@ -10,7 +10,7 @@ class BusyCursorLauncher : public ProcessLauncher
 public:
     explicit BusyCursorLauncher(ProcessLauncher &inner)
         : m_inner(inner)
-    {}
+    { }
 
     ChildOutcome runToEnd(const QString &program, const QStringList &arguments) override;
 

@@ -6,7 +6,7 @@ namespace platform {
 
 CommonDialog::CommonDialog(FileDialogPresenter &presenter)
     : m_presenter(presenter)
-{}
+{ }
 
 QStringList CommonDialog::nameFilters(const QString &filter)
 {

@@ -20,8 +20,10 @@ FileKind probeProgramFile(const QString &path)
 
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat first {};
-    struct stat second {};
+    struct stat first
+    { };
+    struct stat second
+    { };
     if (::stat(QFile::encodeName(a).constData(), &first) != 0
         || ::stat(QFile::encodeName(b).constData(), &second) != 0)
         return false;

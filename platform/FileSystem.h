@@ -5,8 +5,8 @@
 namespace platform {
 
 enum class FileKind {
-    Missing,   // nothing there, or not a regular file
-    File,      // a regular file that may not be executed
+    Missing, // nothing there, or not a regular file
+    File, // a regular file that may not be executed
     Executable // a regular file the program may execute
 };
 

@@ -8,7 +8,7 @@ namespace platform {
 
 InstanceLock::InstanceLock(QString lockPath)
     : m_path(std::move(lockPath))
-{}
+{ }
 
 InstanceLock::~InstanceLock() = default;
 

@@ -21,7 +21,7 @@ constexpr quint32 VersionStructure = 0x00010000;
 // The file the running program loaded libavcodec from.
 QFileInfo loadedCodecLibrary()
 {
-    Dl_info info{};
+    Dl_info info {};
     if (::dladdr(reinterpret_cast<void *>(&avcodec_version), &info) == 0 || !info.dli_fname)
         return {};
     return QFileInfo(QString::fromLocal8Bit(info.dli_fname));

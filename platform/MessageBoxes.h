@@ -6,7 +6,7 @@ namespace platform {
 
 // Message box styles and answers, with the values the program has always used.
 namespace MsgBoxStyle {
-constexpr int Critical = 16;    // critical icon, OK button
+constexpr int Critical = 16; // critical icon, OK button
 constexpr int YesNoQuestion = 36; // question icon, Yes and No buttons
 constexpr int Information = 64; // information icon, OK button
 } // namespace MsgBoxStyle

@@ -9,9 +9,9 @@ namespace platform {
 struct ChildOutcome
 {
     enum class Kind {
-        Exited,        // ended normally; exitCode holds its code
-        StartFailed,   // never ran; systemError holds the errno value
-        Crashed,       // killed by a signal
+        Exited, // ended normally; exitCode holds its code
+        StartFailed, // never ran; systemError holds the errno value
+        Crashed, // killed by a signal
         ExitCodeUnknown // ended, but its exit code could not be read
     };
 

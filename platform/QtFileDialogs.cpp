@@ -8,7 +8,7 @@ namespace platform {
 
 QtFileDialogs::QtFileDialogs(QWidget *owner)
     : m_owner(owner)
-{}
+{ }
 
 void QtFileDialogs::setOwner(QWidget *owner)
 {
@@ -37,7 +37,9 @@ QString QtFileDialogs::present(const FileDialogRequest &request)
 
 QString QtFileDialogs::BrowseForFolder(QWidget *owner, const QString &title)
 {
-    return QFileDialog::getExistingDirectory(owner ? owner : m_owner.data(), title, QDir::homePath());
+    return QFileDialog::getExistingDirectory(owner ? owner : m_owner.data(),
+                                             title,
+                                             QDir::homePath());
 }
 
 } // namespace platform

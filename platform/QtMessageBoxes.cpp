@@ -6,7 +6,7 @@ namespace platform {
 
 QtMessageBoxes::QtMessageBoxes(QWidget *owner)
     : m_owner(owner)
-{}
+{ }
 
 void QtMessageBoxes::setOwner(QWidget *owner)
 {

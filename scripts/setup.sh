@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   # tool chain
-  build-essential cmake ninja-build pkg-config git clang
+  build-essential cmake ninja-build pkg-config git clang clang-format
   # libraries
   qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev

@@ -38,27 +38,35 @@ CommandLine split(const QString &text, const FakeFiles &files)
 {
     const auto command = splitCommandLine(text, files);
     EXPECT_TRUE(command.has_value()) << text.toStdString();
-    return command.value_or(CommandLine{});
+    return command.value_or(CommandLine {});
 }
 
 } // namespace
 
 TEST(CommandLine, HeadWithBlanksNamesTheProgramInThatFolder)
 {
-    const FakeFiles files{{"/home/me/My Apps/conv/ffmpeg"}, {}};
+    const FakeFiles files {{"/home/me/My Apps/conv/ffmpeg"}, {}};
     const CommandLine c = split("/home/me/My Apps/conv/ffmpeg -i \"/v/my clip.avi\" -b 350kb/s "
                                 "-r 25 -s 320x240  -an \"/out/my clip.flv\"",
                                 files);
     EXPECT_EQ(c.program, "/home/me/My Apps/conv/ffmpeg");
     EXPECT_EQ(c.arguments,
-              QStringList({"-i", "/v/my clip.avi", "-b", "350kb/s", "-r", "25", "-s", "320x240",
-                           "-an", "/out/my clip.flv"}));
+              QStringList({"-i",
+                           "/v/my clip.avi",
+                           "-b",
+                           "350kb/s",
+                           "-r",
+                           "25",
+                           "-s",
+                           "320x240",
+                           "-an",
+                           "/out/my clip.flv"}));
 }
 
 TEST(CommandLine, ShortestExecutablePrefixWins)
 {
     QStringList asked;
-    const FakeFiles files{{"/a/My", "/a/My Apps/ffmpeg"}, {}, &asked};
+    const FakeFiles files {{"/a/My", "/a/My Apps/ffmpeg"}, {}, &asked};
     const CommandLine c = split("/a/My Apps/ffmpeg -i x", files);
     EXPECT_EQ(c.program, "/a/My");
     EXPECT_EQ(c.arguments, QStringList({"Apps/ffmpeg", "-i", "x"}));
@@ -67,13 +75,13 @@ TEST(CommandLine, ShortestExecutablePrefixWins)
 
 TEST(CommandLine, ExecutableBeatsShorterPlainFile)
 {
-    const FakeFiles files{{"/a/My Apps/ffmpeg"}, {"/a/My"}};
+    const FakeFiles files {{"/a/My Apps/ffmpeg"}, {"/a/My"}};
     EXPECT_EQ(split("/a/My Apps/ffmpeg -i x", files).program, "/a/My Apps/ffmpeg");
 }
 
 TEST(CommandLine, PlainFileIsTakenWhenNothingIsExecutable)
 {
-    const FakeFiles files{{}, {"/a/My Apps/flvmdi"}};
+    const FakeFiles files {{}, {"/a/My Apps/flvmdi"}};
     const CommandLine c = split("/a/My Apps/flvmdi \"/o/x.flv\"", files);
     EXPECT_EQ(c.program, "/a/My Apps/flvmdi");
     EXPECT_EQ(c.arguments, QStringList({"/o/x.flv"}));
@@ -81,7 +89,7 @@ TEST(CommandLine, PlainFileIsTakenWhenNothingIsExecutable)
 
 TEST(CommandLine, UnknownHeadFallsBackToFirstWord)
 {
-    const CommandLine c = split("/nowhere/My Apps/ffmpeg -i x", FakeFiles{});
+    const CommandLine c = split("/nowhere/My Apps/ffmpeg -i x", FakeFiles {});
     EXPECT_EQ(c.program, "/nowhere/My");
     EXPECT_EQ(c.arguments, QStringList({"Apps/ffmpeg", "-i", "x"}));
 }
@@ -89,7 +97,7 @@ TEST(CommandLine, UnknownHeadFallsBackToFirstWord)
 TEST(CommandLine, HeadNeverReachesIntoQuotes)
 {
     // "/a/b -i" would be a candidate if the head could run into the quoted part.
-    const FakeFiles files{{"/a/b -i \"x\""}, {}};
+    const FakeFiles files {{"/a/b -i \"x\""}, {}};
     const CommandLine c = split("/a/b -i \"x\"", files);
     EXPECT_EQ(c.program, "/a/b");
     EXPECT_EQ(c.arguments, QStringList({"-i", "x"}));
@@ -97,22 +105,21 @@ TEST(CommandLine, HeadNeverReachesIntoQuotes)
 
 TEST(CommandLine, QuotedArgumentsKeepBlanksAndLineBreaks)
 {
-    const FakeFiles files{{"/p"}, {}};
+    const FakeFiles files {{"/p"}, {}};
     const CommandLine c = split("/p  -vhook \"/x/imlib2.dll -c white -t My\r\nClip\" -an ", files);
-    EXPECT_EQ(c.arguments,
-              QStringList({"-vhook", "/x/imlib2.dll -c white -t My\r\nClip", "-an"}));
+    EXPECT_EQ(c.arguments, QStringList({"-vhook", "/x/imlib2.dll -c white -t My\r\nClip", "-an"}));
 }
 
 TEST(CommandLine, EmptyQuotesGiveEmptyArguments)
 {
-    const FakeFiles files{{"/p"}, {}};
+    const FakeFiles files {{"/p"}, {}};
     EXPECT_EQ(split("/p \"\" a \"\"", files).arguments, QStringList({"", "a", ""}));
     EXPECT_EQ(split("/p a\"\"b \"c\"d", files).arguments, QStringList({"ab", "cd"}));
 }
 
 TEST(CommandLine, LeadingAndTrailingBlanks)
 {
-    const FakeFiles files{{"/a b/p"}, {}};
+    const FakeFiles files {{"/a b/p"}, {}};
     const CommandLine c = split("   /a b/p x  \t ", files);
     EXPECT_EQ(c.program, "/a b/p");
     EXPECT_EQ(c.arguments, QStringList({"x"}));
@@ -121,16 +128,16 @@ TEST(CommandLine, LeadingAndTrailingBlanks)
 
 TEST(CommandLine, QuotedHeadNamesProgramDirectly)
 {
-    const CommandLine c = split("\"/a b/p q\" \"1 2\" 3", FakeFiles{});
+    const CommandLine c = split("\"/a b/p q\" \"1 2\" 3", FakeFiles {});
     EXPECT_EQ(c.program, "/a b/p q");
     EXPECT_EQ(c.arguments, QStringList({"1 2", "3"}));
 }
 
 TEST(CommandLine, BlankTextRunsNothing)
 {
-    EXPECT_FALSE(splitCommandLine("", FakeFiles{}).has_value());
-    EXPECT_FALSE(splitCommandLine("    ", FakeFiles{}).has_value());
-    EXPECT_FALSE(splitCommandLine(" \t ", FakeFiles{}).has_value());
+    EXPECT_FALSE(splitCommandLine("", FakeFiles {}).has_value());
+    EXPECT_FALSE(splitCommandLine("    ", FakeFiles {}).has_value());
+    EXPECT_FALSE(splitCommandLine(" \t ", FakeFiles {}).has_value());
 }
 
 TEST(CommandLine, UnclosedQuoteRunsToTheEnd)

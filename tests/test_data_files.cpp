@@ -36,15 +36,15 @@ TEST(DataFileLines, CrLfAndLoneLfEndLines)
 
 TEST(DataFileLines, BytesAreReadInTheSystemCodePage)
 {
-    EXPECT_EQ(dataFileLines("Caf\xc3\xa9\r\n"), QStringList({QString::fromLocal8Bit("Caf\xc3\xa9")}));
+    EXPECT_EQ(dataFileLines("Caf\xc3\xa9\r\n"),
+              QStringList({QString::fromLocal8Bit("Caf\xc3\xa9")}));
 }
 
 TEST(Fonts, FieldsAfterTheSecondAreIgnored)
 {
     const auto read = parseFonts({"a.ttf,A,extra,more", "b.ttf,", "c.ttf, C"});
     EXPECT_FALSE(read.failure.has_value());
-    EXPECT_EQ(read.entries,
-              QList<FontEntry>({{"a.ttf", "A"}, {"b.ttf", ""}, {"c.ttf", " C"}}));
+    EXPECT_EQ(read.entries, QList<FontEntry>({{"a.ttf", "A"}, {"b.ttf", ""}, {"c.ttf", " C"}}));
 }
 
 TEST(Fonts, LineWithoutCommaFailsAfterTheGoodOnes)
@@ -84,14 +84,14 @@ TEST(Colors, BadLinesFailWithTheirNumbers)
         StartupFailure failure;
     };
     const Case cases[] = {
-        {"255 255 white", Subscript},    // three fields
-        {"", Subscript},                 // empty line
-        {"255  255 255 white", Mismatch}, // double blank: an empty field is read as a number
-        {"x 0 0 white", Mismatch},
-        {"0 0 1.5 white", Mismatch},
-        {"70000 0 0 white", Overflow},
-        {"0 -32769 0 white", Overflow},
-        {"0 0 99999999999999999999 white", Overflow},
+            {"255 255 white", Subscript}, // three fields
+            {"", Subscript}, // empty line
+            {"255  255 255 white", Mismatch}, // double blank: an empty field is read as a number
+            {"x 0 0 white", Mismatch},
+            {"0 0 1.5 white", Mismatch},
+            {"70000 0 0 white", Overflow},
+            {"0 -32769 0 white", Overflow},
+            {"0 0 99999999999999999999 white", Overflow},
     };
     for (const Case &c : cases) {
         const auto read = parseColors({"1 2 3 first", c.line, "4 5 6 never"});
@@ -112,8 +112,9 @@ TEST(ReadDataFile, MissingFileIsFileNotFound)
 {
     const DataFileText text = readDataFile("/nonexistent/fonts.txt");
     EXPECT_EQ(text.failure, NotFound);
-    EXPECT_EQ(NotFound.message(),
-              "INTERNAL ERROR OCCURED - ERROR NUMBER: 53 - FILE NOT FOUND. PLEASE CONTACT SUPPORT.");
+    EXPECT_EQ(
+            NotFound.message(),
+            "INTERNAL ERROR OCCURED - ERROR NUMBER: 53 - FILE NOT FOUND. PLEASE CONTACT SUPPORT.");
 }
 
 // The files shipped in the application folder work with the system they run on.
@@ -124,7 +125,8 @@ TEST(ShippedDataFiles, EveryFontIsInstalled)
     EXPECT_GE(fonts.entries.size(), 10);
     QSet<QString> names;
     for (const FontEntry &font : fonts.entries) {
-        EXPECT_TRUE(QFile::exists("/usr/share/fonts/" + font.fileName)) << font.fileName.toStdString();
+        EXPECT_TRUE(QFile::exists("/usr/share/fonts/" + font.fileName))
+                << font.fileName.toStdString();
         EXPECT_FALSE(font.displayName.trimmed().isEmpty());
         names.insert(font.displayName);
     }

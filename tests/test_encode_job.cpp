@@ -22,18 +22,18 @@ using platform::MsgBoxAnswer::Yes;
 
 namespace {
 
-const Shown EncodeOk{"ENCODING SUCCESSFUL!", 64, "Message"};
-const Shown EncodeFailed{"ENCODING FAILED! POSSIBLE REASON IS A "
-                         "DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO FILE.",
-                         16,
-                         "Error"};
-const Shown MetadataOk{"FLV METADATA INJECTION SUCCESSFUL AND IS READY TO USE!", 64, "Message"};
-const Shown MetadataFailed{"FLV METADATA INJECTION FAILED!", 16, "Error"};
-const Shown ImagesOk{"IMAGE(S) GENERATED!", 64, "Message"};
-const Shown NormalizationFailed{"NORMALIZATION FAILED! POSSIBLE REASON IS A "
-                                "DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO FILE.",
-                                16,
-                                "Error"};
+const Shown EncodeOk {"ENCODING SUCCESSFUL!", 64, "Message"};
+const Shown EncodeFailed {"ENCODING FAILED! POSSIBLE REASON IS A "
+                          "DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO FILE.",
+                          16,
+                          "Error"};
+const Shown MetadataOk {"FLV METADATA INJECTION SUCCESSFUL AND IS READY TO USE!", 64, "Message"};
+const Shown MetadataFailed {"FLV METADATA INJECTION FAILED!", 16, "Error"};
+const Shown ImagesOk {"IMAGE(S) GENERATED!", 64, "Message"};
+const Shown NormalizationFailed {"NORMALIZATION FAILED! POSSIBLE REASON IS A "
+                                 "DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO FILE.",
+                                 16,
+                                 "Error"};
 
 // One window, a place for sources and outputs, and what the job showed.
 struct Job : WindowFixture
@@ -41,7 +41,9 @@ struct Job : WindowFixture
     Job()
     {
         window().Form_Load();
-        boxes.onShow = [this](const Shown &) { commandAtMessage << ui().txtApp->text(); };
+        boxes.onShow = [this](const Shown &) {
+            commandAtMessage << ui().txtApp->text();
+        };
         QObject::connect(&probe, &QTimer::timeout, &probe, [this] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 if (modal->objectName() == "frmProgress") {
@@ -148,8 +150,12 @@ private Q_SLOTS:
         const QString temp = pipeline::intermediateFile(job.app(), u'/');
         QVERIFY(QFileInfo::exists(temp));
         QCOMPARE(job.commandAtMessage.first(),
-                 pipeline::encodeCommandLine(job.app(), temp, job.window().EncoderArguments(),
-                                             out + "/", "Émile's clip.flv", u'/'));
+                 pipeline::encodeCommandLine(job.app(),
+                                             temp,
+                                             job.window().EncoderArguments(),
+                                             out + "/",
+                                             "Émile's clip.flv",
+                                             u'/'));
         QCOMPARE(job.ui().txtApp->text(),
                  pipeline::metadataCommandLine(job.app(), out + "/", "Émile's clip.flv", u'/'));
         QVERIFY(job.ui().cmdEncode->isEnabled());
@@ -208,8 +214,12 @@ private Q_SLOTS:
         QCOMPARE(job.boxes.shown(), QList<Shown>({EncodeOk, MetadataOk, ImagesOk}));
         QCOMPARE(job.ui().txtNumImages->text(), QString("10"));
         QCOMPARE(job.ui().txtApp->text(),
-                 pipeline::imageCommandLine(job.app(), source, "160x120", "10",
-                                            job.media.path() + "/", u'/'));
+                 pipeline::imageCommandLine(job.app(),
+                                            source,
+                                            "160x120",
+                                            "10",
+                                            job.media.path() + "/",
+                                            u'/'));
         QVERIFY(job.commandAtMessage.first().contains(" -vhook \""));
         verifyFlv(job.media.filePath("clip.flv"), 160, 120, 22050, 1);
         for (int i = 1; i <= 10; ++i) {
@@ -368,7 +378,7 @@ private Q_SLOTS:
         job.chooseSource(source);
         job.chooseOutputFolder(job.media.path());
 
-        const Shown question{"OUTPUT FILE ALREADY EXISTS! OVERWRITE?", 36, "Confirm"};
+        const Shown question {"OUTPUT FILE ALREADY EXISTS! OVERWRITE?", 36, "Confirm"};
         job.boxes.scriptAnswers({No});
         job.encode();
         QCOMPARE(job.boxes.shown(), QList<Shown>({question}));

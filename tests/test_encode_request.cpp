@@ -33,15 +33,15 @@ std::optional<RequestProblem> check(const EncodeRequest &r)
 
 TEST(EncodeRequest, ChecksComeInTheirOrder)
 {
-    EXPECT_EQ(check({"", "", "", true, ""}), (RequestProblem{"NO FILE TO ENCODE!", cmdInput, 0}));
+    EXPECT_EQ(check({"", "", "", true, ""}), (RequestProblem {"NO FILE TO ENCODE!", cmdInput, 0}));
     EXPECT_EQ(check({"/v/a.avi", "", "", true, ""}),
-              (RequestProblem{"OUTPUT FOLDER MISSING!", cmdOutput, 0}));
+              (RequestProblem {"OUTPUT FOLDER MISSING!", cmdOutput, 0}));
     EXPECT_EQ(check({"/v/a.avi", "/o/", "", true, ""}),
-              (RequestProblem{"OUTPUT FILE NAME MISSING!", txtOutFile, 0}));
+              (RequestProblem {"OUTPUT FILE NAME MISSING!", txtOutFile, 0}));
     EXPECT_EQ(check({"/v/a.avi", "/o/", "a.mp4", true, ""}),
-              (RequestProblem{"INVALID OUTPUT FILE NAME! MUST BE A .FLV FILE.", txtOutFile, 0}));
+              (RequestProblem {"INVALID OUTPUT FILE NAME! MUST BE A .FLV FILE.", txtOutFile, 0}));
     EXPECT_EQ(check({"/v/a.avi", "/o/", "a.flv", true, ""}),
-              (RequestProblem{"WATERMARK TEXT MISSING!", txtWatermark, 1}));
+              (RequestProblem {"WATERMARK TEXT MISSING!", txtWatermark, 1}));
     EXPECT_EQ(check(complete()), std::nullopt);
 }
 
@@ -76,20 +76,20 @@ TEST(EncodeRequest, DoubleQuotesCannotBeHandedOver)
     const QString message = "FILE NAME CANNOT CONTAIN DOUBLE QUOTES!";
     EncodeRequest r = complete();
     r.sourcePath = "/v/say \"hi\".avi";
-    EXPECT_EQ(check(r), (RequestProblem{message, cmdInput, 0}));
+    EXPECT_EQ(check(r), (RequestProblem {message, cmdInput, 0}));
     r = complete();
     r.outputFolder = "/o\"x/";
-    EXPECT_EQ(check(r), (RequestProblem{message, cmdOutput, 0}));
+    EXPECT_EQ(check(r), (RequestProblem {message, cmdOutput, 0}));
     r = complete();
     r.outputName = "a\".flv";
-    EXPECT_EQ(check(r), (RequestProblem{message, txtOutFile, 0}));
+    EXPECT_EQ(check(r), (RequestProblem {message, txtOutFile, 0}));
 
     r = complete();
     r.watermarkText = "say \"hi\"";
     EXPECT_EQ(check(r), std::nullopt); // not used while the watermark is off
     r.watermarkOn = true;
     EXPECT_EQ(check(r),
-              (RequestProblem{"WATERMARK TEXT CANNOT CONTAIN DOUBLE QUOTES!", txtWatermark, 1}));
+              (RequestProblem {"WATERMARK TEXT CANNOT CONTAIN DOUBLE QUOTES!", txtWatermark, 1}));
 }
 
 TEST(EncodeRequest, OutputCannotBeTheSourceByAnySpelling)
@@ -105,12 +105,13 @@ TEST(EncodeRequest, OutputCannotBeTheSourceByAnySpelling)
 
     const QString message = "OUTPUT FILE CANNOT BE THE SOURCE FILE!";
     for (const QString &folder : {dir.path() + "/", dir.path() + "//", dir.path() + "/sub/../"}) {
-        const auto problem = checkRequest({source, folder, "clip.flv", false, ""}, platform::sameFile);
+        const auto problem = checkRequest({source, folder, "clip.flv", false, ""},
+                                          platform::sameFile);
         ASSERT_TRUE(problem.has_value()) << folder.toStdString();
         EXPECT_EQ(problem->message, message);
     }
     EXPECT_EQ(checkRequest({source, dir.path() + "/", "link.flv", false, ""}, platform::sameFile)
-                  ->message,
+                      ->message,
               message);
     EXPECT_EQ(checkRequest({source, dir.path() + "/", "other.flv", false, ""}, platform::sameFile),
               std::nullopt);
@@ -118,8 +119,8 @@ TEST(EncodeRequest, OutputCannotBeTheSourceByAnySpelling)
 
 TEST(EncodeRequest, NormalizationByTypeAndQuickEncode)
 {
-    for (const char *normalized : {"movie.AVI", "a.mov", "a.mp4", "a.3gp", "a.wmv", "a.asf",
-                                   "AVSEQ01.DAT", "VTS_01_1.VOB"}) {
+    for (const char *normalized :
+         {"movie.AVI", "a.mov", "a.mp4", "a.3gp", "a.wmv", "a.asf", "AVSEQ01.DAT", "VTS_01_1.VOB"}) {
         EXPECT_TRUE(needsNormalization(QString("/v/") + normalized, false)) << normalized;
         EXPECT_FALSE(needsNormalization(QString("/v/") + normalized, true)) << normalized;
     }
@@ -132,9 +133,14 @@ TEST(EncodeRequest, NormalizationByTypeAndQuickEncode)
 TEST(EncodeRequest, ProposedOutputNames)
 {
     const std::pair<const char *, const char *> cases[] = {
-        {"clip.avi", "clip.flv"},   {"clip.mpeg", "clip.flv"}, {"CLIP.MPEG", "CLIP.flv"},
-        {"My Clip.Mp4", "My Clip.flv"}, {"a.b.vob", "a.b.flv"}, {".avi", ".flv"},
-        {"clip.ts", "clip.flv"},    {"noextension", "noextension.flv"},
+            {"clip.avi", "clip.flv"},
+            {"clip.mpeg", "clip.flv"},
+            {"CLIP.MPEG", "CLIP.flv"},
+            {"My Clip.Mp4", "My Clip.flv"},
+            {"a.b.vob", "a.b.flv"},
+            {".avi", ".flv"},
+            {"clip.ts", "clip.flv"},
+            {"noextension", "noextension.flv"},
     };
     for (const auto &[name, proposed] : cases)
         EXPECT_EQ(proposeOutputName(name), QString(proposed)) << name;
@@ -165,8 +171,8 @@ TEST(EncodeRequest, ImageFrameCount)
 TEST(CommonDialogFilter, PairsBecomeNameFilters)
 {
     EXPECT_EQ(platform::CommonDialog::nameFilters(
-                  "MPEG (*.mpg,*.mpeg)| *.mpg;*.mpeg|Windows Media Formats (*.wmv,*.asf) | "
-                  "*.wmv;*.asf|Flash Video Files|*.flv"),
+                      "MPEG (*.mpg,*.mpeg)| *.mpg;*.mpeg|Windows Media Formats (*.wmv,*.asf) | "
+                      "*.wmv;*.asf|Flash Video Files|*.flv"),
               QStringList({"MPEG (*.mpg,*.mpeg) (*.mpg *.mpeg)",
                            "Windows Media Formats (*.wmv,*.asf) (*.wmv *.asf)",
                            "Flash Video Files (*.flv)"}));

@@ -105,14 +105,17 @@ TEST(EncoderArguments, OnlyExactlyStereoGivesTwoChannels)
 {
     ConversionOptions o = exampleOptions();
     o.watermarkOn = false;
-    const std::pair<const char *, const char *> cases[] = {
-        {"Stereo", "-ac 2 "}, {"stereo", "-ac 1 "}, {"STEREO", "-ac 1 "},
-        {"Mono", "-ac 1 "},   {"Stereo ", "-ac 1 "}, {"", "-ac 1 "}};
+    const std::pair<const char *, const char *> cases[] = {{"Stereo", "-ac 2 "},
+                                                           {"stereo", "-ac 1 "},
+                                                           {"STEREO", "-ac 1 "},
+                                                           {"Mono", "-ac 1 "},
+                                                           {"Stereo ", "-ac 1 "},
+                                                           {"", "-ac 1 "}};
     for (const auto &[channels, expected] : cases) {
         o.channels = channels;
         const QString text = windowsBuild(o);
         EXPECT_TRUE(text.endsWith(QString(" -ab 64 ") + expected))
-            << channels << " gave " << text.toStdString();
+                << channels << " gave " << text.toStdString();
     }
 }
 
@@ -129,7 +132,7 @@ TEST(EncoderArguments, AlphaIsWrittenAsWholeNumber)
     for (const auto &[alpha, expected] : cases) {
         o.alpha = alpha;
         EXPECT_TRUE(hookOf(windowsBuild(o)).contains(expected))
-            << '"' << alpha << "\" gave " << windowsBuild(o).toStdString();
+                << '"' << alpha << "\" gave " << windowsBuild(o).toStdString();
     }
 }
 
@@ -139,7 +142,7 @@ TEST(EncoderArguments, DeinterlaceBeforeWatermarkKeepsBothBlanks)
     o.deInterlace = true;
     const QString text = windowsBuild(o);
     EXPECT_TRUE(text.startsWith(" -b 350kb/s -r 25 -s 320x240  -deinterlace  -vhook \""))
-        << text.toStdString();
+            << text.toStdString();
 }
 
 TEST(EncoderArguments, TextsAreInsertedAsTyped)
@@ -147,10 +150,11 @@ TEST(EncoderArguments, TextsAreInsertedAsTyped)
     ConversionOptions o = exampleOptions();
     o.watermarkText = "My Clip";
     o.fontFile = "Times New Roman.ttf";
-    EXPECT_EQ(hookOf(windowsBuild(o)).toStdString(),
-              "C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c white -F "
-              "C:\\WINDOWS\\fonts\\Times New Roman.ttf/16 -C C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt "
-              "-A 200 -x 10 -y 20 -t My Clip");
+    EXPECT_EQ(
+            hookOf(windowsBuild(o)).toStdString(),
+            "C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c white -F "
+            "C:\\WINDOWS\\fonts\\Times New Roman.ttf/16 -C C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt "
+            "-A 200 -x 10 -y 20 -t My Clip");
 
     o.watermarkText = "  two\r\nlines  ";
     EXPECT_TRUE(hookOf(windowsBuild(o)).endsWith(" -t   two\r\nlines  "));

@@ -73,57 +73,57 @@ private Q_SLOTS:
         QVERIFY(f.boxes.shown().isEmpty());
 
         const std::pair<const char *, const char *> expected[] = {
-            {"Frame1", "Source Video:"},
-            {"cmdInput", "&Input File"},
-            {"cmdOutput", "&Output Folder"},
-            {"lblInput", ""},
-            {"lblOutDir", ""},
-            {"lblOutputFileName", "Output File Name:"},
-            {"txtOutFile", ""},
-            {"Frame2", "Video Encoding Options"},
-            {"lblVideoWindow", "Video Window:"},
-            {"lblPixels", "Pixels"},
-            {"lblVideoRate", "Video Bitrate:"},
-            {"lblVideoKbps", "Kbps"},
-            {"chkDeInterlace", "De - Interlace"},
-            {"chkImage", "Grab JPEG of 1st           Frames"},
-            {"txtNumImages", "10"},
-            {"Frame3", "Audio Encoding Options"},
-            {"lblAudioBitrate", "Audio Bitrate:"},
-            {"lblAudioKbps", "Kbps"},
-            {"lblSamplingFrequency", "Sampling Frequency:"},
-            {"lblHz", "Hz"},
-            {"lblAudioChannels", "Channels:"},
-            {"chkDisableAudio", "Disable Audio"},
-            {"lblMessage",
-             "Please read the Help file to know more about each of these options for better "
-             "encoding."},
-            {"chkWatermark", "Watermark FLV File"},
-            {"cmdSaveWMOptions", "&Save Watermark Options"},
-            {"cmdLoadWMOptions", "&Load Watermark Options"},
-            {"Frame4", ""},
-            {"lblWMText", "Watermark Text:"},
-            {"txtWatermark", ""},
-            {"lblWMFont", "Font:"},
-            {"lblWMFontSize", "Font Size:"},
-            {"lblWMColor", "Watermark Color:"},
-            {"lblWMPosition", "Position:        Left-                          Top-"},
-            {"txtLeft", "2"},
-            {"txtTop", "2"},
-            {"lblWMAlpha", "Alpha:"},
-            {"txtAlpha", "255"},
-            {"Frame5", ""},
-            {"chkQuickEncode", "Quick Encode"},
-            {"cmdEncode", "Start &Encoding"},
-            {"cmdExit", "E&xit Software"},
+                {"Frame1", "Source Video:"},
+                {"cmdInput", "&Input File"},
+                {"cmdOutput", "&Output Folder"},
+                {"lblInput", ""},
+                {"lblOutDir", ""},
+                {"lblOutputFileName", "Output File Name:"},
+                {"txtOutFile", ""},
+                {"Frame2", "Video Encoding Options"},
+                {"lblVideoWindow", "Video Window:"},
+                {"lblPixels", "Pixels"},
+                {"lblVideoRate", "Video Bitrate:"},
+                {"lblVideoKbps", "Kbps"},
+                {"chkDeInterlace", "De - Interlace"},
+                {"chkImage", "Grab JPEG of 1st           Frames"},
+                {"txtNumImages", "10"},
+                {"Frame3", "Audio Encoding Options"},
+                {"lblAudioBitrate", "Audio Bitrate:"},
+                {"lblAudioKbps", "Kbps"},
+                {"lblSamplingFrequency", "Sampling Frequency:"},
+                {"lblHz", "Hz"},
+                {"lblAudioChannels", "Channels:"},
+                {"chkDisableAudio", "Disable Audio"},
+                {"lblMessage",
+                 "Please read the Help file to know more about each of these options for better "
+                 "encoding."},
+                {"chkWatermark", "Watermark FLV File"},
+                {"cmdSaveWMOptions", "&Save Watermark Options"},
+                {"cmdLoadWMOptions", "&Load Watermark Options"},
+                {"Frame4", ""},
+                {"lblWMText", "Watermark Text:"},
+                {"txtWatermark", ""},
+                {"lblWMFont", "Font:"},
+                {"lblWMFontSize", "Font Size:"},
+                {"lblWMColor", "Watermark Color:"},
+                {"lblWMPosition", "Position:        Left-                          Top-"},
+                {"txtLeft", "2"},
+                {"txtTop", "2"},
+                {"lblWMAlpha", "Alpha:"},
+                {"txtAlpha", "255"},
+                {"Frame5", ""},
+                {"chkQuickEncode", "Quick Encode"},
+                {"cmdEncode", "Start &Encoding"},
+                {"cmdExit", "E&xit Software"},
         };
         for (const auto &[name, text] : expected) {
             auto *widget = w.findChild<QWidget *>(name);
             QVERIFY2(widget, name);
             QCOMPARE(textOf(widget), QString(text));
         }
-        for (const char *unchecked : {"chkDeInterlace", "chkImage", "chkDisableAudio",
-                                      "chkWatermark", "chkQuickEncode"})
+        for (const char *unchecked :
+             {"chkDeInterlace", "chkImage", "chkDisableAudio", "chkWatermark", "chkQuickEncode"})
             QCOMPARE(w.findChild<QCheckBox *>(unchecked)->checkState(), Qt::Unchecked);
         QCOMPARE(w.ui().txtNumImages->maxLength(), 2);
 
@@ -155,9 +155,16 @@ private Q_SLOTS:
                 seen << (item->isSeparator() ? "-" + item->objectName() : item->text());
         }
         QCOMPARE(seen,
-                 QStringList({"&Check", "Direct &X Version", "-bbbccc",
-                              "&Windows Media Runtime Version", "-cccfff", "&Quicktime Version",
-                              "&Help", "&Contents...", "-oooppp", "&About..."}));
+                 QStringList({"&Check",
+                              "Direct &X Version",
+                              "-bbbccc",
+                              "&Windows Media Runtime Version",
+                              "-cccfff",
+                              "&Quicktime Version",
+                              "&Help",
+                              "&Contents...",
+                              "-oooppp",
+                              "&About..."}));
     }
 
     void listDefaults()
@@ -212,7 +219,7 @@ private Q_SLOTS:
         QVERIFY(w.isVisible());
         w.close(); // the close box
         QVERIFY(w.isVisible());
-        const Shown question{"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
+        const Shown question {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
         QCOMPARE(f.boxes.shown(), QList<Shown>({question, question}));
         QCOMPARE(snapshot(&w), before);
         QCOMPARE(w.ui().sstThis->currentIndex(), 1);
@@ -228,8 +235,7 @@ private Q_SLOTS:
         WindowFixture f;
         f.instances.running = true;
         QCOMPARE(f.window().Form_Load(), MainWindow::Startup::End);
-        QCOMPARE(f.boxes.shown(),
-                 QList<Shown>({{"THIS SOFTWARE IS ALREADY OPEN!", 16, "Error"}}));
+        QCOMPARE(f.boxes.shown(), QList<Shown>({{"THIS SOFTWARE IS ALREADY OPEN!", 16, "Error"}}));
         QVERIFY(!f.window().isVisible());
         QCOMPARE(f.window().ui().cmbVideoWindow->count(), 0);
     }
@@ -242,17 +248,18 @@ private Q_SLOTS:
         QTest::newRow("fonts missing") << "fonts.txt" << QByteArray() << "53 - FILE NOT FOUND";
         QTest::newRow("sizes missing") << "fontsizes.txt" << QByteArray() << "53 - FILE NOT FOUND";
         QTest::newRow("colors missing") << "colors.txt" << QByteArray() << "53 - FILE NOT FOUND";
-        QTest::newRow("font without comma")
-            << "fonts.txt" << QByteArray("a.ttf,A\r\nb.ttf\r\n") << "9 - SUBSCRIPT OUT OF RANGE";
-        QTest::newRow("no font") << "fonts.txt" << QByteArray("\r\n") << "9 - SUBSCRIPT OUT OF RANGE";
-        QTest::newRow("four sizes")
-            << "fontsizes.txt" << QByteArray("8\r\n9\r\n10\r\n11\r\n") << "9 - SUBSCRIPT OUT OF RANGE";
+        QTest::newRow("font without comma") << "fonts.txt" << QByteArray("a.ttf,A\r\nb.ttf\r\n")
+                                            << "9 - SUBSCRIPT OUT OF RANGE";
+        QTest::newRow("no font") << "fonts.txt" << QByteArray("\r\n")
+                                 << "9 - SUBSCRIPT OUT OF RANGE";
+        QTest::newRow("four sizes") << "fontsizes.txt" << QByteArray("8\r\n9\r\n10\r\n11\r\n")
+                                    << "9 - SUBSCRIPT OUT OF RANGE";
         QTest::newRow("colour not a number")
-            << "colors.txt" << QByteArray("1 2 3 a\r\nx 2 3 b\r\n") << "13 - TYPE MISMATCH";
+                << "colors.txt" << QByteArray("1 2 3 a\r\nx 2 3 b\r\n") << "13 - TYPE MISMATCH";
         QTest::newRow("colour too large")
-            << "colors.txt" << QByteArray("40000 2 3 a\r\n") << "6 - OVERFLOW";
+                << "colors.txt" << QByteArray("40000 2 3 a\r\n") << "6 - OVERFLOW";
         QTest::newRow("colour short line")
-            << "colors.txt" << QByteArray("1 2 a\r\n") << "9 - SUBSCRIPT OUT OF RANGE";
+                << "colors.txt" << QByteArray("1 2 a\r\n") << "9 - SUBSCRIPT OUT OF RANGE";
     }
 
     void dataFileFailures()
@@ -275,7 +282,8 @@ private Q_SLOTS:
         };
         QCOMPARE(f.window().Form_Load(), MainWindow::Startup::End);
         QCOMPARE(f.boxes.shown(),
-                 QList<Shown>({{StartupFailurePrefix + expected + ". PLEASE CONTACT SUPPORT.", 16,
+                 QList<Shown>({{StartupFailurePrefix + expected + ". PLEASE CONTACT SUPPORT.",
+                                16,
                                 "Error"}}));
         QCOMPARE(videoEntries, 13);
         QVERIFY(visible);
@@ -336,7 +344,8 @@ private Q_SLOTS:
             QVERIFY(f.shell.opened.isEmpty());
             QVERIFY(!f.window().isVisible());
         }
-        for (const std::optional<QString> &value : {std::optional<QString>(), std::optional<QString>("4.0")}) {
+        for (const std::optional<QString> &value :
+             {std::optional<QString>(), std::optional<QString>("4.0")}) {
             WindowFixture f;
             f.components.directX = value;
             QCOMPARE(f.window().Form_Load(), MainWindow::Startup::End);

@@ -17,7 +17,8 @@ private Q_SLOTS:
     {
         QTemporaryDir runtime;
         QVERIFY(runtime.isValid());
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString lockPath = runtime.path() + "/trovexa-flv-converter.lock";
 
         QProcess program;

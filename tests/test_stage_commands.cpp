@@ -14,7 +14,8 @@ TEST(StageCommands, WindowsExampleWithNormalizedSource)
     const QString input = intermediateFile(WinApp, u'\\');
     EXPECT_EQ(input.toStdString(), "C:\\Program Files\\Converter\\temp.mpg");
 
-    EXPECT_EQ(encodeCommandLine(WinApp, input, Arguments, "D:\\Out\\", "clip.flv", u'\\').toStdString(),
+    EXPECT_EQ(encodeCommandLine(WinApp, input, Arguments, "D:\\Out\\", "clip.flv", u'\\')
+                      .toStdString(),
               "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program Files\\Converter\\temp.mpg\" "
               "-b 350kb/s -r 25 -s 320x240  -deinterlace -an \"D:\\Out\\clip.flv\"");
     EXPECT_EQ(metadataCommandLine(WinApp, "D:\\Out\\", "clip.flv", u'\\').toStdString(),
@@ -27,7 +28,8 @@ TEST(StageCommands, WindowsExampleWithNormalizedSource)
 TEST(StageCommands, DirectSourceIsNamedInQuotes)
 {
     const QString source = "D:\\Video\\clip.avi";
-    EXPECT_EQ(encodeCommandLine(WinApp, source, Arguments, "D:\\Out\\", "clip.flv", u'\\').toStdString(),
+    EXPECT_EQ(encodeCommandLine(WinApp, source, Arguments, "D:\\Out\\", "clip.flv", u'\\')
+                      .toStdString(),
               "C:\\Program Files\\Converter\\ffmpeg -i \"D:\\Video\\clip.avi\" -b 350kb/s -r 25 -s "
               "320x240  -deinterlace -an \"D:\\Out\\clip.flv\"");
     EXPECT_EQ(imageCommandLine(WinApp, source, "", "05", "D:\\Out\\", u'\\').toStdString(),

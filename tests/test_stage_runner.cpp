@@ -26,12 +26,15 @@ const QString EncodeFailed = "ENCODING FAILED! POSSIBLE REASON IS A "
 class StageRunnerTest : public ::testing::Test
 {
 protected:
-    void run(PipelineStage stage, const QString &command) { runner.RunStage(stage, command, state); }
+    void run(PipelineStage stage, const QString &command)
+    {
+        runner.RunStage(stage, command, state);
+    }
     QString child(const QString &arguments) const { return testChildProgram() + ' ' + arguments; }
 
     platform::QtProcessLauncher launcher;
     RecordingMessageBoxes boxes;
-    StageRunner runner{launcher, boxes};
+    StageRunner runner {launcher, boxes};
     JobState state;
 };
 
@@ -45,9 +48,10 @@ TEST_F(StageRunnerTest, SuccessMessagesPerStage)
     run(PipelineStage::Metadata, child("exit 0"));
     run(PipelineStage::Images, child("exit 0"));
     EXPECT_EQ(boxes.shown(),
-              QList<Shown>({{"ENCODING SUCCESSFUL!", 64, "Message"},
-                            {"FLV METADATA INJECTION SUCCESSFUL AND IS READY TO USE!", 64, "Message"},
-                            {"IMAGE(S) GENERATED!", 64, "Message"}}));
+              QList<Shown>(
+                      {{"ENCODING SUCCESSFUL!", 64, "Message"},
+                       {"FLV METADATA INJECTION SUCCESSFUL AND IS READY TO USE!", 64, "Message"},
+                       {"IMAGE(S) GENERATED!", 64, "Message"}}));
 }
 
 TEST_F(StageRunnerTest, AnyNonZeroExitFailsTheEncode)
@@ -116,7 +120,8 @@ TEST_F(StageRunnerTest, NonProgramFileShowsExecFormatError)
     const QString program = dir.filePath("ffmpeg");
     QFile file(program);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\x7f" "ELFnot really a program");
+    file.write("\x7f"
+               "ELFnot really a program");
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     state.encodeSucceeded = true;
@@ -151,15 +156,23 @@ TEST_F(StageRunnerTest, ProgramInFolderWithBlanksGetsExactArguments)
     const QString record = dir.filePath("args out");
 
     run(PipelineStage::Encode,
-        program + " args \"" + record + "\" -i \"/v/my clip.avi\" -b 350kb/s  -vhook \"x -t a;b $(id) `id`\" \"\"");
+        program + " args \"" + record
+                + "\" -i \"/v/my clip.avi\" -b 350kb/s  -vhook \"x -t a;b $(id) `id`\" \"\"");
     ASSERT_EQ(boxes.shown().size(), 1);
     EXPECT_EQ(boxes.shown().first().prompt, "ENCODING SUCCESSFUL!");
 
     QFile out(record);
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     const QList<QByteArray> got = out.readAll().split('\0');
-    EXPECT_EQ(got, QList<QByteArray>({"-i", "/v/my clip.avi", "-b", "350kb/s", "-vhook",
-                                      "x -t a;b $(id) `id`", "", ""}));
+    EXPECT_EQ(got,
+              QList<QByteArray>({"-i",
+                                 "/v/my clip.avi",
+                                 "-b",
+                                 "350kb/s",
+                                 "-vhook",
+                                 "x -t a;b $(id) `id`",
+                                 "",
+                                 ""}));
 }
 
 TEST_F(StageRunnerTest, ChildReadsEndOfInputAtOnce)

@@ -41,7 +41,7 @@ TEST(FormatVersionWord, HighDotLow)
     EXPECT_EQ(FormatVersionWord(0x00018000), "1.32768");
     EXPECT_EQ(FormatVersionWord(0x80000000), "32768.0");
     EXPECT_EQ(FormatVersionWord(0), "0.0");
-    EXPECT_EQ(fileVersionText(FixedFileInfo{}), "0.0.0.0");
+    EXPECT_EQ(fileVersionText(FixedFileInfo {}), "0.0.0.0");
 }
 
 TEST(FormatQuickTimeVersion, LeadingHexDigits)
@@ -59,9 +59,9 @@ TEST(FormatQuickTimeVersion, LeadingHexDigits)
 TEST(CheckReports, DirectX)
 {
     platform::FakeComponents fake;
-    EXPECT_EQ(directXReport(fake), (CheckReport{"DirectX: 9.0", 64, "Message"}));
+    EXPECT_EQ(directXReport(fake), (CheckReport {"DirectX: 9.0", 64, "Message"}));
     fake.directX = std::nullopt;
-    EXPECT_EQ(directXReport(fake), (CheckReport{"DirectX: ", 64, "Message"}));
+    EXPECT_EQ(directXReport(fake), (CheckReport {"DirectX: ", 64, "Message"}));
     fake.directX = QString("4.0");
     EXPECT_EQ(directXReport(fake).prompt, "DirectX: ");
 }
@@ -72,7 +72,7 @@ TEST(CheckReports, MediaRuntimeVersionFromTheLibraryInTheSystemFolder)
     fake.block.words[2] = 0x000B0000;
     fake.block.words[3] = 0x17BF0D7A;
     QString path;
-    EXPECT_EQ(mediaRuntimeReport(fake, u'\\', &path), (CheckReport{"Version: 11.0.6079.3450"}));
+    EXPECT_EQ(mediaRuntimeReport(fake, u'\\', &path), (CheckReport {"Version: 11.0.6079.3450"}));
     EXPECT_EQ(path, "C:\\WINDOWS\\system32\\WMVCORE.DLL");
     EXPECT_EQ(fake.askedPath, path);
 
@@ -83,7 +83,7 @@ TEST(CheckReports, MediaRuntimeVersionFromTheLibraryInTheSystemFolder)
 TEST(CheckReports, QuickTime)
 {
     platform::FakeComponents fake;
-    const CheckReport missing{"QUICKTIME IS NOT INSTALLED!", 16, "Error"};
+    const CheckReport missing {"QUICKTIME IS NOT INSTALLED!", 16, "Error"};
     EXPECT_EQ(quickTimeReport(fake), missing);
 
     fake.hasChecker = true;
@@ -93,7 +93,7 @@ TEST(CheckReports, QuickTime)
 
     fake.checker.available = true;
     fake.checker.version = 0x7668000;
-    EXPECT_EQ(quickTimeReport(fake), (CheckReport{"QuickTime: 7.6.6", 64, "Message"}));
+    EXPECT_EQ(quickTimeReport(fake), (CheckReport {"QuickTime: 7.6.6", 64, "Message"}));
     fake.checker.version = std::nullopt; // the version call fails
     EXPECT_EQ(quickTimeReport(fake).prompt, "QuickTime: ..");
 }
@@ -114,10 +114,11 @@ TEST(LinuxComponents, MediaRuntimeIsTheLoadedLibavcodec)
     EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
     EXPECT_TRUE(QFileInfo(path).fileName().startsWith("libavcodec.so")) << path.toStdString();
     const unsigned v = avcodec_version();
-    EXPECT_EQ(report.prompt, QString("Version: %1.%2.%3.0")
-                                 .arg(AV_VERSION_MAJOR(v))
-                                 .arg(AV_VERSION_MINOR(v))
-                                 .arg(AV_VERSION_MICRO(v)));
+    EXPECT_EQ(report.prompt,
+              QString("Version: %1.%2.%3.0")
+                      .arg(AV_VERSION_MAJOR(v))
+                      .arg(AV_VERSION_MINOR(v))
+                      .arg(AV_VERSION_MICRO(v)));
     // Any other file has no version block here.
-    EXPECT_EQ(linux.GetFileVersionFixedInfo("/usr/share/X11/rgb.txt"), FixedFileInfo{});
+    EXPECT_EQ(linux.GetFileVersionFixedInfo("/usr/share/X11/rgb.txt"), FixedFileInfo {});
 }

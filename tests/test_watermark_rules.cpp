@@ -9,8 +9,18 @@ TEST(DigitFilter, OnlyDigitsAndBackspacePass)
     for (char16_t c = u'0'; c <= u'9'; ++c)
         EXPECT_TRUE(digitFilterAccepts(c));
     EXPECT_TRUE(digitFilterAccepts(8));
-    for (const char16_t c : {u'a', u'-', u'.', u' ', u'+', u'\r', u'\n', u'\t', u'\x16', u'\x7f',
-                             u'٣' /* Arabic-Indic three */, u'²'})
+    for (const char16_t c : {u'a',
+                             u'-',
+                             u'.',
+                             u' ',
+                             u'+',
+                             u'\r',
+                             u'\n',
+                             u'\t',
+                             u'\x16',
+                             u'\x7f',
+                             u'٣' /* Arabic-Indic three */,
+                             u'²'})
         EXPECT_FALSE(digitFilterAccepts(c)) << int(c);
 }
 

@@ -49,7 +49,8 @@ TEST(Scrambler, KeyStartsAtItsSecondLetter)
 
 TEST(Scrambler, WrapsModulo256BothWays)
 {
-    EXPECT_EQ(Scramble(QByteArray(1, char(200)), SettingsKey), QByteArray(1, char((200 + 101) % 256)));
+    EXPECT_EQ(Scramble(QByteArray(1, char(200)), SettingsKey),
+              QByteArray(1, char((200 + 101) % 256)));
     EXPECT_EQ(Unscramble(QByteArray(1, char(10)), SettingsKey), QByteArray(1, char(10 - 101 + 256)));
     EXPECT_EQ(Scramble("abc", ""), QByteArray("abc"));
     QByteArray all;
@@ -61,22 +62,22 @@ TEST(Scrambler, WrapsModulo256BothWays)
 TEST(SettingsFile, GoldenBytes)
 {
     const QByteArray file = bytesOf(sample());
-    EXPECT_EQ(file, line("Sample") + line("6") + line("0") + line("4") + line("2") + line("2")
-                        + line("255"));
+    EXPECT_EQ(file,
+              line("Sample") + line("6") + line("0") + line("4") + line("2") + line("2")
+                      + line("255"));
     // "6" is 54, plus 'e' (101).
-    EXPECT_EQ(file.mid(Scramble("Sample", SettingsKey).size() + 2, 3),
-              QByteArray("\x9b\r\n"));
+    EXPECT_EQ(file.mid(Scramble("Sample", SettingsKey).size() + 2, 3), QByteArray("\x9b\r\n"));
 }
 
 TEST(SettingsFile, RoundTripOfAllSevenValues)
 {
     const WatermarkSettings cases[] = {
-        sample(),
-        {"two\r\nlines\r\nof text", 0, 1, 2, "10", "200", "7"},
-        {"     ", 3, 2, 1, "", "", ""},
-        {"nothing selected", -1, -1, -1, "1", "2", "3"},
-        {"Café crème, ÆØÅ ß € „quoted“ ™", 21, 14, 19, "999", "0", "100"},
-        {"letters in places", 1, 1, 1, "ab", "x y", "007"},
+            sample(),
+            {"two\r\nlines\r\nof text", 0, 1, 2, "10", "200", "7"},
+            {"     ", 3, 2, 1, "", "", ""},
+            {"nothing selected", -1, -1, -1, "1", "2", "3"},
+            {"Café crème, ÆØÅ ß € „quoted“ ™", 21, 14, 19, "999", "0", "100"},
+            {"letters in places", 1, 1, 1, "ab", "x y", "007"},
     };
     for (const WatermarkSettings &s : cases) {
         const QByteArray file = bytesOf(s);
@@ -108,7 +109,7 @@ TEST(SettingsFile, UnrepresentableCharacterIsRefused)
     const auto result = settingsToBytes(s);
     ASSERT_TRUE(std::holds_alternative<SaveProblem>(result));
     const SaveProblem problem = std::get<SaveProblem>(result);
-    EXPECT_EQ(problem, (SaveProblem{SaveProblem::Kind::NotInCodePage, 1, 3, "中"}));
+    EXPECT_EQ(problem, (SaveProblem {SaveProblem::Kind::NotInCodePage, 1, 3, "中"}));
     EXPECT_EQ(saveProblemMessage(problem).toStdString(),
               "THE CHARACTER \"中\" AT POSITION 3 OF THE WATERMARK TEXT CANNOT BE SAVED IN A "
               "SETTINGS FILE!");
@@ -128,7 +129,7 @@ TEST(SettingsFile, CharacterThatWouldEndTheLineIsRefused)
     WatermarkSettings s = sample();
     s.text = "¨";
     EXPECT_EQ(std::get<SaveProblem>(settingsToBytes(s)),
-              (SaveProblem{SaveProblem::Kind::EndsTheLine, 1, 1, "¨"}));
+              (SaveProblem {SaveProblem::Kind::EndsTheLine, 1, 1, "¨"}));
     // At position 2 the key letter is 's' (115): 13 - 115 + 256 = 154, "š".
     s.text = "aš";
     EXPECT_EQ(std::get<SaveProblem>(settingsToBytes(s)).position, 2);
@@ -147,7 +148,7 @@ TEST(SettingsFile, OverlongValueIsRefused)
 
 TEST(LoadingSettings, FewerLinesSetOnlyThoseValues)
 {
-    EXPECT_EQ(settingsFromBytes(""), LoadedSettings{});
+    EXPECT_EQ(settingsFromBytes(""), LoadedSettings {});
     LoadedSettings two;
     two.text = "Sample";
     two.color = 6;
@@ -167,10 +168,13 @@ TEST(LoadingSettings, LinesAfterTheSeventhAreIgnored)
 
 TEST(LoadingSettings, BadIndexStopsTheLoad)
 {
-    for (const QByteArray bad : {QByteArray("x"), QByteArray(""), QByteArray("32768"),
-                                 QByteArray("1.5"), QByteArray("-40000")}) {
+    for (const QByteArray bad : {QByteArray("x"),
+                                 QByteArray(""),
+                                 QByteArray("32768"),
+                                 QByteArray("1.5"),
+                                 QByteArray("-40000")}) {
         const QByteArray file = line("T") + line("2") + line(bad) + line("4") + line("1")
-                                + line("2") + line("3");
+                + line("2") + line("3");
         LoadedSettings expected;
         expected.text = "T";
         expected.color = 2;

@@ -229,7 +229,7 @@ private Q_SLOTS:
         // An index outside its list stops there.
         t.write(t.path("outside.wsx"),
                 line("Outside") + line("2") + line("999") + line("3") + line("5") + line("6")
-                    + line("7"));
+                        + line("7"));
         t.load(t.path("outside.wsx"));
         QCOMPARE(ui.txtWatermark->toPlainText(), QString("Outside"));
         QCOMPARE(ui.ccbWatermarkColor->selectedPosition(), qint16(2));
@@ -239,7 +239,7 @@ private Q_SLOTS:
         // A stored alpha of 300 arrives as 100; letters in a position arrive unchanged.
         t.write(t.path("alpha.wsx"),
                 line("A") + line("0") + line("1") + line("2") + line("ab") + line("4")
-                    + line("300"));
+                        + line("300"));
         t.load(t.path("alpha.wsx"));
         QCOMPARE(ui.txtLeft->text(), QString("ab"));
         QCOMPARE(ui.txtAlpha->text(), QString("100"));

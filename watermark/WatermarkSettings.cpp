@@ -13,8 +13,13 @@ namespace {
 constexpr int LineCount = 7;
 constexpr qsizetype MaxValueLength = 32767;
 
-const char *const LineNames[LineCount] = {"WATERMARK TEXT", "COLOUR", "FONT", "FONT SIZE",
-                                          "LEFT POSITION", "TOP POSITION", "ALPHA"};
+const char *const LineNames[LineCount] = {"WATERMARK TEXT",
+                                          "COLOUR",
+                                          "FONT",
+                                          "FONT SIZE",
+                                          "LEFT POSITION",
+                                          "TOP POSITION",
+                                          "ALPHA"};
 
 QStringList valueTexts(const WatermarkSettings &s)
 {
@@ -70,17 +75,21 @@ std::variant<QByteArray, SaveProblem> settingsToBytes(const WatermarkSettings &s
     for (int line = 0; line < LineCount; ++line) {
         const QString &value = values[line];
         if (value.size() > MaxValueLength)
-            return SaveProblem{SaveProblem::Kind::TooLong, line + 1, MaxValueLength + 1, {}};
+            return SaveProblem {SaveProblem::Kind::TooLong, line + 1, MaxValueLength + 1, {}};
         qsizetype bad = 0;
         const std::optional<QByteArray> bytes = toWindows1252(value, &bad);
         if (!bytes) {
             const int width = value[bad].isHighSurrogate() ? 2 : 1;
-            return SaveProblem{SaveProblem::Kind::NotInCodePage, line + 1, bad + 1,
-                               value.mid(bad, width)};
+            return SaveProblem {SaveProblem::Kind::NotInCodePage,
+                                line + 1,
+                                bad + 1,
+                                value.mid(bad, width)};
         }
         if (const std::optional<qsizetype> cr = firstLineEnd(*bytes)) {
-            return SaveProblem{SaveProblem::Kind::EndsTheLine, line + 1, *cr + 1,
-                               fromWindows1252(bytes->mid(*cr, 1))};
+            return SaveProblem {SaveProblem::Kind::EndsTheLine,
+                                line + 1,
+                                *cr + 1,
+                                fromWindows1252(bytes->mid(*cr, 1))};
         }
         file += Scramble(*bytes, SettingsKey);
         file += "\r\n";
@@ -95,9 +104,9 @@ QString saveProblemMessage(const SaveProblem &problem)
         return "THE " + where + " IS TOO LONG TO BE SAVED!";
     return QString("THE CHARACTER \"%1\" AT POSITION %2 OF THE %3 CANNOT BE SAVED IN A SETTINGS "
                    "FILE!")
-        .arg(problem.character)
-        .arg(problem.position)
-        .arg(where);
+            .arg(problem.character)
+            .arg(problem.position)
+            .arg(where);
 }
 
 LoadedSettings settingsFromBytes(const QByteArray &bytes)

@@ -11,9 +11,9 @@ namespace watermark {
 // The seven values of a watermark settings (".wsx") file, in file order.
 struct WatermarkSettings
 {
-    QString text;        // may hold line breaks (CR LF, as the text box holds them)
-    qint16 color = 0;    // selected entry of the colour picker, -1 for none
-    qint16 font = 0;     // selected font, -1 for none
+    QString text; // may hold line breaks (CR LF, as the text box holds them)
+    qint16 color = 0; // selected entry of the colour picker, -1 for none
+    qint16 font = 0; // selected font, -1 for none
     qint16 fontSize = 0; // selected font size, -1 for none
     QString left;
     QString top;
@@ -26,11 +26,11 @@ struct SaveProblem
 {
     enum class Kind {
         NotInCodePage, // no Windows-1252 byte for the character
-        EndsTheLine,   // its scrambled byte would be a CR and end the line early
-        TooLong        // more than 32767 characters
+        EndsTheLine, // its scrambled byte would be a CR and end the line early
+        TooLong // more than 32767 characters
     };
     Kind kind;
-    int line = 0;          // 1 to 7
+    int line = 0; // 1 to 7
     qsizetype position = 0; // counted from 1
     QString character;
     bool operator==(const SaveProblem &) const = default;

@@ -16,7 +16,7 @@ class Converter
 public:
     Converter(const char *to, const char *from)
         : m_cd(iconv_open(to, from))
-    {}
+    { }
     ~Converter()
     {
         if (valid())

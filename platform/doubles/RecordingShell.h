@@ -21,7 +21,7 @@ class FixedInstanceQuery : public InstanceQuery
 public:
     explicit FixedInstanceQuery(bool running = false)
         : running(running)
-    {}
+    { }
     bool anotherCopyRunning() override { return running; }
     bool running;
 };

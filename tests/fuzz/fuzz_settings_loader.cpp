@@ -37,14 +37,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const LoadedSettings loaded = settingsFromBytes(bytes);
     if (loaded.alpha) {
-        roundTrip({*loaded.text, *loaded.color, *loaded.font, *loaded.fontSize, *loaded.left,
-                   *loaded.top, *loaded.alpha});
+        roundTrip({*loaded.text,
+                   *loaded.color,
+                   *loaded.font,
+                   *loaded.fontSize,
+                   *loaded.left,
+                   *loaded.top,
+                   *loaded.alpha});
     }
 
     QStringList parts = fromWindows1252(bytes).split(QChar(1));
     while (parts.size() < 4)
         parts << QString();
-    const auto index = [&](int i) { return static_cast<qint16>(parts[i].size() % 50 - 1); };
+    const auto index = [&](int i) {
+        return static_cast<qint16>(parts[i].size() % 50 - 1);
+    };
     roundTrip({parts[0], index(1), index(2), index(3), parts[1], parts[2], parts[3]});
     return 0;
 }

@@ -2,12 +2,12 @@
 
 #include "app/MainWindow.h"
 
+#include "platform/QtProcessLauncher.h"
+#include "platform/VideoEditComponent.h"
 #include "platform/doubles/FakeComponents.h"
 #include "platform/doubles/RecordingMessageBoxes.h"
 #include "platform/doubles/RecordingShell.h"
 #include "platform/doubles/ScriptedDialogs.h"
-#include "platform/QtProcessLauncher.h"
-#include "platform/VideoEditComponent.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
@@ -34,16 +34,17 @@ struct WindowFixture
     MainWindow &window()
     {
         if (!m_window) {
-            m_window = std::make_unique<MainWindow>(
-                PlatformServices{boxes,
-                                 launcher,
-                                 shell,
-                                 instances,
-                                 components,
-                                 dialogs,
-                                 dialogs,
-                                 videoEdit},
-                MainWindowSettings{appFolder.path(), "/usr/share", 10});
+            m_window = std::make_unique<MainWindow>(PlatformServices {boxes,
+                                                                      launcher,
+                                                                      shell,
+                                                                      instances,
+                                                                      components,
+                                                                      dialogs,
+                                                                      dialogs,
+                                                                      videoEdit},
+                                                    MainWindowSettings {appFolder.path(),
+                                                                        "/usr/share",
+                                                                        10});
         }
         return *m_window;
     }
@@ -56,14 +57,14 @@ struct WindowFixture
     }
 
     // A blank in the folder's name, as in "/home/me/My Apps".
-    QTemporaryDir appFolder{QDir::tempPath() + "/trovexa app-XXXXXX"};
+    QTemporaryDir appFolder {QDir::tempPath() + "/trovexa app-XXXXXX"};
     platform::RecordingMessageBoxes boxes;
     platform::QtProcessLauncher launcher;
     platform::RecordingShell shell;
     platform::FixedInstanceQuery instances;
     platform::FakeComponents components;
     platform::ScriptedDialogs dialogs;
-    platform::VideoEditComponent videoEdit{platform::findSystemFfmpeg(appFolder.path())};
+    platform::VideoEditComponent videoEdit {platform::findSystemFfmpeg(appFolder.path())};
 
 private:
     std::unique_ptr<MainWindow> m_window;
