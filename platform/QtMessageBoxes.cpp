@@ -1,5 +1,6 @@
 #include "QtMessageBoxes.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace platform {
@@ -18,7 +19,9 @@ int QtMessageBoxes::MsgBox(const QString &prompt, int style, const QString &titl
     const int buttons = style & 0x0f;
     const int icon = style & 0xf0;
 
-    QMessageBox box(m_owner);
+    // Over a modal window (the progress window) the box belongs to that window.
+    QWidget *owner = QApplication::activeModalWidget();
+    QMessageBox box(owner ? owner : m_owner.data());
     box.setWindowTitle(title);
     box.setText(prompt);
     switch (icon) {
