@@ -1,5 +1,6 @@
 // The manual in the application folder, the Help menu and the About box.
 #include "app/MainWindowUi.h"
+#include "app/OptionLists.h"
 #include "preview/AboutBox.h"
 #include "preview/PreviewHost.h"
 
@@ -103,20 +104,6 @@ const QStringList Captions = {
         ".wsx",
         "temp.mpg",
         "cover1.jpg",
-        // every frame size of the Video Window list
-        "160x120",
-        "240x180",
-        "240x135",
-        "320x180",
-        "320x240",
-        "400x225",
-        "400x300",
-        "512x288",
-        "512x384",
-        "640x360",
-        "640x480",
-        "768x432",
-        "768x576",
 };
 
 struct Manual
@@ -249,7 +236,8 @@ private Q_SLOTS:
         const Manual manual = readManual(applicationFolder() + "/trvx_flvcn.html");
         QVERIFY2(manual.error.isEmpty(), qPrintable(manual.error));
         QStringList missing;
-        for (const QString &text : Messages + Captions) {
+        // Every frame size of the Video Window list has its advice.
+        for (const QString &text : Messages + Captions + OptionLists::videoWindow().entries) {
             if (!manual.text.contains(text.simplified()))
                 missing.append(text);
         }
