@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(
   # tool chain
-  build-essential cmake ninja-build pkg-config git clang clang-format
+  build-essential cmake ninja-build pkg-config git
+  clang libclang-rt-14-dev clang-format
   # libraries
   qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev
