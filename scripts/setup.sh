@@ -15,7 +15,7 @@ packages=(
   # the real tools behind the front-ends in the application folder
   ffmpeg flvmeta x11-common
   # watermark fonts
-  fonts-dejavu-core fonts-liberation2 fonts-freefont-ttf
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-freefont-ttf
   # playback for the FLV player tab
   gstreamer1.0-libav gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # headless test runs
