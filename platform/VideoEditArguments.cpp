@@ -53,10 +53,12 @@ QStringList conversionArguments(const ConversionJob &job)
     // so it is kept small without costly searches. P frames only (no B
     // frames), long groups of pictures (scene changes still start new ones),
     // a fixed quantizer that keeps detail well above what the FLV output can
-    // show, the predictive zonal motion search, and slice threads.
+    // show, the predictive zonal motion search, and slice threads (with two
+    // slices a thread, which keeps the threads busier than one apiece).
     const QString size = QString("%1x%2").arg(out.width).arg(out.height);
+    const int threads = std::max(1, job.threads);
     args += {"-c:v", mpeg2 ? "mpeg2video" : "mpeg1video"};
-    args += {"-threads", QString::number(std::max(1, job.threads))};
+    args += {"-threads", QString::number(threads), "-slices", QString::number(2 * threads)};
     args += {"-r", QString::number(out.frameRate), "-fps_mode", "cfr"};
     args += {"-s", size, "-pix_fmt", "yuv420p"};
     args += {"-bf", "0", "-g", "250", "-q:v", "5", "-motion_est", "epzs"};
