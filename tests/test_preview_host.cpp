@@ -1,11 +1,6 @@
 // The player tab's requests for a file, answered through the window's
 // shared file dialog.
-#include "preview/FlvPlayer.h"
-#include "preview/PreviewHost.h"
-
-#include "platform/CommonDialog.h"
-#include "platform/doubles/RecordingShell.h"
-#include "platform/doubles/ScriptedDialogs.h"
+#include "support/PlayerTab.h"
 
 #include <QLayout>
 #include <QPushButton>
@@ -17,20 +12,9 @@ class PreviewHostTest : public QObject
 {
     Q_OBJECT
 
-    struct Tab
+    struct Tab : PlayerTab
     {
-        platform::ScriptedDialogs dialogs;
-        platform::RecordingShell shell;
-        platform::CommonDialog commonDialog {dialogs};
-        QWidget window;
-        QWidget *swfControl = new QWidget(&window);
-        preview::PreviewHost host {swfControl, commonDialog, shell, "/opt/trovexa", &window};
-
-        QUrl playing() const
-        {
-            const QMediaPlayer *media = host.swfControl()->mediaPlayer();
-            return media ? media->source() : QUrl();
-        }
+        QUrl playing() const { return media() ? media()->source() : QUrl(); }
     };
 
     static FileDialogRequest flvRequest(const QString &startingPath)

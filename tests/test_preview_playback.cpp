@@ -1,13 +1,7 @@
 // Real playback of generated FLV files on the player tab, through the
 // host's file request, with Qt Multimedia's own backend.
+#include "support/PlayerTab.h"
 #include "support/TestMedia.h"
-
-#include "preview/FlvPlayer.h"
-#include "preview/PreviewHost.h"
-
-#include "platform/CommonDialog.h"
-#include "platform/doubles/RecordingShell.h"
-#include "platform/doubles/ScriptedDialogs.h"
 
 #include <QPushButton>
 #include <QSlider>
@@ -29,14 +23,8 @@ class PreviewPlaybackTest : public QObject
     QTemporaryDir m_dir;
     QString m_flv;
 
-    struct Tab
+    struct Tab : PlayerTab
     {
-        platform::ScriptedDialogs dialogs;
-        platform::RecordingShell shell;
-        platform::CommonDialog commonDialog {dialogs};
-        QWidget window;
-        QWidget *swfControl = new QWidget(&window);
-        preview::PreviewHost host {swfControl, commonDialog, shell, "/opt/trovexa", &window};
         int frames = 0;
         QSize frameSize;
 
@@ -53,14 +41,6 @@ class PreviewPlaybackTest : public QObject
                                      frameSize = frame.size();
                                  }
                              });
-        }
-        preview::FlvPlayer *player() const { return host.swfControl(); }
-        QMediaPlayer *media() const { return player()->mediaPlayer(); }
-        // The user presses Open and picks path in the dialog.
-        void open(const QString &path)
-        {
-            dialogs.fileAnswers = {path};
-            QTest::mouseClick(player()->findChild<QPushButton *>("cmdOpen"), Qt::LeftButton);
         }
     };
 

@@ -65,6 +65,14 @@ protected:
             component.AddAudioClip(source, 0.0, audioLength);
     }
 
+    // An intermediate file left by an earlier conversion.
+    static void writePreviousOutput(QFile &file)
+    {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("previous run");
+        file.close();
+    }
+
     // Waits for the end of a conversion; true when it finished.
     bool waitForEnd(QSignalSpy &finished, QSignalSpy &failed)
     {
@@ -152,9 +160,7 @@ TEST_F(VideoEditTest, ConvertsToMpegProgramStreamWithProgress)
 {
     const QString output = work.filePath("temp.mpg");
     QFile old(output);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous run");
-    old.close();
+    writePreviousOutput(old);
 
     queue(path("av.avi"));
     QSignalSpy progress(&component, &VideoEdit::ConversionProgress);
@@ -216,9 +222,7 @@ TEST_F(VideoEditTest, StopEndsTheChildAndKeepsThePreviousOutput)
 {
     const QString output = work.filePath("temp.mpg");
     QFile old(output);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous run");
-    old.close();
+    writePreviousOutput(old);
 
     queue(path("av.avi"));
     QSignalSpy progress(&component, &VideoEdit::ConversionProgress);
