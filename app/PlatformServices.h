@@ -13,8 +13,11 @@ class InstanceQuery;
 class MessageBoxes;
 class ProcessLauncher;
 class Shell;
-class VideoEdit;
 } // namespace platform
+
+namespace media {
+class VideoEdit;
+}
 
 // The operating-system services the main window works through. The program
 // passes the real ones; tests pass doubles.
@@ -27,7 +30,7 @@ struct PlatformServices
     checks::ComponentPlatform &components;
     platform::FileDialogPresenter &fileDialogs;
     platform::FolderBrowser &folderBrowser;
-    platform::VideoEdit &videoEdit; // VideoEdit1
+    media::VideoEdit &videoEdit; // VideoEdit1
 };
 
 // Where the window finds its files, and how long the splash stays up.

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "media/VideoEditComponent.h"
 #include "platform/BusyCursorLauncher.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
@@ -8,7 +9,6 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtProcessLauncher.h"
 #include "platform/Shell.h"
-#include "platform/VideoEditComponent.h"
 #include "preview/Pictures.h"
 
 #include <QApplication>
@@ -27,8 +27,7 @@ int main(int argc, char *argv[])
     platform::InstanceLock instanceLock;
     platform::LinuxComponents components;
     platform::QtFileDialogs fileDialogs;
-    platform::VideoEditComponent videoEdit(
-            platform::findSystemFfmpeg(platform::ApplicationFolder()));
+    media::VideoEditComponent videoEdit(media::findSystemFfmpeg(platform::ApplicationFolder()));
     MainWindow window(PlatformServices {messageBoxes,
                                         processLauncher,
                                         shell,

@@ -5,4 +5,4 @@ target_sources(trovexa_app PRIVATE
 )
 
 # The main window owns the video-editing component (VideoEdit1).
-target_link_libraries(trovexa_app PUBLIC trovexa_videoedit)
+target_link_libraries(trovexa_app PUBLIC trovexa_media)

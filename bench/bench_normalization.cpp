@@ -12,8 +12,8 @@
 //
 // Usage: bench_normalization [rounds] [seconds]   (defaults: 5 rounds, 60 s)
 
+#include "media/VideoEditComponent.h"
 #include "platform/FileSystem.h"
-#include "platform/VideoEditComponent.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -86,7 +86,7 @@ QStringList encodeLine(const QString &input, const QString &output)
 }
 
 // Normalizes with the component, driven as the program drives it.
-Cost normalize(platform::VideoEditComponent &component, const QString &source, const QString &target)
+Cost normalize(media::VideoEditComponent &component, const QString &source, const QString &target)
 {
     return measure([&] {
         double length = *component.GetFileDuration(source);
@@ -102,14 +102,11 @@ Cost normalize(platform::VideoEditComponent &component, const QString &source, c
         component.AddAudioClip(source, 0.0, length);
         QEventLoop loop;
         bool finished = false;
-        QObject::connect(&component, &platform::VideoEdit::ConversionFinished, &loop, [&] {
+        QObject::connect(&component, &media::VideoEdit::ConversionFinished, &loop, [&] {
             finished = true;
             loop.quit();
         });
-        QObject::connect(&component,
-                         &platform::VideoEdit::ConversionFailed,
-                         &loop,
-                         &QEventLoop::quit);
+        QObject::connect(&component, &media::VideoEdit::ConversionFailed, &loop, &QEventLoop::quit);
         if (!component.SetOutputFile(target) || !component.StartConversion())
             fail("normalization did not start");
         loop.exec();
@@ -132,7 +129,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
-    const QString ffmpeg = platform::findSystemFfmpeg(platform::ApplicationFolder());
+    const QString ffmpeg = media::findSystemFfmpeg(platform::ApplicationFolder());
     QTemporaryDir dir;
     const QString source = dir.filePath("source.avi");
     const QString temp = dir.filePath("temp.mpg");
@@ -155,7 +152,7 @@ int main(int argc, char **argv)
                        "-b:a",      "128k",
                        source});
 
-    platform::VideoEditComponent component(ffmpeg);
+    media::VideoEditComponent component(ffmpeg);
     const QStringList naive {"-nostdin", "-y",         "-loglevel", "error", "-i",   source,
                              "-c:v",     "mpeg2video", "-q:v",      "2",     "-bf",  "2",
                              "-threads", "1",          "-r",        "25",    "-s",   "640x480",

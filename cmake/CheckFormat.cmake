@@ -7,6 +7,7 @@ file(GLOB_RECURSE files
     "${SOURCE_DIR}/checks/*.cpp" "${SOURCE_DIR}/checks/*.h"
     "${SOURCE_DIR}/preview/*.cpp" "${SOURCE_DIR}/preview/*.h"
     "${SOURCE_DIR}/platform/*.cpp" "${SOURCE_DIR}/platform/*.h"
+    "${SOURCE_DIR}/media/*.cpp" "${SOURCE_DIR}/media/*.h"
     "${SOURCE_DIR}/tools/*.cpp" "${SOURCE_DIR}/tools/*.h"
     "${SOURCE_DIR}/tests/*.cpp" "${SOURCE_DIR}/tests/*.h"
     "${SOURCE_DIR}/bench/*.cpp" "${SOURCE_DIR}/bench/*.h")

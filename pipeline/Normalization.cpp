@@ -8,6 +8,7 @@
 namespace pipeline {
 
 using namespace platform;
+using media::VideoEdit;
 namespace Msg = NormalizationMessages;
 
 namespace {

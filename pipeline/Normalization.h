@@ -2,8 +2,8 @@
 
 #include "ProgressView.h"
 
+#include "media/VideoEdit.h"
 #include "platform/MessageBoxes.h"
-#include "platform/VideoEdit.h"
 
 #include <QString>
 
@@ -36,7 +36,7 @@ double roundToHundredths(double seconds);
 class Normalizer
 {
 public:
-    Normalizer(platform::VideoEdit &component,
+    Normalizer(media::VideoEdit &component,
                platform::MessageBoxes &messages,
                ProgressViewFactory makeProgressView,
                bool &normalizedReady);
@@ -59,7 +59,7 @@ private:
     // A component operation failed outright, or the conversion broke off.
     void failNow();
 
-    platform::VideoEdit &m_component;
+    media::VideoEdit &m_component;
     platform::MessageBoxes &m_messages;
     ProgressViewFactory m_makeProgressView;
     bool &m_normalizedReady;

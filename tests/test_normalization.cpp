@@ -1,7 +1,7 @@
 #include "app/ProgressWindow.h"
+#include "doubles/RecordingMessageBoxes.h"
+#include "media/VideoEditComponent.h"
 #include "pipeline/Normalization.h"
-#include "platform/VideoEditComponent.h"
-#include "platform/doubles/RecordingMessageBoxes.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
@@ -18,8 +18,8 @@
 
 using namespace pipeline;
 namespace MsgBoxAnswer = platform::MsgBoxAnswer;
+using media::VideoEdit;
 using platform::RecordingMessageBoxes;
-using platform::VideoEdit;
 using Shown = RecordingMessageBoxes::Shown;
 namespace Msg = NormalizationMessages;
 
@@ -73,7 +73,7 @@ class NormalizationTest : public QObject
 private:
     QTemporaryDir m_media;
     std::unique_ptr<QTemporaryDir> m_appFolder;
-    std::unique_ptr<platform::VideoEditComponent> m_component;
+    std::unique_ptr<media::VideoEditComponent> m_component;
     std::unique_ptr<WatchingMessageBoxes> m_boxes;
     std::unique_ptr<Normalizer> m_normalizer;
     QList<QPointer<ProgressWindow>> m_windows;
@@ -143,8 +143,8 @@ private Q_SLOTS:
     void init()
     {
         m_appFolder = std::make_unique<QTemporaryDir>();
-        m_component = std::make_unique<platform::VideoEditComponent>(
-                platform::findSystemFfmpeg(applicationFolderUnderTest()));
+        m_component = std::make_unique<media::VideoEditComponent>(
+                media::findSystemFfmpeg(applicationFolderUnderTest()));
         m_boxes = std::make_unique<WatchingMessageBoxes>(m_ready);
         m_windows.clear();
         auto makeWindow = [this] {

@@ -4,9 +4,9 @@
 #include "preview/AboutBox.h"
 #include "preview/PreviewHost.h"
 
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedDialogs.h"
 #include "platform/CommonDialog.h"
-#include "platform/doubles/RecordingShell.h"
-#include "platform/doubles/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "pipeline/StageRunner.h"
 
+#include "doubles/RecordingMessageBoxes.h"
 #include "platform/QtProcessLauncher.h"
-#include "platform/doubles/RecordingMessageBoxes.h"
 #include "support/TestPaths.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "checks/ComponentPlatform.h"
 
+#include "doubles/FakeComponents.h"
 #include "platform/LinuxComponents.h"
-#include "platform/doubles/FakeComponents.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "platform/VideoEditComponent.h"
+#include "media/VideoEditComponent.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
@@ -14,8 +14,8 @@
 
 #include <csignal>
 
-using platform::VideoEdit;
-using platform::VideoEditComponent;
+using media::VideoEdit;
+using media::VideoEditComponent;
 
 namespace {
 
@@ -81,7 +81,7 @@ protected:
         return ended && finished.count() == 1 && failed.count() == 0;
     }
 
-    VideoEditComponent component {platform::findSystemFfmpeg(applicationFolderUnderTest())};
+    VideoEditComponent component {media::findSystemFfmpeg(applicationFolderUnderTest())};
     QTemporaryDir work;
 
     static inline std::unique_ptr<QTemporaryDir> s_dir;
@@ -304,12 +304,12 @@ TEST(FindSystemFfmpeg, SkipsTheApplicationFolder)
     ASSERT_TRUE(QFile::link(frontEnd, linkFolder.filePath("ffmpeg")));
 
     const QByteArray original = qgetenv("PATH");
-    const QString system = platform::findSystemFfmpeg({});
+    const QString system = media::findSystemFfmpeg({});
     ASSERT_FALSE(system.isEmpty());
     qputenv("PATH", (appFolder.path() + ':' + linkFolder.path() + ':').toLocal8Bit() + original);
-    EXPECT_EQ(platform::findSystemFfmpeg({}), frontEnd);
-    EXPECT_EQ(platform::findSystemFfmpeg(appFolder.path()), system);
-    EXPECT_FALSE(platform::findSystemFfmpeg(applicationFolderUnderTest())
+    EXPECT_EQ(media::findSystemFfmpeg({}), frontEnd);
+    EXPECT_EQ(media::findSystemFfmpeg(appFolder.path()), system);
+    EXPECT_FALSE(media::findSystemFfmpeg(applicationFolderUnderTest())
                          .startsWith(applicationFolderUnderTest()));
     qputenv("PATH", original);
 }

@@ -2,7 +2,7 @@
 trovexa_gtest(test_watermark_rules test_watermark_rules.cpp LIBS trovexa_watermark)
 trovexa_gtest(test_watermark_settings test_watermark_settings.cpp LIBS trovexa_watermark)
 trovexa_qtest(test_watermark_tab test_watermark_tab.cpp
-    LIBS trovexa_app trovexa_videoedit trovexa_platform_doubles)
+    LIBS trovexa_app trovexa_media trovexa_test_doubles)
 
 # A libFuzzer target for the settings loader, built with clang when it is
 # there, and run for a bounded time as a test.

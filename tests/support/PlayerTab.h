@@ -3,9 +3,9 @@
 #include "preview/FlvPlayer.h"
 #include "preview/PreviewHost.h"
 
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedDialogs.h"
 #include "platform/CommonDialog.h"
-#include "platform/doubles/RecordingShell.h"
-#include "platform/doubles/ScriptedDialogs.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -2,12 +2,12 @@
 
 #include "app/MainWindow.h"
 
+#include "doubles/FakeComponents.h"
+#include "doubles/RecordingMessageBoxes.h"
+#include "doubles/RecordingShell.h"
+#include "doubles/ScriptedDialogs.h"
+#include "media/VideoEditComponent.h"
 #include "platform/QtProcessLauncher.h"
-#include "platform/VideoEditComponent.h"
-#include "platform/doubles/FakeComponents.h"
-#include "platform/doubles/RecordingMessageBoxes.h"
-#include "platform/doubles/RecordingShell.h"
-#include "platform/doubles/ScriptedDialogs.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
@@ -64,7 +64,7 @@ struct WindowFixture
     platform::FixedInstanceQuery instances;
     platform::FakeComponents components;
     platform::ScriptedDialogs dialogs;
-    platform::VideoEditComponent videoEdit {platform::findSystemFfmpeg(appFolder.path())};
+    media::VideoEditComponent videoEdit {media::findSystemFfmpeg(appFolder.path())};
 
 private:
     std::unique_ptr<MainWindow> m_window;

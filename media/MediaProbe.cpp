@@ -11,7 +11,7 @@ extern "C" {
 #include <algorithm>
 #include <memory>
 
-namespace platform {
+namespace media {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::optional<MediaInfo> probeMedia(const QString &path)
     return info;
 }
 
-} // namespace platform
+} // namespace media

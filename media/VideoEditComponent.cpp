@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace platform {
+namespace media {
 
 namespace {
 
@@ -253,4 +253,4 @@ void VideoEditComponent::childFailedToStart(QProcess::ProcessError error)
     Q_EMIT ConversionFailed();
 }
 
-} // namespace platform
+} // namespace media

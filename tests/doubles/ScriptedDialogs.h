@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../CommonDialog.h"
-#include "../FolderBrowser.h"
+#include "platform/CommonDialog.h"
+#include "platform/FolderBrowser.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../InstanceLock.h"
-#include "../Shell.h"
+#include "platform/InstanceLock.h"
+#include "platform/Shell.h"
 
 #include <QStringList>
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace platform {
+namespace media {
 
 // The output the video-editing component is set up to write.
 struct OutputSettings
@@ -58,4 +58,4 @@ private:
     std::optional<double> m_position;
 };
 
-} // namespace platform
+} // namespace media

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace platform {
+namespace media {
 
 namespace {
 
@@ -98,4 +98,4 @@ std::vector<double> ProgressReader::feed(const QByteArray &data)
     return positions;
 }
 
-} // namespace platform
+} // namespace media

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace platform {
+namespace media {
 
 // The video-editing component that converts a source into the intermediate
 // MPEG file. Output settings and clips are configured first, then
@@ -70,4 +70,4 @@ Q_SIGNALS:
     void ConversionFailed();
 };
 
-} // namespace platform
+} // namespace media

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QProcess>
 
-namespace platform {
+namespace media {
 
 // The video-editing component: probes sources with libavformat and converts
 // with the system ffmpeg, run as a child from an argument list. The child
@@ -83,4 +83,4 @@ private:
 // candidate that resolves into it; empty when there is none.
 QString findSystemFfmpeg(const QString &applicationFolder);
 
-} // namespace platform
+} // namespace media

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace platform {
+namespace media {
 
 // What libavformat and libavcodec can tell about a media file.
 struct MediaInfo
@@ -26,4 +26,4 @@ struct MediaInfo
 // cannot be opened or its streams cannot be read.
 std::optional<MediaInfo> probeMedia(const QString &path);
 
-} // namespace platform
+} // namespace media
