@@ -3,6 +3,7 @@
 #include "EncodeJob.h"
 #include "MainWindowUi.h"
 #include "PlatformServices.h"
+#include "ProgressStrip.h"
 #include "StartupFailure.h"
 #include "WatermarkTab.h"
 
@@ -30,14 +31,13 @@ public:
 
     const MainWindowUi &ui() const { return m_ui; }
     QString WindowsFolder() const { return m_windowsFolder; }
-    QString EncoderArguments() const { return m_encode.encoderArguments; }
+    QString EncoderArguments() const { return m_encode.encoderArguments.text(); }
     const EncodeJobState &encodeState() const { return m_encode; }
-    const pipeline::JobState &jobState() const { return m_job; }
+    EncodeJob &encodeJob() { return m_encodeJob; }
+    pipeline::StageRunner &stageRunner() { return m_runner; }
+    ProgressStrip &progressStrip() { return *m_strip; }
     platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
     preview::PreviewHost &previewHost() { return m_preview; }
-
-    // Runs the command line in txtApp as one stage of the conversion.
-    void RunStage(pipeline::PipelineStage stage);
 
 public Q_SLOTS:
     void cmdInput_Click();
@@ -48,6 +48,8 @@ public Q_SLOTS:
     void mnuWindows_Click();
     void mnuQuicktime_Click();
     void cmbFontName_Click();
+    // The strip's Cancel: asks, then stops the running stage.
+    void cancelStage_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -61,17 +63,22 @@ private:
     void showSplash();
     void endProgram();
     int msgBox(const QString &prompt, int style, const QString &title);
+    // Everything that could start or change a job.
+    void setJobControlsEnabled(bool enabled);
+    void jobFinished(EncodeJob::End end);
 
     PlatformServices m_services;
     MainWindowSettings m_settings;
     MainWindowUi m_ui;
     QString m_windowsFolder;
     EncodeJobState m_encode;
-    pipeline::JobState m_job;
     platform::CommonDialog m_commonDialog;
     pipeline::StageRunner m_runner;
     pipeline::Normalizer m_normalizer;
+    EncodeJob m_encodeJob;
+    ProgressStrip *m_strip = nullptr;
     WatermarkTab m_watermarkTab;
     preview::PreviewHost m_preview;
     bool m_ending = false;
+    bool m_closeAfterJob = false; // the exit was confirmed while a stage ran
 };

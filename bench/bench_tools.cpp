@@ -13,10 +13,8 @@
 // Usage: bench_tools [rounds] [seconds]   (defaults: 5 rounds, 60 s source;
 // the short pairs run four times as many rounds)
 
-#include "pipeline/CommandLine.h"
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
-#include "platform/FileSystem.h"
 #include "tools/LegacyCommand.h"
 #include "tools/ModernArguments.h"
 
@@ -61,16 +59,11 @@ void runOrDie(const QString &program, const QStringList &arguments)
     }
 }
 
-pipeline::CommandLine split(const QString &text)
-{
-    return *pipeline::splitCommandLine(text, platform::probeProgramFile);
-}
-
 // The arguments the front-end hands to the system ffmpeg for a window line,
 // writing to output.
-QStringList passedOn(const pipeline::CommandLine &line, const QString &output)
+QStringList passedOn(const pipeline::StageCommand &command, const QString &output)
 {
-    const tools::LegacyParse parsed = tools::parseLegacyCommand(line.arguments);
+    const tools::LegacyParse parsed = tools::parseLegacyCommand(command.arguments.list());
     return tools::modernArguments(parsed.command, std::nullopt, output);
 }
 
@@ -165,7 +158,7 @@ int main(int argc, char **argv)
     options.sampling = "22050";
     options.audioBitrate = "64";
     options.channels = "Stereo";
-    const QString arguments = pipeline::BuildEncoderArguments(options,
+    const pipeline::CommandArguments arguments = pipeline::BuildEncoderArguments(options,
                                                               appFolder,
                                                               "/usr/share",
                                                               u'/');
@@ -175,32 +168,32 @@ int main(int argc, char **argv)
     QDir().mkpath(viaFrontEnd);
     QDir().mkpath(direct);
 
-    const pipeline::CommandLine encode = split(
-            pipeline::encodeCommandLine(appFolder, source, arguments, viaFrontEnd, "clip.flv", u'/'));
+    const pipeline::StageCommand encode
+            = pipeline::encodeCommand(appFolder, source, arguments, viaFrontEnd, "clip.flv", u'/');
     const QStringList encodeDirect = passedOn(encode, direct + "clip.flv");
     std::printf("front-end: %s %s\ndirect:    ffmpeg %s\n",
                 qPrintable(encode.program),
-                qPrintable(encode.arguments.join(' ')),
+                qPrintable(encode.arguments.list().join(' ')),
                 qPrintable(encodeDirect.join(' ')));
     compare("encode",
-            {{"front-end ffmpeg", [&] { runOrDie(encode.program, encode.arguments); }, {}},
+            {{"front-end ffmpeg", [&] { runOrDie(encode.program, encode.arguments.list()); }, {}},
              {"direct ffmpeg", [&] { runOrDie("ffmpeg", encodeDirect); }, {}}},
             rounds);
 
-    const pipeline::CommandLine grab = split(
-            pipeline::imageCommandLine(appFolder, source, "320x240", "10", viaFrontEnd, u'/'));
+    const pipeline::StageCommand grab
+            = pipeline::imageCommand(appFolder, source, "320x240", "10", viaFrontEnd, u'/');
     const QStringList grabDirect = passedOn(grab, direct + "cover%d.jpg");
     compare("frame grab (10 JPEGs)",
-            {{"front-end ffmpeg", [&] { runOrDie(grab.program, grab.arguments); }, {}},
+            {{"front-end ffmpeg", [&] { runOrDie(grab.program, grab.arguments.list()); }, {}},
              {"direct ffmpeg", [&] { runOrDie("ffmpeg", grabDirect); }, {}}},
             rounds * 4);
 
     const QString flv = viaFrontEnd + "clip.flv";
-    const pipeline::CommandLine metadata = split(
-            pipeline::metadataCommandLine(appFolder, viaFrontEnd, "clip.flv", u'/'));
+    const pipeline::StageCommand metadata
+            = pipeline::metadataCommand(appFolder, viaFrontEnd, "clip.flv", u'/');
     std::printf("FLV for the metadata pair: %lld bytes\n", QFile(flv).size());
     compare("metadata",
-            {{"flvmdi", [&] { runOrDie(metadata.program, metadata.arguments); }, {}},
+            {{"flvmdi", [&] { runOrDie(metadata.program, metadata.arguments.list()); }, {}},
              {"plain copy (read, write, fsync)", [&] { copyFile(flv, direct + "copy.flv"); }, {}},
              {"flvmeta -U direct",
               [&] {

@@ -57,8 +57,9 @@ public:
     // nothing to do (no output file, no video queued) or the converter
     // cannot be started; no notification follows then.
     virtual bool StartConversion() = 0;
-    // Ends the work: the converter is asked to quit, then terminated, then
-    // killed. No notification follows. Safe at any time, also after the end.
+    // Ends the work and returns at once: the converter is asked to quit,
+    // then terminated, then killed, on timers. No notification follows. Safe
+    // at any time, also after the end.
     virtual void StopConversion() = 0;
 
 Q_SIGNALS:

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-#include <vector>
 
 namespace media {
 
@@ -44,18 +42,5 @@ struct ConversionJob
 // converter reports its progress on standard output and quits on "q" from
 // standard input.
 QStringList conversionArguments(const ConversionJob &job);
-
-// Reads the converter's "-progress" report, a stream of key=value lines in
-// blocks ending with a "progress=" line, and yields the output position in
-// seconds at the end of each block.
-class ProgressReader
-{
-public:
-    std::vector<double> feed(const QByteArray &data);
-
-private:
-    QByteArray m_pending;
-    std::optional<double> m_position;
-};
 
 } // namespace media

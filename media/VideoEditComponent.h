@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MediaProbe.h"
+#include "ProgressReader.h"
 #include "VideoEdit.h"
 #include "VideoEditArguments.h"
 

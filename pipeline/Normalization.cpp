@@ -33,12 +33,10 @@ double roundToHundredths(double seconds)
 
 Normalizer::Normalizer(VideoEdit &component,
                        MessageBoxes &messages,
-                       ProgressViewFactory makeProgressView,
-                       bool &normalizedReady)
+                       ProgressViewFactory makeProgressView)
     : m_component(component)
     , m_messages(messages)
     , m_makeProgressView(std::move(makeProgressView))
-    , m_normalizedReady(normalizedReady)
 { }
 
 void Normalizer::failNow()
@@ -48,15 +46,19 @@ void Normalizer::failNow()
     m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
 }
 
-void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &intermediatePath)
+bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &intermediatePath)
 {
     m_ended = false;
     m_failed = false;
+    m_normalizedReady = false;
     VideoEdit &c = m_component;
 
     const std::optional<double> duration = c.GetFileDuration(sourcePath);
     if (!duration)
-        return failNow();
+        {
+        failNow();
+        return m_normalizedReady;
+    }
     double length = roundToHundredths(*duration);
 
     c.setAudioSampleRate(44100);
@@ -65,18 +67,27 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     c.setFrameRate(25);
     const std::optional<qint16> height = toInt16(c.GetFileHeight(sourcePath));
     if (!height)
-        return failNow();
+        {
+        failNow();
+        return m_normalizedReady;
+    }
     c.setOutputHeight(*height);
     const std::optional<qint16> width = toInt16(c.GetFileWidth(sourcePath));
     if (!width)
-        return failNow();
+        {
+        failNow();
+        return m_normalizedReady;
+    }
     c.setOutputWidth(*width);
     c.setColorDepth(24);
     c.ClearClips();
 
     if (!sourcePath.isEmpty()) {
         if (!c.AddVideoClip(sourcePath, 0.0, length, 2))
-            return failNow();
+            {
+        failNow();
+        return m_normalizedReady;
+    }
         if (!c.AddAudioClip(sourcePath, 0.0, length)) {
             const int answer = m_messages.MsgBox(Msg::AudioFormatFailure,
                                                  MsgBoxStyle::YesNoQuestion,
@@ -84,7 +95,7 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
             if (answer != MsgBoxAnswer::Yes) {
                 m_normalizedReady = false;
                 c.StopConversion();
-                return;
+                return m_normalizedReady;
             }
         }
     }
@@ -93,7 +104,7 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
         m_messages.MsgBox(Msg::ZeroDuration, MsgBoxStyle::Critical, QStringLiteral("Error"));
         m_normalizedReady = false;
         c.StopConversion();
-        return;
+        return m_normalizedReady;
     }
 
     // The notifications are handled only while this normalization runs.
@@ -112,10 +123,13 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
         c.StopConversion();
         m_messages.MsgBox(Msg::SaveFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
         m_normalizedReady = false;
-        return;
+        return m_normalizedReady;
     }
     if (!started)
-        return failNow();
+        {
+        failNow();
+        return m_normalizedReady;
+    }
 
     const std::unique_ptr<ProgressView> view = m_makeProgressView();
     m_view = view.get();
@@ -125,6 +139,7 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
 
     if (m_failed)
         m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+    return m_normalizedReady;
 }
 
 void Normalizer::AbortNormalization()

@@ -19,4 +19,11 @@ QString FormatTimeRemaining(double seconds)
             .arg(rest, 2, 10, QChar(u'0'));
 }
 
+double estimateRemaining(double done, double elapsedSeconds)
+{
+    if (!(done > 0) || !(elapsedSeconds > 0))
+        return 0;
+    return elapsedSeconds * (1 - std::min(done, 1.0)) / done;
+}
+
 } // namespace pipeline

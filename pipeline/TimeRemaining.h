@@ -10,4 +10,8 @@ namespace pipeline {
 // need). Negative and non-finite times show as "00:00:00".
 QString FormatTimeRemaining(double seconds);
 
+// The seconds still to go when the share done (0 to 1) took elapsed
+// seconds, at the rate so far; 0 before anything is done.
+double estimateRemaining(double done, double elapsedSeconds);
+
 } // namespace pipeline

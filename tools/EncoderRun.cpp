@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "ModernArguments.h"
 #include "ProgramLookup.h"
+#include "ProgressChannel.h"
 #include "TempFiles.h"
 #include "WatermarkHook.h"
 
@@ -212,7 +213,9 @@ int runEncoder(const QStringList &arguments)
             ? QDir(written.path()).absoluteFilePath(QFileInfo(command.output).fileName())
             : written.path();
 
-    const ChildOutcome outcome = runChild(ffmpeg, modernArguments(command, drawText, writtenOutput));
+    const ChildOutcome outcome = runChild(ffmpeg,
+                                          progressArguments()
+                                                  + modernArguments(command, drawText, writtenOutput));
     if (!outcome.started || outcome.cancelSignal || outcome.exitCode != 0)
         return finish(outcome);
     int signal = 0;
