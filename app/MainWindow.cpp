@@ -15,11 +15,11 @@
 #include "platform/Shell.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

@@ -16,7 +16,9 @@ ProgressStrip::Clock steadyClock()
 {
     auto timer = std::make_shared<QElapsedTimer>();
     timer->start();
-    return [timer] { return timer->elapsed(); };
+    return [timer] {
+        return timer->elapsed();
+    };
 }
 
 } // namespace

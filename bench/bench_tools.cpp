@@ -159,9 +159,9 @@ int main(int argc, char **argv)
     options.audioBitrate = "64";
     options.channels = "Stereo";
     const pipeline::CommandArguments arguments = pipeline::BuildEncoderArguments(options,
-                                                              appFolder,
-                                                              "/usr/share",
-                                                              u'/');
+                                                                                 appFolder,
+                                                                                 "/usr/share",
+                                                                                 u'/');
 
     const QString viaFrontEnd = dir.path() + "/front/";
     const QString direct = dir.path() + "/direct/";
@@ -189,8 +189,10 @@ int main(int argc, char **argv)
             rounds * 4);
 
     const QString flv = viaFrontEnd + "clip.flv";
-    const pipeline::StageCommand metadata
-            = pipeline::metadataCommand(appFolder, viaFrontEnd, "clip.flv", u'/');
+    const pipeline::StageCommand metadata = pipeline::metadataCommand(appFolder,
+                                                                      viaFrontEnd,
+                                                                      "clip.flv",
+                                                                      u'/');
     std::printf("FLV for the metadata pair: %lld bytes\n", QFile(flv).size());
     compare("metadata",
             {{"flvmdi", [&] { runOrDie(metadata.program, metadata.arguments.list()); }, {}},

@@ -39,11 +39,12 @@ Normalizer::Normalizer(VideoEdit &component,
     , m_makeProgressView(std::move(makeProgressView))
 { }
 
-void Normalizer::failNow()
+bool Normalizer::failNow()
 {
     m_component.StopConversion();
     m_normalizedReady = false;
     m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+    return false;
 }
 
 bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &intermediatePath)
@@ -55,10 +56,7 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
 
     const std::optional<double> duration = c.GetFileDuration(sourcePath);
     if (!duration)
-        {
-        failNow();
-        return m_normalizedReady;
-    }
+        return failNow();
     double length = roundToHundredths(*duration);
 
     c.setAudioSampleRate(44100);
@@ -67,27 +65,18 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     c.setFrameRate(25);
     const std::optional<qint16> height = toInt16(c.GetFileHeight(sourcePath));
     if (!height)
-        {
-        failNow();
-        return m_normalizedReady;
-    }
+        return failNow();
     c.setOutputHeight(*height);
     const std::optional<qint16> width = toInt16(c.GetFileWidth(sourcePath));
     if (!width)
-        {
-        failNow();
-        return m_normalizedReady;
-    }
+        return failNow();
     c.setOutputWidth(*width);
     c.setColorDepth(24);
     c.ClearClips();
 
     if (!sourcePath.isEmpty()) {
         if (!c.AddVideoClip(sourcePath, 0.0, length, 2))
-            {
-        failNow();
-        return m_normalizedReady;
-    }
+            return failNow();
         if (!c.AddAudioClip(sourcePath, 0.0, length)) {
             const int answer = m_messages.MsgBox(Msg::AudioFormatFailure,
                                                  MsgBoxStyle::YesNoQuestion,
@@ -126,10 +115,7 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
         return m_normalizedReady;
     }
     if (!started)
-        {
-        failNow();
-        return m_normalizedReady;
-    }
+        return failNow();
 
     const std::unique_ptr<ProgressView> view = m_makeProgressView();
     m_view = view.get();

@@ -54,7 +54,8 @@ private:
     void cancelRequested();
     void closeView();
     // A component operation failed outright, or the conversion broke off.
-    void failNow();
+    // Returns the verdict: false.
+    bool failNow();
 
     media::VideoEdit &m_component;
     platform::MessageBoxes &m_messages;

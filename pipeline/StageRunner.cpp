@@ -33,7 +33,8 @@ void StageRunner::start(PipelineStage stage, const StageCommand &command, double
 
     if (const int error = platform::startError(command.program)) {
         // Reported from the event loop, as a child's end is.
-        QMetaObject::invokeMethod(this, [this, error] { startFailed(error); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+                this, [this, error] { startFailed(error); }, Qt::QueuedConnection);
         return;
     }
 

@@ -76,19 +76,27 @@ INSTANTIATE_TEST_SUITE_P(
                              "C:\\Program Files\\Converter\\flvmdi \"D:\\Out\\clip.flv\"",
                              "C:\\Program Files\\Converter\\flvmdi",
                              {"D:\\Out\\clip.flv"}},
-                CommandCase {"WindowsImages",
-                             imageCommand(WinApp, WinTemp, "320x240", "10", "D:\\Out\\", u'\\'),
-                             "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program "
-                             "Files\\Converter\\temp.mpg\" -s 320x240 -vframes 10 "
-                             "\"D:\\Out\\cover%d.jpg\"",
-                             "C:\\Program Files\\Converter\\ffmpeg",
-                             {"-i", WinTemp, "-s", "320x240", "-vframes", "10", "D:\\Out\\cover%d.jpg"}},
+                CommandCase {
+                        "WindowsImages",
+                        imageCommand(WinApp, WinTemp, "320x240", "10", "D:\\Out\\", u'\\'),
+                        "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program "
+                        "Files\\Converter\\temp.mpg\" -s 320x240 -vframes 10 "
+                        "\"D:\\Out\\cover%d.jpg\"",
+                        "C:\\Program Files\\Converter\\ffmpeg",
+                        {"-i", WinTemp, "-s", "320x240", "-vframes", "10", "D:\\Out\\cover%d.jpg"}},
                 CommandCase {"EmptyWindowKeepsItsPlace",
-                             imageCommand(WinApp, "D:\\Video\\clip.avi", "", "05", "D:\\Out\\", u'\\'),
+                             imageCommand(
+                                     WinApp, "D:\\Video\\clip.avi", "", "05", "D:\\Out\\", u'\\'),
                              "C:\\Program Files\\Converter\\ffmpeg -i \"D:\\Video\\clip.avi\" -s  "
                              "-vframes 05 \"D:\\Out\\cover%d.jpg\"",
                              "C:\\Program Files\\Converter\\ffmpeg",
-                             {"-i", "D:\\Video\\clip.avi", "-s", "", "-vframes", "05", "D:\\Out\\cover%d.jpg"}},
+                             {"-i",
+                              "D:\\Video\\clip.avi",
+                              "-s",
+                              "",
+                              "-vframes",
+                              "05",
+                              "D:\\Out\\cover%d.jpg"}},
                 CommandCase {"LinuxNamesWithQuotesAndBlanks",
                              encodeCommand(LinuxApp,
                                            "/v/say \"hi\" a.avi",

@@ -213,9 +213,9 @@ int runEncoder(const QStringList &arguments)
             ? QDir(written.path()).absoluteFilePath(QFileInfo(command.output).fileName())
             : written.path();
 
-    const ChildOutcome outcome = runChild(ffmpeg,
-                                          progressArguments()
-                                                  + modernArguments(command, drawText, writtenOutput));
+    const ChildOutcome outcome
+            = runChild(ffmpeg,
+                       progressArguments() + modernArguments(command, drawText, writtenOutput));
     if (!outcome.started || outcome.cancelSignal || outcome.exitCode != 0)
         return finish(outcome);
     int signal = 0;
