@@ -70,7 +70,9 @@ void ProgressStrip::showProgress(double position, double length)
     const double done = std::clamp(position / length, 0.0, 1.0);
     m_bar->setValue(int(done * 100));
     const double elapsed = double(m_clock() - m_started) / 1000.0;
-    m_remaining->setText(pipeline::FormatTimeRemaining(pipeline::estimateRemaining(done, elapsed)));
+    if (done > 0)
+        m_remaining->setText(
+                pipeline::FormatTimeRemaining(pipeline::estimateRemaining(done, elapsed)));
 }
 
 QString ProgressStrip::text() const

@@ -505,6 +505,38 @@ private Q_SLOTS:
         QVERIFY(job.notifier.sent.isEmpty());
     }
 
+    // Closing the window during a stage asks the exit question; No goes
+    // on, Yes stops the tool and then ends the program.
+    void closingDuringAStage()
+    {
+        Job job;
+        const QString source = makeSource(job.media, "long.mpg", {120, 320, 240});
+        job.chooseSource(source);
+        job.chooseOutputFolder(job.media.path());
+        job.boxes.scriptAnswers({No, Yes});
+        bool closed = false;
+        QObject::connect(&job.window().stageRunner(),
+                         &pipeline::StageRunner::progressed,
+                         &job.probe,
+                         [&] {
+                             if (std::exchange(closed, true))
+                                 return;
+                             QVERIFY(!testmedia::childProcesses().isEmpty());
+                             job.window().close();
+                             QVERIFY(job.window().isVisible());
+                             QVERIFY(job.window().encodeJob().isRunning());
+                             job.window().close();
+                         });
+        job.encode();
+
+        const Shown exit {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
+        QCOMPARE(job.boxes.shown(), QList<Shown>({exit, exit}));
+        QCOMPARE(job.ends, QList<EncodeJob::End> {EncodeJob::End::Cancelled});
+        QVERIFY(QTest::qWaitFor([&] { return !job.window().isVisible(); }, 10000));
+        QVERIFY(testmedia::childProcesses().isEmpty());
+        QVERIFY(!QFileInfo::exists(job.media.filePath("long.flv")));
+    }
+
     // The end of a job is told on the desktop only when the window is not
     // the active one.
     void notificationOnlyWhenTheWindowIsNotActive()

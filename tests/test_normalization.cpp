@@ -40,22 +40,6 @@ public:
     std::function<bool()> holdQuestionUntil;
 };
 
-// The children of this process, by process id.
-QList<qint64> childProcesses()
-{
-    QList<qint64> children;
-    const QStringList threads = QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &thread : threads) {
-        QFile file(QString("/proc/self/task/%1/children").arg(thread));
-        if (file.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &pid : file.readAll().split(' '))
-                if (!pid.trimmed().isEmpty())
-                    children.append(pid.trimmed().toLongLong());
-        }
-    }
-    return children;
-}
-
 } // namespace
 
 class NormalizationTest : public QObject
@@ -151,7 +135,7 @@ private Q_SLOTS:
     {
         m_normalizer.reset();
         m_component.reset();
-        QVERIFY2(childProcesses().isEmpty(), "no converter left running");
+        QVERIFY2(testmedia::childProcesses().isEmpty(), "no converter left running");
     }
 
     void finishedNormalizationWritesMpegProgramStream()
@@ -243,8 +227,8 @@ private Q_SLOTS:
         m_ready = true;
         qint64 killed = 0;
         connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&](double, double) {
-            if (killed == 0 && !childProcesses().isEmpty()) {
-                killed = childProcesses().first();
+            if (killed == 0 && !testmedia::childProcesses().isEmpty()) {
+                killed = testmedia::childProcesses().first();
                 ::kill(pid_t(killed), SIGKILL);
             }
         });

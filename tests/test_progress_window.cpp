@@ -1,10 +1,13 @@
 #include "app/PercentBar.h"
+#include "app/ProgressStrip.h"
 #include "app/ProgressWindow.h"
 #include "pipeline/TimeRemaining.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
@@ -231,6 +234,58 @@ private Q_SLOTS:
         window.showModal([&] { ++requests; });
         QCOMPARE(requests, 3);
         QVERIFY(!window.isVisible());
+    }
+
+    // The status bar's strip, fed by a scripted progress source: reports of
+    // (milliseconds since the stage started, position, length).
+    void stripShowsPercentAndTimeLeft_data()
+    {
+        QTest::addColumn<bool>("measured");
+        QTest::addColumn<QList<QList<double>>>("reports");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QString>("remaining");
+        QTest::newRow("half in 10 s")
+                << true << QList<QList<double>> {{10000, 30, 60}} << 50 << "00:00:10";
+        QTest::newRow("rate so far")
+                << true << QList<QList<double>> {{5000, 15, 60}, {30000, 30, 60}} << 50
+                << "00:00:30";
+        QTest::newRow("nothing done yet")
+                << true << QList<QList<double>> {{2000, 0, 60}} << 0 << "";
+        QTest::newRow("beyond the length")
+                << true << QList<QList<double>> {{9000, 70, 60}} << 100 << "00:00:00";
+        QTest::newRow("length unknown") << true << QList<QList<double>> {{9000, 7, 0}} << 0 << "";
+        QTest::newRow("unmeasured stage")
+                << false << QList<QList<double>> {{9000, 30, 60}} << 0 << "";
+    }
+    void stripShowsPercentAndTimeLeft()
+    {
+        QFETCH(bool, measured);
+        QFETCH(QList<QList<double>>, reports);
+        QFETCH(int, percent);
+        QFETCH(QString, remaining);
+        qint64 now = 1000;
+        ProgressStrip strip(nullptr, [&] { return now; });
+        strip.show();
+        strip.showStage("Encoding clip.flv", measured);
+        for (const QList<double> &report : reports) {
+            now = 1000 + qint64(report[0]);
+            strip.showProgress(report[1], report[2]);
+        }
+        QCOMPARE(strip.text(), QString("Encoding clip.flv"));
+        const auto *bar = strip.findChild<QProgressBar *>("prgStage");
+        QCOMPARE(bar->maximum(), measured ? 100 : 0);
+        QCOMPARE(bar->value(), percent);
+        QCOMPARE(strip.findChild<QLabel *>("lblRemaining")->text(), remaining);
+        auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
+        QVERIFY(cancel->isVisible());
+        QSignalSpy cancelled(&strip, &ProgressStrip::cancelRequested);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QCOMPARE(cancelled.count(), 1);
+
+        strip.showEnd("Cancelled");
+        QCOMPARE(strip.text(), QString("Cancelled"));
+        QVERIFY(!cancel->isVisible());
+        QVERIFY(!bar->isVisible());
     }
 
     void hideEndsTheModalDisplay()

@@ -97,9 +97,15 @@ TEST_P(ToolEncode, EncodeThenMetadata)
                                                                                  m_app,
                                                                                  "/usr/share",
                                                                                  u'/');
+    // The progress report comes on the descriptor the environment names,
+    // as the window asks for it.
+    qputenv("TROVEXA_PROGRESS_FD", "1");
     const ProcessResult encode = runCommand(
             pipeline::encodeCommand(m_app, source, arguments, folder, "clip.flv", u'/'));
+    qunsetenv("TROVEXA_PROGRESS_FD");
     ASSERT_EQ(encode.exitCode, 0) << encode.errors.right(2000).toStdString();
+    EXPECT_TRUE(encode.output.contains("\nout_time_us=")) << encode.output.toStdString();
+    EXPECT_TRUE(encode.output.endsWith("\nprogress=end\n")) << encode.output.toStdString();
 
     const QString output = folder + "clip.flv";
     const QJsonObject probed = probe(output);
@@ -191,6 +197,7 @@ TEST_P(ToolImages, ExactlyTheFramesAskedFor)
     const ProcessResult grab = runCommand(
             pipeline::imageCommand(app, source, c.frameSize, c.count, folder, u'/'));
     ASSERT_EQ(grab.exitCode, 0) << grab.errors.right(2000).toStdString();
+    EXPECT_TRUE(grab.output.isEmpty()) << "no progress report unless asked for";
 
     QStringList expected;
     for (int i = 1; i <= c.expected; ++i)

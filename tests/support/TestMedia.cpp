@@ -250,4 +250,19 @@ QByteArray rgbFrame(const QString &path, int frameIndex)
     return result.exitCode == 0 ? result.output : QByteArray();
 }
 
+QList<qint64> childProcesses()
+{
+    QList<qint64> children;
+    const QStringList threads = QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &thread : threads) {
+        QFile file(QString("/proc/self/task/%1/children").arg(thread));
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &pid : file.readAll().split(' '))
+                if (!pid.trimmed().isEmpty())
+                    children.append(pid.trimmed().toLongLong());
+        }
+    }
+    return children;
+}
+
 } // namespace testmedia

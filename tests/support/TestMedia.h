@@ -38,6 +38,9 @@ ProcessResult run(const QString &program, const QStringList &arguments, int time
 // Returns false and prints ffmpeg's messages when it fails.
 bool makeVideo(const QString &path, const VideoSpec &video = {});
 
+// The children of this process, by process id.
+QList<qint64> childProcesses();
+
 // ffprobe -show_format -show_streams as JSON; an empty object when it fails.
 QJsonObject probe(const QString &path);
 
