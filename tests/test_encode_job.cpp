@@ -88,6 +88,15 @@ struct Job : WindowFixture
 
     QString app() const { return appFolder.path(); }
 
+    // An output file of an earlier job, holding "keep me".
+    QString earlierOutput(const QString &name)
+    {
+        QFile file(media.filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("keep me");
+        return file.fileName();
+    }
+
     QTemporaryDir media;
     QStringList commandAtMessage;
     QList<EncodeJob::End> ends;
@@ -388,11 +397,8 @@ private Q_SLOTS:
     {
         Job job;
         const QString source = makeSource(job.media, "clip.mpg");
-        const QString output = job.media.filePath("clip.flv");
+        const QString output = job.earlierOutput("clip.flv");
         QFile old(output);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("keep me");
-        old.close();
         job.chooseSource(source);
         job.chooseOutputFolder(job.media.path());
 
@@ -455,11 +461,7 @@ private Q_SLOTS:
     {
         Job job;
         const QString source = makeSource(job.media, "long.mpg", {120, 320, 240});
-        const QString output = job.media.filePath("long.flv");
-        QFile old(output);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("keep me");
-        old.close();
+        QFile old(job.earlierOutput("long.flv"));
         job.chooseSource(source);
         job.chooseOutputFolder(job.media.path());
         job.boxes.scriptAnswers({Yes, No, Yes});
