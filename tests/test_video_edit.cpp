@@ -310,3 +310,52 @@ TEST(FindSystemFfmpeg, SkipsTheApplicationFolder)
                          .startsWith(applicationFolderUnderTest()));
     qputenv("PATH", original);
 }
+
+namespace {
+
+struct ReportCase
+{
+    const char *name;
+    QList<QByteArray> chunks;
+    std::vector<double> positions;
+};
+
+std::ostream &operator<<(std::ostream &out, const ReportCase &c)
+{
+    return out << c.name;
+}
+
+class ProgressReport : public testing::TestWithParam<ReportCase>
+{ };
+
+} // namespace
+
+// ffmpeg's "-progress" report, as it arrives from a pipe in pieces.
+TEST_P(ProgressReport, GivesThePositionAtEachBlockEnd)
+{
+    media::ProgressReader reader;
+    std::vector<double> positions;
+    for (const QByteArray &chunk : GetParam().chunks)
+        for (const double position : reader.feed(chunk))
+            positions.push_back(position);
+    EXPECT_EQ(positions, GetParam().positions);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+        Reports,
+        ProgressReport,
+        testing::Values(
+                ReportCase {"BlockInPieces",
+                            {"frame=3\nout_time_us=15", "00000\r\nprogress=continue\n"},
+                            {1.5}},
+                ReportCase {"NoPositionYet", {"out_time_us=N/A\nprogress=continue\n"}, {}},
+                ReportCase {
+                        "UnreadableTimeKeepsTheLastOne",
+                        {"out_time_us=2000000\nprogress=continue\nout_time_us=-5\nprogress=end\n"},
+                        {2.0, 2.0}},
+                ReportCase {"OverLongLineIsDropped",
+                            {QByteArray(5000, ' '),
+                             "out_time_us=5000000\nprogress=continue\n",
+                             "out_time_us=3000000\nprogress=end\n"},
+                            {3.0}}),
+        [](const testing::TestParamInfo<ReportCase> &info) { return info.param.name; });
