@@ -176,7 +176,15 @@ int main(int argc, char **argv)
                 qPrintable(encode.arguments.list().join(' ')),
                 qPrintable(encodeDirect.join(' ')));
     compare("encode",
-            {{"front-end ffmpeg", [&] { runOrDie(encode.program, encode.arguments.list()); }, {}},
+            {{"front-end ffmpeg, progress report on",
+              [&] {
+                  // As the window runs it: the report on standard output.
+                  qputenv("TROVEXA_PROGRESS_FD", "1");
+                  runOrDie(encode.program, encode.arguments.list());
+                  qunsetenv("TROVEXA_PROGRESS_FD");
+              },
+              {}},
+             {"front-end ffmpeg", [&] { runOrDie(encode.program, encode.arguments.list()); }, {}},
              {"direct ffmpeg", [&] { runOrDie("ffmpeg", encodeDirect); }, {}}},
             rounds);
 
