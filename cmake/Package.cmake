@@ -13,6 +13,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(package_data "${CMAKE_SOURCE_DIR}/data/package")
 set(desktop_data "${CMAKE_SOURCE_DIR}/data/desktop")
 set(staging "${CMAKE_BINARY_DIR}/package")
+set(docs "${CMAKE_INSTALL_DATAROOTDIR}/doc/trovexa")
 
 install(TARGETS trovexa trovexa_ffmpeg_frontend trovexa_flvmdi
     RUNTIME DESTINATION "${TROVEXA_INSTALL_APP_DIR}")
@@ -23,13 +24,18 @@ install(FILES
         "${TROVEXA_APP_DIR}/trvx_flvcn.html"
     DESTINATION "${TROVEXA_INSTALL_APP_DIR}")
 
-# Links: the colour table is the one x11-common installs, and the command
-# on the search path is the program in its application folder.
+# Links: the command on the search path is the program in its application
+# folder, and the colour table is the one x11-common installs (a relative
+# link, made where the installation goes).
 file(MAKE_DIRECTORY "${staging}")
-file(CREATE_LINK "${TROVEXA_RGB_TXT}" "${staging}/rgb.txt" SYMBOLIC)
 file(CREATE_LINK "../lib/trovexa/trovexa" "${staging}/trovexa" SYMBOLIC)
-install(FILES "${staging}/rgb.txt" DESTINATION "${TROVEXA_INSTALL_APP_DIR}/vhook")
 install(FILES "${staging}/trovexa" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(CODE "
+    set(vhook \"\${CMAKE_INSTALL_PREFIX}/${TROVEXA_INSTALL_APP_DIR}/vhook\")
+    file(RELATIVE_PATH table \"\${vhook}\" \"${TROVEXA_RGB_TXT}\")
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${vhook}\")
+    file(CREATE_LINK \"\${table}\" \"\$ENV{DESTDIR}\${vhook}/rgb.txt\" SYMBOLIC)
+")
 
 install(FILES "${desktop_data}/trovexa-flv-converter.desktop"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
@@ -42,7 +48,7 @@ foreach(size IN ITEMS 48 128 256)
 endforeach()
 install(FILES "${package_data}/com.trovexa.flvconverter.metainfo.xml"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
-install(FILES "${package_data}/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+install(FILES "${package_data}/copyright" DESTINATION "${docs}")
 
 # The manual page and the changelog are shipped compressed, without time stamps.
 find_program(TROVEXA_GZIP gzip REQUIRED)
@@ -55,7 +61,7 @@ foreach(page IN ITEMS trovexa.1 changelog)
 endforeach()
 add_custom_target(trovexa_package_pages ALL DEPENDS ${compressed})
 install(FILES "${staging}/trovexa.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-install(FILES "${staging}/changelog.gz" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+install(FILES "${staging}/changelog.gz" DESTINATION "${docs}")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trovexa)
@@ -66,11 +72,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "video to Flash Video (FLV) converter")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "video to Flash Video (FLV) converter
- Trovexa FLV Converter turns MPEG, AVI, WMV/ASF, FLV, MOV/MP4, 3GP, VOB and
- Video CD files into Flash Video files, with an optional text watermark,
- FLV metadata and JPEG pictures of the first frames. A built-in player
- shows the result.")
+    "Trovexa FLV Converter turns MPEG, AVI, WMV/ASF, FLV, MOV/MP4, 3GP, VOB and
+Video CD files into Flash Video files, with an optional text watermark,
+FLV metadata and JPEG pictures of the first frames. A built-in player
+shows the result.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
