@@ -21,7 +21,7 @@ packages=(
   # headless test runs
   xvfb xauth
   # the Debian package and its checks
-  dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
+  dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -1,0 +1,263 @@
+// Ways into the window besides the mouse: a file handed over on the command
+// line or dropped on the Converter tab, and the names and Tab order a
+// keyboard or screen-reader user meets.
+#include "support/WindowFixture.h"
+
+#include "platform/ColorCombo.h"
+#include "platform/UpDown.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QtTest>
+
+using Shown = platform::RecordingMessageBoxes::Shown;
+
+namespace {
+
+// Drags the paths over a widget and drops them there; true when the window
+// took the drag.
+bool drop(QWidget *target, const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+    QCoreApplication::processEvents();
+    return enter.isAccepted();
+}
+
+// The name a screen reader gives a control. A list's own name is its
+// current entry; readers name it by the caption that labels it.
+QString heardName(QWidget *control)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+    if (!face)
+        return {};
+    if (face->role() != QAccessible::ComboBox)
+        return face->text(QAccessible::Name);
+    // Its frame labels it too; the reader names it by its own caption.
+    QStringList labels;
+    for (const auto &[other, relation] : face->relations(QAccessible::Label)) {
+        if (other->role() == QAccessible::StaticText)
+            labels << other->text(QAccessible::Name);
+    }
+    if (labels.size() != 1)
+        return labels.join(u'|');
+    const QString label = labels.first();
+    return label.endsWith(u':') ? label.chopped(1) : label;
+}
+
+// The widgets Tab visits from first, in order, until it comes back.
+QList<QWidget *> tabCycle(QWidget *first)
+{
+    QList<QWidget *> visited;
+    QWidget *w = first;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(first->window()) && w->isEnabled())
+            visited << w;
+        w = w->nextInFocusChain();
+    } while (w != first && visited.size() < 100);
+    return visited;
+}
+
+} // namespace
+
+class WindowAccessTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void handedOverSources_data()
+    {
+        QTest::addColumn<QStringList>("names"); // "name/": a folder
+        QTest::addColumn<QString>("expectedName"); // "": refused
+        QTest::addColumn<QString>("message");
+        QTest::newRow("avi") << QStringList {"in put/Émile's clip.avi"} << "Émile's clip.flv"
+                             << QString();
+        QTest::newRow("upper-case type") << QStringList {"CLIP.MPEG"} << "CLIP.flv" << QString();
+        QTest::newRow("missing") << QStringList {"gone.avi"} << QString()
+                                 << "FILE NOT FOUND: %1/gone.avi";
+        QTest::newRow("folder") << QStringList {"videos.mpg/"} << QString()
+                                << "PLEASE CHOOSE A VIDEO FILE, NOT A FOLDER!";
+        QTest::newRow("other type")
+                << QStringList {"notes.txt"} << QString()
+                << "UNSUPPORTED FILE TYPE! SUPPORTED VIDEO FILES: *.mpg *.mpeg *.avi *.wmv "
+                   "*.asf *.flv *.mov *.mp4 *.3gp *.vob *.dat";
+        QTest::newRow("two files") << QStringList {"a.avi", "b.avi"} << QString()
+                                   << "PLEASE CHOOSE ONE VIDEO FILE AT A TIME!";
+    }
+
+    // The command line and a drop anywhere on the Converter tab do what
+    // Input File does, or show an "Error" box and change nothing.
+    void handedOverSources()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, expectedName);
+        QFETCH(QString, message);
+        WindowFixture f;
+        QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
+        const MainWindowUi &ui = f.window().ui();
+        QTemporaryDir media;
+        QStringList paths;
+        for (const QString &name : names) {
+            paths << media.filePath(name.chopped(name.endsWith(u'/') ? 1 : 0));
+            QDir().mkpath(QFileInfo(paths.last()).path());
+            if (name.endsWith(u'/'))
+                QDir().mkpath(paths.last());
+            else if (!name.startsWith("gone"))
+                QFile(paths.last()).open(QIODevice::WriteOnly);
+        }
+
+        const std::pair<const char *, std::function<void()>> ways[] = {
+                {"command line",
+                 [&] {
+                     f.window().openSource(paths);
+                 }},
+                {"drop on the tab",
+                 [&] {
+                     QVERIFY(drop(ui.sstThis->widget(0), paths));
+                 }},
+                {"drop on the name box",
+                 [&] {
+                     QVERIFY(drop(ui.txtOutFile, paths));
+                 }},
+                {"drop on a list",
+                 [&] {
+                     QVERIFY(drop(ui.cmbAudioBitrate, paths));
+                 }},
+        };
+        for (const auto &[way, handOver] : ways) {
+            ui.lblInput->setText("/earlier/choice.mpg");
+            ui.txtOutFile->setText("mine.flv");
+            f.boxes.clear();
+            handOver();
+            if (expectedName.isEmpty()) {
+                QCOMPARE(f.boxes.shown(), QList<Shown>({{message.arg(media.path()), 16, "Error"}}));
+                QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
+                QCOMPARE(ui.txtOutFile->text(), QString("mine.flv"));
+            } else {
+                QVERIFY2(f.boxes.shown().isEmpty(), way);
+                QCOMPARE(ui.lblInput->text(), paths.first());
+                QCOMPARE(ui.txtOutFile->text(), expectedName);
+            }
+        }
+    }
+
+    void noDropsWhileAJobRuns()
+    {
+        WindowFixture f;
+        f.window().Form_Load();
+        QTemporaryDir media;
+        QFile(media.filePath("clip.avi")).open(QIODevice::WriteOnly);
+        f.window().ui().cmdEncode->setEnabled(false);
+        QVERIFY(!drop(f.window().ui().txtOutFile, {media.filePath("clip.avi")}));
+        QVERIFY(f.boxes.shown().isEmpty());
+        QCOMPARE(f.window().ui().lblInput->text(), QString());
+        QCOMPARE(f.window().ui().txtOutFile->text(), QString());
+    }
+
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("control"); // object name; updAlpha.up/down: its buttons
+        QTest::addColumn<QString>("name");
+        QTest::newRow("output name") << "txtOutFile"
+                                     << "Output File Name";
+        QTest::newRow("video window") << "cmbVideoWindow"
+                                      << "Video Window";
+        QTest::newRow("video bitrate") << "cmbVideoBitrate"
+                                       << "Video Bitrate";
+        QTest::newRow("frame count") << "txtNumImages"
+                                     << "Number of Frames";
+        QTest::newRow("audio bitrate") << "cmbAudioBitrate"
+                                       << "Audio Bitrate";
+        QTest::newRow("sampling") << "cmbAudioSampling"
+                                  << "Sampling Frequency";
+        QTest::newRow("channels") << "cmbAudioChannels"
+                                  << "Channels";
+        QTest::newRow("watermark text") << "txtWatermark"
+                                        << "Watermark Text";
+        QTest::newRow("font") << "cmbFontName"
+                              << "Font";
+        QTest::newRow("font size") << "cmbFontSize"
+                                   << "Font Size";
+        QTest::newRow("colour") << "ccbWatermarkColor"
+                                << "Watermark Color";
+        QTest::newRow("left") << "txtLeft"
+                              << "Left";
+        QTest::newRow("top") << "txtTop"
+                             << "Top";
+        QTest::newRow("alpha") << "txtAlpha"
+                               << "Alpha";
+        QTest::newRow("alpha up") << "updAlpha.up"
+                                  << "Increase Alpha";
+        QTest::newRow("alpha down") << "updAlpha.down"
+                                    << "Decrease Alpha";
+    }
+
+    void accessibleNames()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        WindowFixture f;
+        f.window().Form_Load();
+        const auto *spinner = f.window().findChild<platform::UpDown *>("updAlpha");
+        QWidget *widget = control == "updAlpha.up" ? spinner->upButton()
+                : control == "updAlpha.down"       ? spinner->downButton()
+                                                   : f.window().findChild<QWidget *>(control);
+        QVERIFY(widget);
+        QCOMPARE(heardName(widget), name);
+    }
+
+    void tabFollowsReadingOrder()
+    {
+        WindowFixture f;
+        f.window().Form_Load();
+        const MainWindowUi &ui = f.window().ui();
+        const auto *spinner = ui.updAlpha;
+        const QList<QWidget *> converter {ui.cmdInput,
+                                          ui.cmdOutput,
+                                          ui.txtOutFile,
+                                          ui.cmbVideoWindow,
+                                          ui.cmbVideoBitrate,
+                                          ui.chkDeInterlace,
+                                          ui.chkImage,
+                                          ui.txtNumImages,
+                                          ui.cmbAudioBitrate,
+                                          ui.cmbAudioSampling,
+                                          ui.cmbAudioChannels,
+                                          ui.chkDisableAudio};
+        QCOMPARE(tabCycle(ui.cmdInput).mid(0, converter.size()), converter);
+
+        ui.sstThis->setCurrentIndex(1);
+        const QList<QWidget *> watermarker {ui.chkWatermark,
+                                            ui.cmdSaveWMOptions,
+                                            ui.cmdLoadWMOptions,
+                                            ui.txtWatermark,
+                                            ui.cmbFontName,
+                                            ui.cmbFontSize,
+                                            ui.ccbWatermarkColor,
+                                            ui.txtLeft,
+                                            ui.txtTop,
+                                            ui.txtAlpha,
+                                            spinner->upButton(),
+                                            spinner->downButton()};
+        QCOMPARE(tabCycle(ui.chkWatermark).mid(0, watermarker.size()), watermarker);
+    }
+};
+
+QTEST_MAIN(WindowAccessTest)
+#include "test_window_access.moc"
