@@ -74,7 +74,7 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                    progressWindowFactory(this),
                    m_encode.normalizedReady)
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
-    , m_source(m_ui, m_services.messageBoxes)
+    , m_source(m_ui, m_services.messageBoxes, m_commonDialog)
     , m_preview(m_ui.swfControl, m_commonDialog, m_services.shell, m_settings.applicationFolder, this)
 {
     connect(m_ui.mnuHelpContents,

@@ -4,19 +4,24 @@
 
 #include "pipeline/EncodeRequest.h"
 #include "pipeline/SourceChoice.h"
+#include "platform/CommonDialog.h"
 #include "platform/MessageBoxes.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
-SourceInput::SourceInput(MainWindowUi &ui, platform::MessageBoxes &messageBoxes)
+SourceInput::SourceInput(MainWindowUi &ui,
+                         platform::MessageBoxes &messageBoxes,
+                         platform::CommonDialog &dialog)
     : m_ui(ui)
     , m_messageBoxes(messageBoxes)
+    , m_dialog(dialog)
 { }
 
 void SourceInput::take(const QString &path)
 {
+    m_dialog.FileName = path;
     m_ui.lblInput->setText(path);
     m_ui.txtOutFile->setText(QFileInfo(path).fileName());
     if (const std::optional<QString> proposed = pipeline::proposeOutputName(m_ui.txtOutFile->text()))
