@@ -20,6 +20,8 @@ void describe(QCommandLineParser &parser)
 
 void answerOnTerminal(int argc, char *argv[])
 {
+    if (argc < 2)
+        return;
     QCoreApplication terminal(argc, argv);
     QCommandLineParser parser;
     describe(parser);

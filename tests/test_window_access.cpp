@@ -260,6 +260,9 @@ private Q_SLOTS:
                               "txtAlpha",
                               "Increase Alpha",
                               "Decrease Alpha"}));
+        // Play and the position slider wait for a file.
+        QCOMPARE(tabCycle(f.window().findChild<QWidget *>("cmdOpen"), ui.sstThis->widget(2)),
+                 QStringList({"cmdOpen", "sldVolume"}));
     }
 };
 
