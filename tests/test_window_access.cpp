@@ -83,7 +83,18 @@ QStringList tabCycle(QWidget *first, QWidget *page)
 class WindowAccessTest : public QObject
 {
     Q_OBJECT
+    // One window for every case, started once.
+    std::unique_ptr<WindowFixture> m_fixture;
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        m_fixture = std::make_unique<WindowFixture>();
+        QCOMPARE(m_fixture->window().Form_Load(), MainWindow::Startup::Run);
+    }
+
+    void cleanupTestCase() { m_fixture.reset(); }
+
     void handedOverSources_data()
     {
         QTest::addColumn<QStringList>("names"); // "name/": a folder
@@ -111,8 +122,7 @@ private Q_SLOTS:
         QFETCH(QStringList, names);
         QFETCH(QString, expectedName);
         QFETCH(QString, message);
-        WindowFixture f;
-        QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
+        WindowFixture &f = *m_fixture;
         const MainWindowUi &ui = f.window().ui();
         QTemporaryDir media;
         QStringList paths;
@@ -165,15 +175,18 @@ private Q_SLOTS:
 
     void noDropsWhileAJobRuns()
     {
-        WindowFixture f;
-        f.window().Form_Load();
+        WindowFixture &f = *m_fixture;
+        const MainWindowUi &ui = f.window().ui();
         QTemporaryDir media;
         QFile(media.filePath("clip.avi")).open(QIODevice::WriteOnly);
-        f.window().ui().cmdEncode->setEnabled(false);
-        QVERIFY(!drop(f.window().ui().txtOutFile, {media.filePath("clip.avi")}));
+        ui.lblInput->setText("/earlier/choice.mpg");
+        f.boxes.clear();
+        ui.cmdEncode->setEnabled(false);
+        const bool taken = drop(ui.txtOutFile, {media.filePath("clip.avi")});
+        ui.cmdEncode->setEnabled(true);
+        QVERIFY(!taken);
         QVERIFY(f.boxes.shown().isEmpty());
-        QCOMPARE(f.window().ui().lblInput->text(), QString());
-        QCOMPARE(f.window().ui().txtOutFile->text(), QString());
+        QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
     }
 
     void accessibleNames_data()
@@ -218,8 +231,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, control);
         QFETCH(QString, name);
-        WindowFixture f;
-        f.window().Form_Load();
+        WindowFixture &f = *m_fixture;
         const auto *spinner = f.window().findChild<platform::UpDown *>("updAlpha");
         QWidget *widget = control == "updAlpha.up" ? spinner->upButton()
                 : control == "updAlpha.down"       ? spinner->downButton()
@@ -231,8 +243,7 @@ private Q_SLOTS:
     // Every control of each tab, in reading order.
     void tabFollowsReadingOrder()
     {
-        WindowFixture f;
-        f.window().Form_Load();
+        WindowFixture &f = *m_fixture;
         const MainWindowUi &ui = f.window().ui();
         QCOMPARE(tabCycle(ui.cmdInput, ui.sstThis->widget(0)),
                  QStringList({"cmdInput",
