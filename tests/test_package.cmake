@@ -29,7 +29,20 @@ if(findings MATCHES "(^|\n)E: ")
     message(FATAL_ERROR "lintian finds errors:\n${findings}")
 endif()
 
-set(root "${WORK}/root")
+# The unpacked package, and all that nobody runs and writes, live in a
+# scratch folder outside the build tree, which nobody may not be able to
+# enter (a checkout under /root).
+string(MD5 tag "${WORK}")
+if(DEFINED ENV{TMPDIR})
+    set(scratch "$ENV{TMPDIR}/trovexa-package-${tag}")
+else()
+    set(scratch "/tmp/trovexa-package-${tag}")
+endif()
+file(REMOVE_RECURSE "${scratch}")
+file(MAKE_DIRECTORY "${scratch}")
+file(CHMOD "${scratch}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(root "${scratch}/root")
 check("dpkg-deb -x" dpkg-deb -x "${deb}" "${root}")
 set(app "${root}/usr/lib/trovexa")
 # The colour table comes from the dependency x11-common, which the scratch
@@ -63,9 +76,9 @@ check("appstreamcli validate"
 
 # Everything below runs as nobody, in a home folder of its own; the
 # unpacked files belong to root and are not writable for nobody.
-set(home "${WORK}/home")
+set(home "${scratch}/home")
 file(MAKE_DIRECTORY "${home}/tmp")
-file(CHMOD "${WORK}" "${home}" "${home}/tmp"
+file(CHMOD "${home}" "${home}/tmp"
     PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_WRITE GROUP_EXECUTE
         WORLD_READ WORLD_WRITE WORLD_EXECUTE)
 set(as_nobody setpriv --reuid=nobody --regid=nogroup --clear-groups
@@ -83,10 +96,12 @@ endif()
 
 # Whole conversions through the window, from the unpacked folder. The
 # driver is started through a link, as the package starts the program.
-get_filename_component(driver_folder "${DRIVER}" DIRECTORY)
-file(CREATE_LINK "${DRIVER}" "${WORK}/installed_run" SYMBOLIC)
+file(COPY "${DRIVER}" DESTINATION "${scratch}/driver")
+get_filename_component(driver_name "${DRIVER}" NAME)
+file(CREATE_LINK "${scratch}/driver/${driver_name}" "${scratch}/installed_run" SYMBOLIC)
 check("the run from the unpacked package" ${as_nobody}
     XDG_CACHE_HOME=${home}/cache QT_QPA_PLATFORM=offscreen
-    TROVEXA_INSTALLED_APP=${app} TROVEXA_DRIVER_FOLDER=${driver_folder}
-    "${WORK}/installed_run")
+    TROVEXA_INSTALLED_APP=${app} TROVEXA_DRIVER_FOLDER=${scratch}/driver
+    "${scratch}/installed_run")
 message(STATUS "${output}")
+file(REMOVE_RECURSE "${scratch}")
