@@ -3,6 +3,7 @@
 // keyboard or screen-reader user meets.
 #include "support/WindowFixture.h"
 
+#include "app/StartOptions.h"
 #include "platform/ColorCombo.h"
 #include "platform/UpDown.h"
 
@@ -171,6 +172,26 @@ private Q_SLOTS:
                 QCOMPARE(f.dialogs.fileRequests.last().initialPath, paths.first());
             }
         }
+    }
+
+    void commandLineFiles_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("none") << QStringList {"trovexa"} << QStringList {};
+        QTest::newRow("one") << QStringList {"trovexa", "My Clip.avi"}
+                             << QStringList {"My Clip.avi"};
+        QTest::newRow("after --") << QStringList {"trovexa", "--", "-x.mpg"}
+                                  << QStringList {"-x.mpg"};
+        QTest::newRow("two") << QStringList {"trovexa", "a.avi", "b.avi"}
+                             << QStringList {"a.avi", "b.avi"};
+    }
+
+    void commandLineFiles()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, files);
+        QCOMPARE(readStartOptions(arguments).files, files);
     }
 
     void noDropsWhileAJobRuns()
