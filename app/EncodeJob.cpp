@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,7 +111,11 @@ bool EncodeJob::start()
                                                  m_ui.chkQuickEncode->checkState() == Qt::Checked);
     m_input = request.sourcePath;
     if (m_state.normalizeSource) {
-        m_input = intermediateFile(app, PathSeparator);
+        m_input = intermediateFile(app,
+                                   platform::isWritableFolder(app),
+                                   platform::userCacheFolder(),
+                                   PathSeparator);
+        QDir().mkpath(QFileInfo(m_input).path());
         const bool normalizedReady = m_normalize(request.sourcePath, m_input);
         if (!normalizedReady) {
             setRunning(false);

@@ -4,6 +4,7 @@
 #include "MainWindowUi.h"
 #include "PlatformServices.h"
 #include "ProgressStrip.h"
+#include "SourceInput.h"
 #include "StartupFailure.h"
 #include "WatermarkTab.h"
 
@@ -38,6 +39,10 @@ public:
     ProgressStrip &progressStrip() { return *m_strip; }
     platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
     preview::PreviewHost &previewHost() { return m_preview; }
+
+    // Files handed to the program from outside (its command line): one
+    // supported file becomes the source, anything else gets an "Error" box.
+    void openSource(const QStringList &paths) { m_source.offer(paths); }
 
 public Q_SLOTS:
     void cmdInput_Click();
@@ -78,6 +83,7 @@ private:
     EncodeJob m_encodeJob;
     ProgressStrip *m_strip = nullptr;
     WatermarkTab m_watermarkTab;
+    SourceInput m_source;
     preview::PreviewHost m_preview;
     bool m_ending = false;
     bool m_closeAfterJob = false; // the exit was confirmed while a stage ran

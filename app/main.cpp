@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "StartOptions.h"
 
 #include "media/VideoEditComponent.h"
 #include "platform/DBusNotifier.h"
@@ -14,8 +15,11 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
     QApplication::setApplicationName("Trovexa FLV Converter");
+    QApplication::setApplicationVersion(TROVEXA_VERSION);
+    answerOnTerminal(argc, argv);
+    QApplication app(argc, argv);
+    const StartOptions options = readStartOptions(QApplication::arguments());
     QGuiApplication::setDesktopFileName("trovexa-flv-converter");
     QApplication::setWindowIcon(preview::programIcon(64));
 
@@ -40,5 +44,7 @@ int main(int argc, char *argv[])
     fileDialogs.setOwner(&window);
     if (window.Form_Load() == MainWindow::Startup::End)
         return 0;
+    if (!options.files.isEmpty())
+        window.openSource(options.files);
     return app.exec();
 }

@@ -18,6 +18,14 @@ QString intermediateFile(const QString &appFolder, QChar separator)
     return appFolder + separator + "temp.mpg";
 }
 
+QString intermediateFile(const QString &appFolder,
+                         bool appFolderWritable,
+                         const QString &cacheFolder,
+                         QChar separator)
+{
+    return intermediateFile(appFolderWritable ? appFolder : cacheFolder, separator);
+}
+
 StageCommand encodeCommand(const QString &appFolder,
                            const QString &input,
                            const CommandArguments &encoderArguments,

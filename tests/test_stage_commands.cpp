@@ -119,4 +119,8 @@ TEST(StageCommands, IntermediateFileInTheApplicationFolder)
 {
     EXPECT_EQ(intermediateFile(WinApp, u'\\'), WinTemp);
     EXPECT_EQ(intermediateFile(LinuxApp, u'/'), "/opt/My Apps/trovexa/temp.mpg");
+    EXPECT_EQ(intermediateFile(LinuxApp, true, "/home/me/.cache/trovexa", u'/'),
+              "/opt/My Apps/trovexa/temp.mpg");
+    EXPECT_EQ(intermediateFile(LinuxApp, false, "/home/me/.cache/trovexa", u'/'),
+              "/home/me/.cache/trovexa/temp.mpg");
 }
