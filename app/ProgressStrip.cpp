@@ -36,6 +36,10 @@ ProgressStrip::ProgressStrip(QWidget *parent, Clock clock)
     m_bar->setObjectName("prgStage");
     m_remaining->setObjectName("lblRemaining");
     m_cancel->setObjectName("cmdCancelStage");
+    // What screen readers call them.
+    m_stage->setAccessibleName(tr("Stage"));
+    m_bar->setAccessibleName(tr("Stage progress"));
+    m_remaining->setAccessibleName(tr("Time remaining"));
     m_bar->setRange(0, 100);
     m_bar->setMaximumWidth(200);
     auto *layout = new QHBoxLayout(this);
