@@ -47,15 +47,6 @@ bool isFontFile(const QString &path)
     return font;
 }
 
-bool sameExistingFile(const QString &a, const QString &b)
-{
-    struct stat first = {};
-    struct stat second = {};
-    return stat(a.toLocal8Bit().constData(), &first) == 0
-            && stat(b.toLocal8Bit().constData(), &second) == 0 && first.st_dev == second.st_dev
-            && first.st_ino == second.st_ino;
-}
-
 // Reads the hook's colour table and checks its font; fills drawText except
 // the text file. Returns an error text, or "" when all is well.
 QString resolveWatermark(const WatermarkHook &hook, DrawText &drawText)
@@ -113,7 +104,7 @@ bool isCompleteJpeg(const QString &path)
 // replaced. Returns the reason, or "" when it is fine.
 QString targetProblem(const QString &input, const QString &target)
 {
-    if (sameExistingFile(input, target))
+    if (platform::sameFile(input, target))
         return QString("the output %1 is the input file").arg(target);
     const QByteArray output = target.toLocal8Bit();
     struct stat existing = {};
