@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
@@ -63,6 +64,17 @@ SmallFile readSmallFile(const QString &path, qint64 maxBytes)
 QString ApplicationFolder()
 {
     return QCoreApplication::applicationDirPath();
+}
+
+bool isWritableFolder(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return !path.isEmpty() && ::access(native.constData(), W_OK | X_OK) == 0;
+}
+
+QString userCacheFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/trovexa";
 }
 
 QString GetWindowsFolder()
