@@ -5,6 +5,7 @@
 #include "media/VideoEdit.h"
 #include "platform/MessageBoxes.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -65,6 +66,7 @@ private:
     bool &m_normalizedReady;
 
     ProgressView *m_view = nullptr;
+    QElapsedTimer m_running; // since the conversion started
     bool m_ended = false;
     bool m_failed = false;
 };

@@ -1,7 +1,10 @@
 #include "app/ProgressWindow.h"
 #include "doubles/RecordingMessageBoxes.h"
 #include "media/VideoEditComponent.h"
+#include "pipeline/CommandLine.h"
+#include "pipeline/EncoderArguments.h"
 #include "pipeline/Normalization.h"
+#include "pipeline/StageCommands.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
@@ -193,6 +196,79 @@ private Q_SLOTS:
         normalize(media("silent.avi"));
         QCOMPARE(m_boxes->readyWhenAsked, QList<bool> {true});
         QVERIFY(!m_ready);
+    }
+
+    // Sources of today become an intermediate no larger than the largest
+    // output frame, which the encoder then reads with the window's encode
+    // line: HD video as phones and cameras write it, and a DVD (copied).
+    void sourceReachesTheEncoder_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("turn");
+        QTest::addColumn<QStringList>("codecs");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        const QStringList h264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
+        QTest::newRow("wide HD") << "hd.mp4" << 1.0 << 0 << h264 << 768 << 432;
+        QTest::newRow("portrait phone") << "phone.mp4" << 1.0 << 90 << h264 << 324 << 576;
+        // Its audio steps back a few milliseconds after 7 seconds.
+        QTest::newRow("PAL DVD") << "dvd.vob" << 8.0 << 0 << QStringList {"-target", "pal-dvd"}
+                                 << 720 << 576;
+    }
+    void sourceReachesTheEncoder()
+    {
+        QFETCH(QString, file);
+        QFETCH(double, seconds);
+        QFETCH(int, turn);
+        QFETCH(QStringList, codecs);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        testmedia::VideoSpec video;
+        video.seconds = seconds;
+        video.width = 1920;
+        video.height = 1080;
+        video.fps = 30;
+        video.sampleRate = 48000;
+        video.turn = turn;
+        video.extraOutputOptions = codecs;
+        const QString source = m_appFolder->filePath(file);
+        QVERIFY(testmedia::makeVideo(source, video));
+
+        normalize(source);
+        QVERIFY(m_ready);
+        QCOMPARE(shown(), QList<Shown> {});
+        const QJsonObject intermediateVideo = testmedia::firstStream(testmedia::probe(
+                                                                             intermediate()),
+                                                                     "video");
+        QCOMPARE(intermediateVideo["width"].toInt(), width);
+        QCOMPARE(intermediateVideo["height"].toInt(), height);
+        QCOMPARE(intermediateVideo["r_frame_rate"].toString(), "25/1");
+
+        ConversionOptions options;
+        options.videoBitrate = "350";
+        options.videoWindow = "320x240";
+        options.sampling = "22050";
+        options.audioBitrate = "64";
+        options.channels = "Stereo";
+        const QString app = applicationFolderUnderTest();
+        const QString line
+                = encodeCommandLine(app,
+                                    intermediate(),
+                                    BuildEncoderArguments(options, app, "/usr/share", u'/'),
+                                    m_appFolder->path() + "/",
+                                    "clip.flv",
+                                    u'/');
+        const auto command = splitCommandLine(line, platform::probeProgramFile);
+        QVERIFY(command);
+        const testmedia::ProcessResult encode = testmedia::run(command->program, command->arguments);
+        QVERIFY2(encode.exitCode == 0, encode.errors.right(2000).constData());
+        const QString flv = m_appFolder->filePath("clip.flv");
+        const QJsonObject probed = testmedia::probe(flv);
+        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 320);
+        QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp3");
+        QVERIFY(qAbs(testmedia::durationSeconds(probed) - seconds) < 0.15);
+        QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", flv}).exitCode, 0);
     }
 
     void sourceWithoutAudioAsksFirst()
