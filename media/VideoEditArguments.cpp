@@ -74,6 +74,9 @@ QStringList conversionArguments(const ConversionJob &job)
     QStringList args = {"-hide_banner", "-loglevel", "error", "-nostats"};
     args += {"-progress", "pipe:1", "-stats_period", "0.25", "-y"};
 
+    // The decoders keep ffmpeg's own thread count, one more than the cores:
+    // frame threads where the decoder has them (H.264, MPEG-4), which keep
+    // decoding while this thread scales and encodes; slice threads else.
     args += inputArguments(job.video);
     int audioInput = 0;
     if (job.audio

@@ -78,15 +78,21 @@ protected:
         file.close();
     }
 
-    // Waits for the end of a conversion; true when it finished.
-    bool waitForEnd(QSignalSpy &finished, QSignalSpy &failed)
+    // Converts what is queued into output and waits for the end; true when
+    // it finished.
+    bool convert(const QString &output)
     {
+        if (!component.SetOutputFile(output) || !component.StartConversion())
+            return false;
         const bool ended = QTest::qWaitFor([&] { return finished.count() + failed.count() > 0; },
                                            60000);
         return ended && finished.count() == 1 && failed.count() == 0;
     }
 
     VideoEditComponent component {media::findSystemFfmpeg(applicationFolderUnderTest())};
+    QSignalSpy progress {&component, &VideoEdit::ConversionProgress};
+    QSignalSpy finished {&component, &VideoEdit::ConversionFinished};
+    QSignalSpy failed {&component, &VideoEdit::ConversionFailed};
     QTemporaryDir work;
 
     static inline std::unique_ptr<QTemporaryDir> s_dir;
@@ -170,12 +176,7 @@ TEST_F(VideoEditTest, ConvertsToMpegProgramStreamWithProgress)
     writePreviousOutput(old);
 
     queue(path("av.avi"));
-    QSignalSpy progress(&component, &VideoEdit::ConversionProgress);
-    QSignalSpy finished(&component, &VideoEdit::ConversionFinished);
-    QSignalSpy failed(&component, &VideoEdit::ConversionFailed);
-    ASSERT_TRUE(component.SetOutputFile(output));
-    ASSERT_TRUE(component.StartConversion());
-    ASSERT_TRUE(waitForEnd(finished, failed));
+    ASSERT_TRUE(convert(output));
 
     ASSERT_FALSE(progress.isEmpty());
     double last = -1;
@@ -281,12 +282,7 @@ TEST_P(CopyPath, CopiesOnlyVideoThatMeetsTheOutputSettings)
     ASSERT_TRUE(component.AddVideoClip(source, 0.0, videoLength, 2));
     ASSERT_TRUE(component.AddAudioClip(source, 0.0, audioLength));
     const QString output = work.filePath("temp.mpg");
-    QSignalSpy progress(&component, &VideoEdit::ConversionProgress);
-    QSignalSpy finished(&component, &VideoEdit::ConversionFinished);
-    QSignalSpy failed(&component, &VideoEdit::ConversionFailed);
-    ASSERT_TRUE(component.SetOutputFile(output));
-    ASSERT_TRUE(component.StartConversion());
-    ASSERT_TRUE(waitForEnd(finished, failed));
+    ASSERT_TRUE(convert(output));
     EXPECT_FALSE(progress.isEmpty());
 
     EXPECT_EQ(testmedia::streamBytes(output, "v") == testmedia::streamBytes(source, "v"), c.copied);
@@ -337,11 +333,7 @@ TEST_F(VideoEditTest, NamesThatLookLikeUrlsAreFiles)
     ASSERT_TRUE(QFile::copy(path("silent.avi"), source));
     const QString output = "concat:temp.mpg";
     queue(source);
-    QSignalSpy finished(&component, &VideoEdit::ConversionFinished);
-    QSignalSpy failed(&component, &VideoEdit::ConversionFailed);
-    ASSERT_TRUE(component.SetOutputFile(output));
-    ASSERT_TRUE(component.StartConversion());
-    ASSERT_TRUE(waitForEnd(finished, failed));
+    ASSERT_TRUE(convert(output));
     EXPECT_EQ(testmedia::firstStream(testmedia::probe(work.filePath(output)), "video")["width"]
                       .toInt(),
               176);
@@ -355,9 +347,6 @@ TEST_F(VideoEditTest, StopEndsTheChildAndKeepsThePreviousOutput)
     writePreviousOutput(old);
 
     queue(path("av.avi"));
-    QSignalSpy progress(&component, &VideoEdit::ConversionProgress);
-    QSignalSpy finished(&component, &VideoEdit::ConversionFinished);
-    QSignalSpy failed(&component, &VideoEdit::ConversionFailed);
     ASSERT_TRUE(component.SetOutputFile(output));
     ASSERT_TRUE(component.StartConversion());
     component.StopConversion();
