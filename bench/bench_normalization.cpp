@@ -30,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -144,9 +145,11 @@ Command directEncode(const QString &ffmpeg,
     const auto refused = failureOf(line);
     if (!refused)
         return line;
-    std::printf("the front-end refuses the direct encode of %s:\n%s\n",
+    // ffmpeg's progress line ends in carriage returns; its last lines say why.
+    const QStringList lines = refused->split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
+    std::printf("the front-end refuses the direct encode of %s:\n  %s\n",
                 qPrintable(source),
-                qPrintable(refused->right(600)));
+                qPrintable(lines.mid(std::max<qsizetype>(0, lines.size() - 4)).join("\n  ")));
     QStringList arguments = tools::modernArguments(tools::parseLegacyCommand(line.arguments).command,
                                                    std::nullopt,
                                                    folder + "clip.flv");
