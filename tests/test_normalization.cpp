@@ -207,14 +207,19 @@ private Q_SLOTS:
         QTest::addColumn<double>("seconds");
         QTest::addColumn<int>("turn");
         QTest::addColumn<QStringList>("codecs");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
+        QTest::addColumn<QSize>("size");
+        // The stored picture's upper half is white: where it shows on screen.
+        QTest::addColumn<QPoint>("white");
+        QTest::addColumn<QPoint>("black");
         const QStringList h264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
-        QTest::newRow("wide HD") << "hd.mp4" << 1.0 << 0 << h264 << 768 << 432;
-        QTest::newRow("portrait phone") << "phone.mp4" << 1.0 << 90 << h264 << 324 << 576;
+        QTest::newRow("wide HD") << "hd.mp4" << 1.0 << 0 << h264 << QSize(768, 432)
+                                 << QPoint(384, 100) << QPoint(384, 330);
+        // Turned a quarter clockwise: the upper half shows on the right.
+        QTest::newRow("portrait phone") << "phone.mp4" << 1.0 << 90 << h264 << QSize(324, 576)
+                                        << QPoint(250, 288) << QPoint(70, 288);
         // Its audio steps back a few milliseconds after 7 seconds.
         QTest::newRow("PAL DVD") << "dvd.vob" << 8.0 << 0 << QStringList {"-target", "pal-dvd"}
-                                 << 720 << 576;
+                                 << QSize(720, 576) << QPoint(360, 140) << QPoint(360, 430);
     }
     void sourceReachesTheEncoder()
     {
@@ -222,8 +227,9 @@ private Q_SLOTS:
         QFETCH(double, seconds);
         QFETCH(int, turn);
         QFETCH(QStringList, codecs);
-        QFETCH(int, width);
-        QFETCH(int, height);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, white);
+        QFETCH(QPoint, black);
         testmedia::VideoSpec video;
         video.seconds = seconds;
         video.width = 1920;
@@ -231,7 +237,10 @@ private Q_SLOTS:
         video.fps = 30;
         video.sampleRate = 48000;
         video.turn = turn;
-        video.extraOutputOptions = codecs;
+        video.extraOutputOptions = QStringList {"-vf",
+                                                "drawbox=w=iw:h=ih/2:color=white:t=fill,"
+                                                "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
+                + codecs;
         const QString source = m_appFolder->filePath(file);
         QVERIFY(testmedia::makeVideo(source, video));
 
@@ -241,9 +250,15 @@ private Q_SLOTS:
         const QJsonObject intermediateVideo = testmedia::firstStream(testmedia::probe(
                                                                              intermediate()),
                                                                      "video");
-        QCOMPARE(intermediateVideo["width"].toInt(), width);
-        QCOMPARE(intermediateVideo["height"].toInt(), height);
+        QCOMPARE(QSize(intermediateVideo["width"].toInt(), intermediateVideo["height"].toInt()),
+                 size);
         QCOMPARE(intermediateVideo["r_frame_rate"].toString(), "25/1");
+        const QByteArray frame = testmedia::rgbFrame(intermediate());
+        QCOMPARE(frame.size(), 3 * size.width() * size.height());
+        const auto red = [&](QPoint at) {
+            return quint8(frame.at(3 * (at.y() * size.width() + at.x())));
+        };
+        QVERIFY2(red(white) > 200 && red(black) < 50, "the picture as shown on screen");
 
         ConversionOptions options;
         options.videoBitrate = "350";
