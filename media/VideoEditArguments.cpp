@@ -31,18 +31,23 @@ QStringList videoArguments(const ConversionJob &job)
     if (job.copyVideo)
         return {"-c:v", "copy"};
     const OutputSettings &out = job.output;
+    // The frame rate first, so that frames dropped (30 fps phone video) are
+    // never scaled; then the size, by area averaging, which suits scaling
+    // down and costs half of the default bicubic filter on HD sources.
+    const QString rate = QString::number(out.frameRate);
+    QStringList args
+            = {"-vf",
+               QString("fps=%1,scale=%2:%3:flags=area").arg(rate).arg(out.width).arg(out.height)};
+    args += {"-r", rate, "-fps_mode", "cfr", "-pix_fmt", "yuv420p"};
     // Tuned for speed: the encoder decodes the intermediate once more, so it
     // is kept small without costly searches. P frames only (no B frames),
     // long groups of pictures (scene changes still start new ones), a fixed
     // quantizer that keeps detail well above what the FLV output can show,
     // the predictive zonal motion search, and slice threads (with two slices
     // a thread, which keeps the threads busier than one apiece).
-    const QString size = QString("%1x%2").arg(out.width).arg(out.height);
     const int threads = std::max(1, job.threads);
-    QStringList args = {"-c:v", out.format == 6 ? "mpeg2video" : "mpeg1video"};
+    args += {"-c:v", out.format == 6 ? "mpeg2video" : "mpeg1video"};
     args += {"-threads", QString::number(threads), "-slices", QString::number(2 * threads)};
-    args += {"-r", QString::number(out.frameRate), "-fps_mode", "cfr"};
-    args += {"-s", size, "-pix_fmt", "yuv420p"};
     args += {"-bf", "0", "-g", "250", "-q:v", "5", "-motion_est", "epzs"};
     return args;
 }
