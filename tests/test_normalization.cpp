@@ -207,19 +207,22 @@ private Q_SLOTS:
         QTest::addColumn<double>("seconds");
         QTest::addColumn<int>("turn");
         QTest::addColumn<QStringList>("codecs");
+        QTest::addColumn<QSize>("stored");
         QTest::addColumn<QSize>("size");
         // The stored picture's upper half is white: where it shows on screen.
         QTest::addColumn<QPoint>("white");
         QTest::addColumn<QPoint>("black");
         const QStringList h264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
-        QTest::newRow("wide HD") << "hd.mp4" << 1.0 << 0 << h264 << QSize(768, 432)
+        const QSize hd(1920, 1080);
+        QTest::newRow("wide HD") << "hd.mp4" << 1.0 << 0 << h264 << hd << QSize(768, 432)
                                  << QPoint(384, 100) << QPoint(384, 330);
         // Turned a quarter clockwise: the upper half shows on the right.
-        QTest::newRow("portrait phone") << "phone.mp4" << 1.0 << 90 << h264 << QSize(324, 576)
+        QTest::newRow("portrait phone") << "phone.mp4" << 1.0 << 90 << h264 << hd << QSize(324, 576)
                                         << QPoint(250, 288) << QPoint(70, 288);
         // Its audio steps back a few milliseconds after 7 seconds.
         QTest::newRow("PAL DVD") << "dvd.vob" << 8.0 << 0 << QStringList {"-target", "pal-dvd"}
-                                 << QSize(720, 576) << QPoint(360, 140) << QPoint(360, 430);
+                                 << QSize(720, 576) << QSize(720, 576) << QPoint(360, 140)
+                                 << QPoint(360, 430);
     }
     void sourceReachesTheEncoder()
     {
@@ -227,13 +230,14 @@ private Q_SLOTS:
         QFETCH(double, seconds);
         QFETCH(int, turn);
         QFETCH(QStringList, codecs);
+        QFETCH(QSize, stored);
         QFETCH(QSize, size);
         QFETCH(QPoint, white);
         QFETCH(QPoint, black);
         testmedia::VideoSpec video;
         video.seconds = seconds;
-        video.width = 1920;
-        video.height = 1080;
+        video.width = stored.width();
+        video.height = stored.height();
         video.fps = 30;
         video.sampleRate = 48000;
         video.turn = turn;
