@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstring>
 #include <sys/stat.h>
@@ -33,6 +34,17 @@ bool sameFile(const QString &a, const QString &b)
 QString ApplicationFolder()
 {
     return QCoreApplication::applicationDirPath();
+}
+
+bool isWritableFolder(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return !path.isEmpty() && ::access(native.constData(), W_OK | X_OK) == 0;
+}
+
+QString userCacheFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/trovexa";
 }
 
 QString GetWindowsFolder()

@@ -21,6 +21,14 @@ bool sameFile(const QString &a, const QString &b);
 // (except for the root folder).
 QString ApplicationFolder();
 
+// True when the program may create files in the folder (false on a
+// read-only mount or without write permission).
+bool isWritableFolder(const QString &path);
+
+// The program's folder in the user's cache ($XDG_CACHE_HOME/trovexa); it is
+// not created here.
+QString userCacheFolder();
+
 // The folder whose "fonts" subfolder holds the system's fonts.
 QString GetWindowsFolder();
 

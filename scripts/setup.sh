@@ -20,6 +20,8 @@ packages=(
   gstreamer1.0-libav gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # headless test runs
   xvfb xauth
+  # the Debian package and its checks
+  dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 if [ "$(id -u)" -eq 0 ]; then
