@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +31,34 @@ bool sameFile(const QString &a, const QString &b)
         || ::stat(QFile::encodeName(b).constData(), &second) != 0)
         return false;
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+SmallFile readSmallFile(const QString &path, qint64 maxBytes)
+{
+    SmallFile file;
+    // Non-blocking, so that a pipe without a writer cannot hold us up.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        file.problem = QString::fromLocal8Bit(std::strerror(errno));
+        return file;
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        file.problem = "not a regular file";
+        return file;
+    }
+    QFile reader;
+    reader.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    file.bytes = reader.read(maxBytes + 1);
+    if (reader.error() != QFileDevice::NoError) {
+        file.problem = reader.errorString();
+        file.bytes.clear();
+    } else if (file.bytes.size() > maxBytes) {
+        file.problem = QString("larger than %1 bytes").arg(maxBytes);
+        file.bytes.clear();
+    }
+    return file;
 }
 
 QString ApplicationFolder()

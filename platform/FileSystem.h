@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace platform {
@@ -39,6 +40,19 @@ QString ShortPath(const QString &path);
 // The system's message text for an error number, without a trailing line
 // break; empty when the system has no text for it.
 QString SystemErrorText(quint32 code);
+
+// A small file read whole, with a bound: problem says why nothing was read
+// ("" when bytes holds the whole file).
+struct SmallFile
+{
+    QByteArray bytes;
+    QString problem;
+};
+
+// Reads the regular file at path when it holds at most maxBytes bytes.
+// Anything else (a folder, a device, a pipe, a larger file) is refused
+// without waiting and without reading more than maxBytes + 1 bytes.
+SmallFile readSmallFile(const QString &path, qint64 maxBytes);
 
 // The platform's path separator for command lines built by the program.
 constexpr QChar PathSeparator = QChar(u'/');

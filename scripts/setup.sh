@@ -11,6 +11,7 @@ packages=(
   # libraries
   qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev
+  libfreetype-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # the real tools behind the front-ends in the application folder
   ffmpeg flvmeta x11-common
