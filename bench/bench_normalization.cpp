@@ -22,21 +22,17 @@
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
 #include "platform/FileSystem.h"
-#include "tools/LegacyCommand.h"
-#include "tools/ModernArguments.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <vector>
 
 #include <sys/resource.h>
@@ -84,25 +80,19 @@ struct Command
     QStringList arguments;
 };
 
-// Runs a command to its end; its error output when it fails.
-std::optional<QString> failureOf(const Command &command)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(command.program, command.arguments);
-    process.waitForFinished(-1);
-    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        return std::nullopt;
-    return command.program + ' ' + command.arguments.join(' ') + '\n'
-            + QString::fromLocal8Bit(process.readAllStandardError().right(4000));
-}
-
+// Runs a command to its end; a failure ends the benchmark with the
+// command's last error output.
 Cost run(const Command &command)
 {
     return measure([&] {
-        if (const auto failure = failureOf(command))
-            fail("failed: " + *failure);
+        QProcess process;
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(command.program, command.arguments);
+        process.waitForFinished(-1);
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            fail("failed: " + command.program + ' ' + command.arguments.join(' ') + '\n'
+                 + QString::fromLocal8Bit(process.readAllStandardError().right(2000)));
     });
 }
 
@@ -130,32 +120,6 @@ Command encodeLine(const QString &appFolder, const QString &input, const QString
     if (!line)
         fail("no encode line");
     return {line->program, line->arguments};
-}
-
-// The direct encode of source: the window's encode line through the
-// front-end. Should the front-end refuse the source, the same encode by the
-// system ffmpeg with the arguments the front-end passes on, less -xerror,
-// so that the normalization still has its comparison; the refusal is shown.
-Command directEncode(const QString &ffmpeg,
-                     const QString &appFolder,
-                     const QString &source,
-                     const QString &folder)
-{
-    const Command line = encodeLine(appFolder, source, folder);
-    const auto refused = failureOf(line);
-    if (!refused)
-        return line;
-    // ffmpeg's progress line ends in carriage returns; its last lines say why.
-    const QStringList lines = refused->split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
-    std::printf("the front-end refuses the direct encode of %s:\n  %s\n",
-                qPrintable(source),
-                qPrintable(lines.mid(std::max<qsizetype>(0, lines.size() - 4)).join("\n  ")));
-    QStringList arguments = tools::modernArguments(tools::parseLegacyCommand(line.arguments).command,
-                                                   std::nullopt,
-                                                   folder + "clip.flv");
-    arguments.removeAll("-xerror");
-    std::printf("direct encode measured as: ffmpeg %s\n", qPrintable(arguments.join(' ')));
-    return {ffmpeg, arguments};
 }
 
 // Normalizes with the component, driven as the program drives it.
@@ -289,11 +253,13 @@ int main(int argc, char **argv)
                      + source.making + QStringList {dir.filePath(source.file)}});
     }
 
-    // Also a first run of each direct encode, which reads each source once
-    // before the measured rounds.
+    // A first direct encode of each source reads it once before the
+    // measured rounds.
     std::vector<Command> straight;
-    for (const Source &source : sources)
-        straight.push_back(directEncode(ffmpeg, appFolder, dir.filePath(source.file), direct));
+    for (const Source &source : sources) {
+        straight.push_back(encodeLine(appFolder, dir.filePath(source.file), direct));
+        run(straight.back());
+    }
 
     media::VideoEditComponent component(ffmpeg);
     std::vector<Ratios> ratios(sources.size());

@@ -99,8 +99,8 @@ QStringList conversionArguments(const ConversionJob &job)
     if (job.audio) {
         const int channels = std::clamp(job.audio->audioChannels, 1, 2);
         // Timestamps from the samples, gaps filled and overlaps trimmed:
-        // DVD audio can step back a few milliseconds, which the encoder
-        // would refuse in the intermediate.
+        // DVD audio can step back a few milliseconds, which would otherwise
+        // reach the intermediate as timestamps running backwards.
         args += {"-af", "aresample=async=1"};
         args += {"-c:a", "mp2", "-ar", QString::number(out.sampleRate)};
         args += {"-b:a", QString("%1k").arg(out.audioBitrate), "-ac", QString::number(channels)};

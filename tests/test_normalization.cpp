@@ -219,7 +219,8 @@ private Q_SLOTS:
         // Turned a quarter clockwise: the upper half shows on the right.
         QTest::newRow("portrait phone") << "phone.mp4" << 1.0 << 90 << h264 << hd << QSize(324, 576)
                                         << QPoint(250, 288) << QPoint(70, 288);
-        // Its audio steps back a few milliseconds after 7 seconds.
+        // Its audio steps back a few milliseconds after 7 seconds, which the
+        // intermediate must not.
         QTest::newRow("PAL DVD") << "dvd.vob" << 8.0 << 0 << QStringList {"-target", "pal-dvd"}
                                  << QSize(720, 576) << QSize(720, 576) << QPoint(360, 140)
                                  << QPoint(360, 430);
@@ -263,6 +264,21 @@ private Q_SLOTS:
             return quint8(frame.at(3 * (at.y() * size.width() + at.x())));
         };
         QVERIFY2(red(white) > 200 && red(black) < 50, "the picture as shown on screen");
+        // The audio runs forward, also where the source's steps back.
+        const testmedia::ProcessResult packets = testmedia::run("ffprobe",
+                                                                {"-v",
+                                                                 "error",
+                                                                 "-select_streams",
+                                                                 "a:0",
+                                                                 "-show_entries",
+                                                                 "packet=dts",
+                                                                 "-of",
+                                                                 "csv=p=0",
+                                                                 intermediate()});
+        const QList<QByteArray> stamps = packets.output.trimmed().split('\n');
+        QVERIFY(stamps.size() > 10);
+        for (qsizetype i = 1; i < stamps.size(); ++i)
+            QVERIFY2(stamps[i].toLongLong() > stamps[i - 1].toLongLong(), stamps[i].constData());
 
         ConversionOptions options;
         options.videoBitrate = "350";
