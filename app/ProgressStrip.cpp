@@ -73,10 +73,11 @@ void ProgressStrip::showProgress(double position, double length)
         return;
     const double done = std::clamp(position / length, 0.0, 1.0);
     m_bar->setValue(int(done * 100));
-    const double elapsed = double(m_clock() - m_started) / 1000.0;
-    if (done > 0)
-        m_remaining->setText(
-                pipeline::FormatTimeRemaining(pipeline::estimateRemaining(done, elapsed)));
+    if (done > 0) {
+        const double elapsed = double(m_clock() - m_started) / 1000.0;
+        const pipeline::ProgressClock clock = pipeline::wallClockProgress(elapsed, position, length);
+        m_remaining->setText(pipeline::FormatTimeRemaining(clock.length - clock.position));
+    }
 }
 
 QString ProgressStrip::text() const

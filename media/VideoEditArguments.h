@@ -1,5 +1,8 @@
 #pragma once
 
+#include "MediaProbe.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -36,7 +39,16 @@ struct ConversionJob
     std::optional<ClipSource> audio;
     QString outputPath; // where the converter writes
     int threads = 1;
+    // The video's packets go into the output as they are (see
+    // videoCopyable); otherwise the video is decoded and encoded anew.
+    bool copyVideo = false;
 };
+
+// True when the output can take a video clip of source as it is, which then
+// meets every output setting: MPEG-1 or MPEG-2 video (only MPEG-1 for an
+// MPEG-1 system stream) in 4:2:0 at exactly the output frame rate, stored
+// unturned at exactly the output size, queued from its start.
+bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const OutputSettings &output);
 
 // The converter's argument list (after the program name) for a job. The
 // converter reports its progress on standard output and quits on "q" from

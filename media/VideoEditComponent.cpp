@@ -109,8 +109,10 @@ bool VideoEditComponent::AddVideoClip(const QString &path, double start, double 
     if (!info->hasVideo() || path.isEmpty())
         return true;
     length = std::min(length, std::max(0.0, info->duration - start));
-    if (length > 0)
+    if (length > 0) {
         m_video = ClipSource {path, info->videoStream, start, length, 0};
+        m_videoSource = *info;
+    }
     return true;
 }
 
@@ -169,6 +171,7 @@ bool VideoEditComponent::StartConversion()
     m_writing = m_outputPath;
     job.outputPath = partialPath(m_writing);
     job.threads = std::max(1, QThread::idealThreadCount());
+    job.copyVideo = videoCopyable(m_videoSource, job.video, job.output);
 
     m_progress = {};
     m_length = GetTimelineDuration();

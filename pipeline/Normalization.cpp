@@ -1,4 +1,7 @@
 #include "Normalization.h"
+#include "TimeRemaining.h"
+
+#include "media/FrameSize.h"
 
 #include <QObject>
 
@@ -64,13 +67,13 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     c.setOutputFormat(6);
     c.setFrameRate(25);
     const std::optional<qint16> height = toInt16(c.GetFileHeight(sourcePath));
-    if (!height)
-        return failNow();
-    c.setOutputHeight(*height);
     const std::optional<qint16> width = toInt16(c.GetFileWidth(sourcePath));
-    if (!width)
+    if (!height || !width)
         return failNow();
-    c.setOutputWidth(*width);
+    // The intermediate is no larger than the largest output frame.
+    const media::FrameSize size = media::intermediateFrameSize({*width, *height});
+    c.setOutputHeight(qint16(size.height));
+    c.setOutputWidth(qint16(size.width));
     c.setColorDepth(24);
     c.ClearClips();
 
@@ -107,6 +110,7 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     QObject::connect(&c, &VideoEdit::ConversionFailed, &receiver, [this] { conversionFailed(); });
 
     const bool accepted = c.SetOutputFile(intermediatePath);
+    m_running.start();
     const bool started = c.StartConversion();
     if (!accepted) {
         c.StopConversion();
@@ -145,8 +149,12 @@ void Normalizer::closeView()
 
 void Normalizer::conversionProgress(double position, double length)
 {
+    // The window shows the time still to wait, which the conversion's pace
+    // decides: a copied video runs through its media many times faster than
+    // an encoded one.
+    const ProgressClock clock = wallClockProgress(m_running.nsecsElapsed() / 1e9, position, length);
     if (m_view && !m_ended)
-        m_view->ShowProgress(position, length);
+        m_view->ShowProgress(clock.position, clock.length);
 }
 
 void Normalizer::conversionFinished()

@@ -5,6 +5,7 @@
 #include "media/VideoEdit.h"
 #include "platform/MessageBoxes.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -63,6 +64,7 @@ private:
     bool m_normalizedReady = false;
 
     ProgressView *m_view = nullptr;
+    QElapsedTimer m_running; // since the conversion started
     bool m_ended = false;
     bool m_failed = false;
 };

@@ -19,11 +19,11 @@ QString FormatTimeRemaining(double seconds)
             .arg(rest, 2, 10, QChar(u'0'));
 }
 
-double estimateRemaining(double done, double elapsedSeconds)
+ProgressClock wallClockProgress(double elapsed, double position, double length)
 {
-    if (!(done > 0) || !(elapsedSeconds > 0))
-        return 0;
-    return elapsedSeconds * (1 - std::min(done, 1.0)) / done;
+    if (!(elapsed > 0 && position > 0 && std::isfinite(elapsed) && std::isfinite(length)))
+        return {position, length};
+    return {elapsed, elapsed * (length / position)};
 }
 
 } // namespace pipeline

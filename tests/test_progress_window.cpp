@@ -94,6 +94,33 @@ private Q_SLOTS:
         QCOMPARE(pipeline::FormatTimeRemaining(seconds), text);
     }
 
+    // The time still to wait follows the conversion's pace through its media.
+    void wallClockProgress_data()
+    {
+        QTest::addColumn<double>("elapsed");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<double>("remaining");
+        QTest::addColumn<double>("share");
+        QTest::newRow("copied, far faster than playback") << 1.0 << 30.0 << 60.0 << 1.0 << 0.5;
+        QTest::newRow("encoded, slower than playback") << 20.0 << 10.0 << 60.0 << 100.0 << 1 / 6.0;
+        QTest::newRow("at playback speed") << 15.0 << 15.0 << 60.0 << 45.0 << 0.25;
+        QTest::newRow("nothing done yet") << 2.0 << 0.0 << 60.0 << 60.0 << 0.0;
+        QTest::newRow("no time elapsed") << 0.0 << 5.0 << 60.0 << 55.0 << 5 / 60.0;
+        QTest::newRow("done") << 8.0 << 60.0 << 60.0 << 0.0 << 1.0;
+    }
+    void wallClockProgress()
+    {
+        QFETCH(double, elapsed);
+        QFETCH(double, position);
+        QFETCH(double, length);
+        QFETCH(double, remaining);
+        QFETCH(double, share);
+        const pipeline::ProgressClock clock = pipeline::wallClockProgress(elapsed, position, length);
+        QCOMPARE(clock.length - clock.position, remaining);
+        QCOMPARE(clock.length > 0 ? clock.position / clock.length : 0.0, share);
+    }
+
     void textIsRoundedWhileTheBarIsNot()
     {
         QCOMPARE(percentBarText(0.0f), "0%");
