@@ -4,7 +4,7 @@ trovexa_qtest(test_preview_host test_preview_host.cpp
 trovexa_qtest(test_preview_playback test_preview_playback.cpp
     LIBS trovexa_preview trovexa_test_doubles trovexa_test_media)
 trovexa_qtest(test_preview_help test_preview_help.cpp
-    LIBS trovexa_app trovexa_preview trovexa_test_doubles)
+    LIBS trovexa_app trovexa_media trovexa_preview trovexa_test_doubles)
 add_test(NAME test_preview_desktop_install
     COMMAND ${CMAKE_COMMAND}
         -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
