@@ -4,17 +4,14 @@
 #include "support/WindowFixture.h"
 
 #include "app/StartOptions.h"
-#include "platform/ColorCombo.h"
 #include "platform/UpDown.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -96,102 +93,63 @@ private Q_SLOTS:
 
     void cleanupTestCase() { m_fixture.reset(); }
 
-    void handedOverSources_data()
-    {
-        QTest::addColumn<QStringList>("names"); // "name/": a folder
-        QTest::addColumn<QString>("expectedName"); // "": refused
-        QTest::addColumn<QString>("message");
-        QTest::newRow("avi") << QStringList {"in put/Émile's clip.avi"} << "Émile's clip.flv"
-                             << QString();
-        QTest::newRow("upper-case type") << QStringList {"CLIP.MPEG"} << "CLIP.flv" << QString();
-        QTest::newRow("missing") << QStringList {"gone.avi"} << QString()
-                                 << "FILE NOT FOUND: %1/gone.avi";
-        QTest::newRow("folder") << QStringList {"videos.mpg/"} << QString()
-                                << "PLEASE CHOOSE A VIDEO FILE, NOT A FOLDER!";
-        QTest::newRow("other type")
-                << QStringList {"notes.txt"} << QString()
-                << "UNSUPPORTED FILE TYPE! SUPPORTED VIDEO FILES: *.mpg *.mpeg *.avi *.wmv "
-                   "*.asf *.flv *.mov *.mp4 *.3gp *.vob *.dat";
-        QTest::newRow("two files") << QStringList {"a.avi", "b.avi"} << QString()
-                                   << "PLEASE CHOOSE ONE VIDEO FILE AT A TIME!";
-    }
-
     // The command line and a drop anywhere on the Converter tab do what
     // Input File does, or show an "Error" box and change nothing.
     void handedOverSources()
     {
-        QFETCH(QStringList, names);
-        QFETCH(QString, expectedName);
-        QFETCH(QString, message);
         WindowFixture &f = *m_fixture;
         const MainWindowUi &ui = f.window().ui();
         QTemporaryDir media;
-        QStringList paths;
-        for (const QString &name : names) {
-            paths << media.filePath(name.chopped(name.endsWith(u'/') ? 1 : 0));
-            QDir().mkpath(QFileInfo(paths.last()).path());
-            if (name.endsWith(u'/'))
-                QDir().mkpath(paths.last());
-            else if (!name.startsWith("gone"))
-                QFile(paths.last()).open(QIODevice::WriteOnly);
-        }
-
-        const std::pair<const char *, std::function<void()>> ways[] = {
-                {"command line",
-                 [&] {
-                     f.window().openSource(paths);
-                 }},
-                {"drop on the tab",
-                 [&] {
-                     QVERIFY(drop(ui.sstThis->widget(0), paths));
-                 }},
-                {"drop on the name box",
-                 [&] {
-                     QVERIFY(drop(ui.txtOutFile, paths));
-                 }},
-                {"drop on a list",
-                 [&] {
-                     QVERIFY(drop(ui.cmbAudioBitrate, paths));
-                 }},
-        };
-        for (const auto &[way, handOver] : ways) {
-            ui.lblInput->setText("/earlier/choice.mpg");
-            ui.txtOutFile->setText("mine.flv");
-            f.boxes.clear();
-            handOver();
-            if (expectedName.isEmpty()) {
-                QCOMPARE(f.boxes.shown(), QList<Shown>({{message.arg(media.path()), 16, "Error"}}));
-                QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
-                QCOMPARE(ui.txtOutFile->text(), QString("mine.flv"));
-            } else {
-                QVERIFY2(f.boxes.shown().isEmpty(), way);
-                QCOMPARE(ui.lblInput->text(), paths.first());
-                QCOMPARE(ui.txtOutFile->text(), expectedName);
-                // Input File opens next at the file handed over.
-                QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
-                QCOMPARE(f.dialogs.fileRequests.last().initialPath, paths.first());
+        const QString types = "*.mpg *.mpeg *.avi *.wmv *.asf *.flv *.mov *.mp4 *.3gp *.vob *.dat";
+        // Names ending in "/" are folders; the output name, or "" and the refusal.
+        const std::tuple<QStringList, QString, QString> cases[]
+                = {{{"in put/Émile's clip.avi"}, "Émile's clip.flv", ""},
+                   {{"CLIP.MPEG"}, "CLIP.flv", ""},
+                   {{"gone.avi"}, "", "FILE NOT FOUND: " + media.filePath("gone.avi")},
+                   {{"videos.mpg/"}, "", "PLEASE CHOOSE A VIDEO FILE, NOT A FOLDER!"},
+                   {{"notes.txt"}, "", "UNSUPPORTED FILE TYPE! SUPPORTED VIDEO FILES: " + types},
+                   {{"a.avi", "b.avi"}, "", "PLEASE CHOOSE ONE VIDEO FILE AT A TIME!"}};
+        for (const auto &[names, expectedName, message] : cases) {
+            QStringList paths;
+            for (const QString &name : names) {
+                paths << media.filePath(name.chopped(name.endsWith(u'/') ? 1 : 0));
+                QDir().mkpath(name.endsWith(u'/') ? paths.last() : QFileInfo(paths.last()).path());
+                if (!name.endsWith(u'/') && !name.startsWith("gone"))
+                    QFile(paths.last()).open(QIODevice::WriteOnly);
+            }
+            // nullptr: the command line.
+            for (QWidget *target : std::initializer_list<QWidget *> {nullptr,
+                                                                     ui.sstThis->widget(0),
+                                                                     ui.txtOutFile,
+                                                                     ui.cmbAudioBitrate}) {
+                ui.lblInput->setText("/earlier/choice.mpg");
+                ui.txtOutFile->setText("mine.flv");
+                f.boxes.clear();
+                if (target)
+                    QVERIFY(drop(target, paths));
+                else
+                    f.window().openSource(paths);
+                if (expectedName.isEmpty()) {
+                    QCOMPARE(f.boxes.shown(), QList<Shown>({{message, 16, "Error"}}));
+                    QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
+                    QCOMPARE(ui.txtOutFile->text(), QString("mine.flv"));
+                } else {
+                    QVERIFY(f.boxes.shown().isEmpty());
+                    QCOMPARE(ui.lblInput->text(), paths.first());
+                    QCOMPARE(ui.txtOutFile->text(), expectedName);
+                    // Input File opens next at the file handed over.
+                    QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
+                    QCOMPARE(f.dialogs.fileRequests.last().initialPath, paths.first());
+                }
             }
         }
-    }
-
-    void commandLineFiles_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QStringList>("files");
-        QTest::newRow("none") << QStringList {"trovexa"} << QStringList {};
-        QTest::newRow("one") << QStringList {"trovexa", "My Clip.avi"}
-                             << QStringList {"My Clip.avi"};
-        QTest::newRow("after --") << QStringList {"trovexa", "--", "-x.mpg"}
-                                  << QStringList {"-x.mpg"};
-        QTest::newRow("two") << QStringList {"trovexa", "a.avi", "b.avi"}
-                             << QStringList {"a.avi", "b.avi"};
-    }
-
-    void commandLineFiles()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QStringList, files);
-        QCOMPARE(readStartOptions(arguments).files, files);
+        const std::pair<QStringList, QStringList> arguments[]
+                = {{{"trovexa"}, {}},
+                   {{"trovexa", "My Clip.avi"}, {"My Clip.avi"}},
+                   {{"trovexa", "--", "-x.mpg"}, {"-x.mpg"}},
+                   {{"trovexa", "a.avi", "b.avi"}, {"a.avi", "b.avi"}}};
+        for (const auto &[line, files] : arguments)
+            QCOMPARE(readStartOptions(line).files, files);
     }
 
     void noDropsWhileAJobRuns()
@@ -210,55 +168,38 @@ private Q_SLOTS:
         QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
     }
 
-    void accessibleNames_data()
-    {
-        QTest::addColumn<QString>("control"); // object name; updAlpha.up/down: its buttons
-        QTest::addColumn<QString>("name");
-        QTest::newRow("output name") << "txtOutFile"
-                                     << "Output File Name";
-        QTest::newRow("video window") << "cmbVideoWindow"
-                                      << "Video Window";
-        QTest::newRow("video bitrate") << "cmbVideoBitrate"
-                                       << "Video Bitrate";
-        QTest::newRow("frame count") << "txtNumImages"
-                                     << "Number of Frames";
-        QTest::newRow("audio bitrate") << "cmbAudioBitrate"
-                                       << "Audio Bitrate";
-        QTest::newRow("sampling") << "cmbAudioSampling"
-                                  << "Sampling Frequency";
-        QTest::newRow("channels") << "cmbAudioChannels"
-                                  << "Channels";
-        QTest::newRow("watermark text") << "txtWatermark"
-                                        << "Watermark Text";
-        QTest::newRow("font") << "cmbFontName"
-                              << "Font";
-        QTest::newRow("font size") << "cmbFontSize"
-                                   << "Font Size";
-        QTest::newRow("colour") << "ccbWatermarkColor"
-                                << "Watermark Color";
-        QTest::newRow("left") << "txtLeft"
-                              << "Left";
-        QTest::newRow("top") << "txtTop"
-                             << "Top";
-        QTest::newRow("alpha") << "txtAlpha"
-                               << "Alpha";
-        QTest::newRow("alpha up") << "updAlpha.up"
-                                  << "Increase Alpha";
-        QTest::newRow("alpha down") << "updAlpha.down"
-                                    << "Decrease Alpha";
-    }
-
+    // The names a screen reader gives the controls without a caption of
+    // their own; the spinner's buttons are "updAlpha.up" and "updAlpha.down".
     void accessibleNames()
     {
-        QFETCH(QString, control);
-        QFETCH(QString, name);
         WindowFixture &f = *m_fixture;
         const auto *spinner = f.window().findChild<platform::UpDown *>("updAlpha");
-        QWidget *widget = control == "updAlpha.up" ? spinner->upButton()
-                : control == "updAlpha.down"       ? spinner->downButton()
-                                                   : f.window().findChild<QWidget *>(control);
-        QVERIFY(widget);
-        QCOMPARE(heardName(widget), name);
+        const std::pair<const char *, const char *> names[] = {{"txtOutFile", "Output File Name"},
+                                                               {"cmbVideoWindow", "Video Window"},
+                                                               {"cmbVideoBitrate", "Video Bitrate"},
+                                                               {"txtNumImages", "Number of Frames"},
+                                                               {"cmbAudioBitrate", "Audio Bitrate"},
+                                                               {"cmbAudioSampling",
+                                                                "Sampling Frequency"},
+                                                               {"cmbAudioChannels", "Channels"},
+                                                               {"txtWatermark", "Watermark Text"},
+                                                               {"cmbFontName", "Font"},
+                                                               {"cmbFontSize", "Font Size"},
+                                                               {"ccbWatermarkColor",
+                                                                "Watermark Color"},
+                                                               {"txtLeft", "Left"},
+                                                               {"txtTop", "Top"},
+                                                               {"txtAlpha", "Alpha"},
+                                                               {"updAlpha.up", "Increase Alpha"},
+                                                               {"updAlpha.down", "Decrease Alpha"}};
+        for (const auto &[control, name] : names) {
+            const QString id(control);
+            QWidget *widget = id == "updAlpha.up" ? spinner->upButton()
+                    : id == "updAlpha.down"       ? spinner->downButton()
+                                                  : f.window().findChild<QWidget *>(id);
+            QVERIFY2(widget, control);
+            QCOMPARE(heardName(widget), QString(name));
+        }
     }
 
     // Every control of each tab, in reading order.
