@@ -18,11 +18,6 @@ QComboBox *list(QWidget *parent, const QStringList &entries, int selected)
     return combo;
 }
 
-QLineEdit *text(QWidget *parent, const QString &value)
-{
-    return new QLineEdit(value, parent);
-}
-
 } // namespace
 
 class ConversionControlsTest : public QObject
@@ -44,9 +39,9 @@ private Q_SLOTS:
         c.ccbWatermarkColor->setSelectedPosition(1);
         c.cmbFontFileName = list(p, {"truetype/dejavu/DejaVuSans.ttf"}, 0);
         c.cmbFontSize = list(p, {"12", "16"}, 1);
-        c.txtLeft = text(p, "2");
-        c.txtTop = text(p, "007");
-        c.txtAlpha = text(p, "");
+        c.txtLeft = new QLineEdit("2", p);
+        c.txtTop = new QLineEdit("007", p);
+        c.txtAlpha = new QLineEdit(p);
         c.chkDisableAudio = new QCheckBox(p);
         c.cmbAudioSampling = list(p, {"22050", "44100"}, 1);
         c.cmbAudioBitrate = list(p, {"64", "128"}, 0);
@@ -74,26 +69,22 @@ private Q_SLOTS:
         QCOMPARE(o.channels, QString("Mono"));
     }
 
-    void partlyCheckedBoxIsNotSet()
+    // A partly checked box is not set; with audio off its lists are not read.
+    void checkBoxes()
     {
-        for (QCheckBox *box : {c.chkDeInterlace, c.chkWatermark, c.chkDisableAudio}) {
+        for (QCheckBox *box : {c.chkDeInterlace, c.chkWatermark}) {
             box->setTristate(true);
             box->setCheckState(Qt::PartiallyChecked);
         }
-        const pipeline::ConversionOptions o = readConversionOptions(c);
-        QVERIFY(!o.deInterlace);
-        QVERIFY(!o.watermarkOn);
-        QVERIFY(!o.audioOff);
-    }
-
-    void disabledAudioLeavesAudioControlsUnread()
-    {
         c.chkDisableAudio->setChecked(true);
-        c.chkDeInterlace->setChecked(true);
         const pipeline::ConversionOptions o = readConversionOptions(c);
-        QVERIFY(o.audioOff);
-        QVERIFY(o.deInterlace);
+        QVERIFY(!o.deInterlace && !o.watermarkOn && o.audioOff);
         QVERIFY(o.sampling.isEmpty() && o.audioBitrate.isEmpty() && o.channels.isEmpty());
+        c.chkDisableAudio->setTristate(true);
+        c.chkDisableAudio->setCheckState(Qt::PartiallyChecked);
+        c.chkDeInterlace->setChecked(true);
+        QVERIFY(!readConversionOptions(c).audioOff);
+        QVERIFY(readConversionOptions(c).deInterlace);
     }
 
 private:
