@@ -10,11 +10,7 @@
 #include <QVideoSink>
 #include <QtTest>
 
-namespace {
-
 constexpr int PlaybackWaitMs = 15000;
-
-} // namespace
 
 class PreviewPlaybackTest : public QObject
 {
@@ -56,13 +52,10 @@ class PreviewPlaybackTest : public QObject
 
     static QString describe(const Tab &tab)
     {
-        if (!tab.media())
-            return "no file loaded";
-        return QString("frames %1, position %2 ms, status %3, error \"%4\", message \"%5\"")
+        return QString("frames %1, position %2 ms, error \"%3\", message \"%4\"")
                 .arg(tab.frames)
-                .arg(tab.media()->position())
-                .arg(int(tab.media()->mediaStatus()))
-                .arg(tab.media()->errorString(), tab.player()->messageText());
+                .arg(tab.media() ? tab.media()->position() : -1)
+                .arg(tab.media() ? tab.media()->errorString() : "", tab.player()->messageText());
     }
 
 private Q_SLOTS:
@@ -86,28 +79,8 @@ private Q_SLOTS:
         QVERIFY2(waitPlaying(tab, 1300, 20), qPrintable(describe(tab)));
         QCOMPARE(tab.frameSize, QSize(320, 240));
         QVERIFY(!tab.player()->showingMessage());
-        QVERIFY2(tab.media()->duration() > 2500 && tab.media()->duration() < 3500,
-                 qPrintable(QString::number(tab.media()->duration())));
-        QVERIFY2(tab.player()->timeText().endsWith(" / 0:03"), qPrintable(tab.player()->timeText()));
-        QVERIFY2(!tab.player()->timeText().startsWith("0:00 "),
-                 qPrintable(tab.player()->timeText()));
-    }
-
-    void pauseHoldsThePositionAndPlayResumes()
-    {
-        Tab tab;
-        tab.open(m_flv);
-        QVERIFY2(waitPlaying(tab, 300, 3), qPrintable(describe(tab)));
-        auto *play = tab.player()->findChild<QPushButton *>("cmdPlay");
-        QTest::mouseClick(play, Qt::LeftButton);
-        QTRY_COMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
-        const qint64 held = tab.media()->position();
-        const int framesHeld = tab.frames;
-        QTest::qWait(400);
-        QVERIFY2(tab.media()->position() - held < 100, qPrintable(describe(tab)));
-        QVERIFY(tab.frames - framesHeld <= 1);
-        QTest::mouseClick(play, Qt::LeftButton);
-        QVERIFY2(waitPlaying(tab, held + 300, framesHeld + 5), qPrintable(describe(tab)));
+        const QString time = tab.player()->timeText();
+        QVERIFY2(time.endsWith(" / 0:03") && !time.startsWith("0:00 "), qPrintable(time));
     }
 
     void thePositionSliderSeeks()
@@ -122,8 +95,8 @@ private Q_SLOTS:
         QTest::mouseClick(tab.player()->findChild<QPushButton *>("cmdPlay"), Qt::LeftButton);
         QTRY_COMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
 
-        // While paused only a seek moves the position: back to the start,
-        // then two steps of a second each.
+        // Paused, only a seek moves the position: back to the start, then
+        // two steps of a second each; Play goes on from there.
         QTest::keyClick(slider, Qt::Key_Home);
         QVERIFY2(QTest::qWaitFor([&] { return tab.media()->position() < 200; }, 5000),
                  qPrintable(describe(tab)));
@@ -132,6 +105,8 @@ private Q_SLOTS:
         QVERIFY2(QTest::qWaitFor([&] { return tab.media()->position() >= 1900; }, 5000),
                  qPrintable(describe(tab)));
         QCOMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
+        QTest::mouseClick(tab.player()->findChild<QPushButton *>("cmdPlay"), Qt::LeftButton);
+        QVERIFY2(waitPlaying(tab, 2300, tab.frames + 5), qPrintable(describe(tab)));
     }
 
     void anUnplayableFileShowsTheErrorInTheTab_data()
