@@ -84,10 +84,8 @@ struct Job : WindowFixture
     // An output file of an earlier job, holding "keep me".
     QString earlierOutput(const QString &name)
     {
-        QFile file(media.filePath(name));
-        if (file.open(QIODevice::WriteOnly))
-            file.write("keep me");
-        return file.fileName();
+        writeFile(media.filePath(name), "keep me");
+        return media.filePath(name);
     }
 
     QTemporaryDir media;
@@ -298,11 +296,8 @@ private Q_SLOTS:
         job.ui().sstThis->setCurrentIndex(2);
         const auto contents = [&] {
             QStringList files;
-            for (const QFileInfo &file : QDir(job.media.path()).entryInfoList(QDir::Files)) {
-                QFile f(file.filePath());
-                f.open(QIODevice::ReadOnly);
-                files << file.fileName() + ":" + f.readAll().toHex().left(64);
-            }
+            for (const QFileInfo &file : QDir(job.media.path()).entryInfoList(QDir::Files))
+                files << file.fileName() + ":" + readFile(file.filePath()).toHex().left(64);
             return files;
         };
         const QStringList before = contents();
@@ -364,10 +359,7 @@ private Q_SLOTS:
                                             {"broken.mpg", EncodeFailed}}) {
             Job job;
             const QString source = job.media.filePath(name);
-            QFile file(source);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(4096, 'x'));
-            file.close();
+            QVERIFY(writeFile(source, QByteArray(4096, 'x')));
             job.chooseSource(source);
             job.chooseOutputFolder(job.media.path());
             job.ui().chkImage->setChecked(true);
@@ -408,7 +400,7 @@ private Q_SLOTS:
     {
         Job job;
         const QString source = makeSource(job.media, "long.mpg", {120, 320, 240});
-        QFile old(job.earlierOutput("long.flv"));
+        const QString old = job.earlierOutput("long.flv");
         job.chooseSource(source);
         job.chooseOutputFolder(job.media.path());
         job.boxes.scriptAnswers({Yes, No, Yes});
@@ -445,8 +437,7 @@ private Q_SLOTS:
         QCOMPARE(strip.text(), QString("Cancelled"));
         QVERIFY(job.ui().cmdEncode->isEnabled());
         QVERIFY(job.ui().Frame1->isEnabled());
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("keep me"));
+        QCOMPARE(readFile(old), QByteArray("keep me"));
         QCOMPARE(QDir(job.media.path())
                          .entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
                  QStringList({"long.flv", "long.mpg"}));

@@ -35,18 +35,6 @@ struct Tab : WindowFixture
         dialogs.fileAnswers << path;
         QTest::mouseClick(ui().cmdLoadWMOptions, Qt::LeftButton);
     }
-    QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
-    }
-    void write(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
     // What the tab shows: text, colour, font, font file, size, left, top, alpha.
     QStringList state()
     {
@@ -213,7 +201,7 @@ private Q_SLOTS:
                    {QString(32768, u'x'), "THE WATERMARK TEXT IS TOO LONG TO BE SAVED!"},
                    {"", "WATERMARK TEXT MISSING!"}};
         for (const auto &[text, message] : cases) {
-            t.write(file, QByteArray(5000, 'z'));
+            QVERIFY(writeFile(file, QByteArray(5000, 'z')));
             t.ui().txtWatermark->setPlainText(text);
             t.ui().sstThis->setCurrentIndex(0);
             t.boxes.clear();
@@ -222,7 +210,7 @@ private Q_SLOTS:
             QCOMPARE(t.boxes.shown().size(), 1);
             QVERIFY2(t.boxes.shown().first().prompt.startsWith(message),
                      qPrintable(t.boxes.shown().first().prompt));
-            const QByteArray bytes = t.read(file);
+            const QByteArray bytes = readFile(file);
             const bool saved = message.startsWith("SETTINGS");
             QCOMPARE(bytes.count("\r\n"), saved ? 7 : 0);
             QCOMPARE(bytes.contains('z'), !saved);
@@ -241,9 +229,9 @@ private Q_SLOTS:
         Tab t;
         QVERIFY(QDir(t.files.path()).mkdir("folder.wsx"));
         QCOMPARE(::mkfifo(QFile::encodeName(t.path("pipe.wsx")).constData(), 0600), 0);
-        t.write(t.path("long.wsx"), QByteArray(4 << 20, 'a')); // no line break
-        t.write(t.path("over.wsx"), // one byte more than seven full lines
-                QByteArray(7 * 32769, 'a').replace(0, 7, "\r\r\r\r\r\r\r") + "a");
+        QVERIFY(writeFile(t.path("long.wsx"), QByteArray(4 << 20, 'a'))); // no line break
+        QVERIFY(writeFile(t.path("over.wsx"), // one byte more than seven full lines
+                          QByteArray(7 * 32769, 'a').replace(0, 7, "\r\r\r\r\r\r\r") + "a"));
         t.ui().txtWatermark->setPlainText("kept");
         const std::pair<QString, QString> cases[]
                 = {{"", ""}, // the dialog cancelled
@@ -280,7 +268,7 @@ private Q_SLOTS:
         for (const auto &[file, state] : cases) {
             Tab t;
             t.ui().txtWatermark->setPlainText("start");
-            t.write(t.path("file.wsx"), lines(file));
+            QVERIFY(writeFile(t.path("file.wsx"), lines(file)));
             t.load(t.path("file.wsx"));
             QCOMPARE(t.state(), state);
             QVERIFY(t.boxes.shown().isEmpty());

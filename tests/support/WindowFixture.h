@@ -16,6 +16,19 @@
 
 #include <memory>
 
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && file.write(bytes) == bytes.size();
+}
+
 // A main window over test doubles for what a person would click (message
 // boxes, dialogs, the shell), with the real runner, tools and video-editing
 // component. Its application folder is a fresh one, with a blank in its
@@ -57,9 +70,7 @@ struct WindowFixture
 
     void writeDataFile(const QString &name, const QByteArray &bytes)
     {
-        QFile file(appFolder.filePath(name));
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(bytes);
+        writeFile(appFolder.filePath(name), bytes);
     }
 
     // A blank in the folder's name, as in "/home/me/My Apps".
