@@ -61,6 +61,8 @@ QString BuildEncoderArguments(const ConversionOptions &options,
         text += "-ab " + options.audioBitrate + u' ';
         text += options.channels == "Stereo" ? "-ac 2 " : "-ac 1 ";
     }
+    if (options.codecs == FlvCodecs::H264Aac)
+        text += "-vcodec h264 -acodec aac ";
     return text;
 }
 

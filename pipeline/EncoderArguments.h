@@ -15,7 +15,8 @@ int watermarkAlpha(const QString &alphaText);
 
 // The encoder argument text that stands between the quoted input file and
 // the quoted output file of the encode command line. It begins and ends with
-// a blank. shortAppFolder is the application folder in its short form,
+// a blank; H.264 with AAC adds its codec options at the end, just before
+// the output name. shortAppFolder is the application folder in its short form,
 // windowsFolder the folder whose "fonts" subfolder holds the font files, and
 // separator the path separator of the platform the command runs on.
 QString BuildEncoderArguments(const ConversionOptions &options,
