@@ -43,6 +43,13 @@ int macroblocks(int pixels)
 
 } // namespace
 
+QStringList h264ScaleFilters(int width, int height)
+{
+    if (width <= 0)
+        return {"scale=ceil(iw/2)*2:ceil(ih/2)*2"};
+    return {QString("scale=%1:%2").arg(width + width % 2).arg(height + height % 2), "setsar=1"};
+}
+
 QStringList h264VideoArguments(const LegacyCommand &command)
 {
     QStringList args {"-c:v", "libx264", "-preset", Preset, "-profile:v", Profile};

@@ -50,7 +50,9 @@ QStringList modernArguments(const LegacyCommand &command,
         filters << "yadif";
     if (drawText)
         filters << drawTextFilter(*drawText);
-    if (command.width > 0)
+    if (command.videoCodec == "h264")
+        filters << h264ScaleFilters(command.width, command.height);
+    else if (command.width > 0)
         filters << QString("scale=%1:%2").arg(command.width).arg(command.height) << "setsar=1";
     // The fps filter ends the video where the source ends; the encoder's own
     // constant-rate padding would add frames after the last one.
