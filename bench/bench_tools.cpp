@@ -87,6 +87,19 @@ void makeSource(const QString &pattern, int length, const QString &path)
               path});
 }
 
+// The window's choices for the encode pairs: 350 kbit/s video, 22050 Hz
+// stereo sound at 64 kbit/s.
+pipeline::ConversionOptions windowOptions(const QString &frameSize)
+{
+    pipeline::ConversionOptions options;
+    options.videoBitrate = "350";
+    options.videoWindow = frameSize;
+    options.sampling = "22050";
+    options.audioBitrate = "64";
+    options.channels = "Stereo";
+    return options;
+}
+
 pipeline::CommandLine split(const QString &text)
 {
     return *pipeline::splitCommandLine(text, platform::probeProgramFile);
@@ -240,37 +253,24 @@ void compareCodecs(const QString &appFolder,
     std::fflush(stdout);
     makeSource(pattern, length, source);
 
-    pipeline::ConversionOptions options;
-    options.videoBitrate = "350";
-    options.videoWindow = "400x300";
-    options.sampling = "22050";
-    options.audioBitrate = "64";
-    options.channels = "Stereo";
+    pipeline::ConversionOptions options = windowOptions("400x300");
+    const auto encodeLine = [&](const QString &folder) {
+        QDir().mkpath(folder);
+        return split(pipeline::encodeCommandLine(appFolder,
+                                                 source,
+                                                 pipeline::BuildEncoderArguments(options,
+                                                                                 appFolder,
+                                                                                 "/usr/share",
+                                                                                 u'/'),
+                                                 folder,
+                                                 "clip.flv",
+                                                 u'/'));
+    };
     const QString classicFolder = dir + "/classic/";
     const QString h264Folder = dir + "/h264/";
-    QDir().mkpath(classicFolder);
-    QDir().mkpath(h264Folder);
-    const pipeline::CommandLine classic = split(
-            pipeline::encodeCommandLine(appFolder,
-                                        source,
-                                        pipeline::BuildEncoderArguments(options,
-                                                                        appFolder,
-                                                                        "/usr/share",
-                                                                        u'/'),
-                                        classicFolder,
-                                        "clip.flv",
-                                        u'/'));
+    const pipeline::CommandLine classic = encodeLine(classicFolder);
     options.codecs = pipeline::FlvCodecs::H264Aac;
-    const pipeline::CommandLine h264 = split(
-            pipeline::encodeCommandLine(appFolder,
-                                        source,
-                                        pipeline::BuildEncoderArguments(options,
-                                                                        appFolder,
-                                                                        "/usr/share",
-                                                                        u'/'),
-                                        h264Folder,
-                                        "clip.flv",
-                                        u'/'));
+    const pipeline::CommandLine h264 = encodeLine(h264Folder);
     std::printf("H.264:   %s\n", qPrintable(passedOn(h264, "out.flv").join(' ')));
     compare(qPrintable("codecs, " + pattern),
             {{"H.264 + AAC", [&] { runOrDie(h264.program, h264.arguments); }, {}},
@@ -331,13 +331,7 @@ int main(int argc, char **argv)
     std::fflush(stdout);
     makeSource("testsrc", length, source);
 
-    pipeline::ConversionOptions options;
-    options.videoBitrate = "350";
-    options.videoWindow = "320x240";
-    options.sampling = "22050";
-    options.audioBitrate = "64";
-    options.channels = "Stereo";
-    const QString arguments = pipeline::BuildEncoderArguments(options,
+    const QString arguments = pipeline::BuildEncoderArguments(windowOptions("320x240"),
                                                               appFolder,
                                                               "/usr/share",
                                                               u'/');
