@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,7 +106,11 @@ void EncodeJob::run()
                                                  m_ui.chkQuickEncode->checkState() == Qt::Checked);
     QString input = request.sourcePath;
     if (m_state.normalizeSource) {
-        input = intermediateFile(app, PathSeparator);
+        input = intermediateFile(app,
+                                 platform::isWritableFolder(app),
+                                 platform::userCacheFolder(),
+                                 PathSeparator);
+        QDir().mkpath(QFileInfo(input).path());
         m_normalize(request.sourcePath, input);
         if (!m_state.normalizedReady) {
             m_ui.cmdEncode->setEnabled(true);

@@ -1,8 +1,10 @@
 #include "MainWindow.h"
 
+#include "AccessibleNames.h"
 #include "DataFiles.h"
 #include "OptionLists.h"
 #include "ProgressWindow.h"
+#include "SourceDrop.h"
 #include "SplashWindow.h"
 
 #include "checks/ComponentPlatform.h"
@@ -72,6 +74,7 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                    progressWindowFactory(this),
                    m_encode.normalizedReady)
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
+    , m_source(m_ui, m_services.messageBoxes, m_commonDialog)
     , m_preview(m_ui.swfControl, m_commonDialog, m_services.shell, m_settings.applicationFolder, this)
 {
     connect(m_ui.mnuHelpContents,
@@ -90,6 +93,11 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
     connect(m_ui.mnuWindows, &QAction::triggered, this, &MainWindow::mnuWindows_Click);
     connect(m_ui.mnuQuicktime, &QAction::triggered, this, &MainWindow::mnuQuicktime_Click);
     connect(m_ui.cmbFontName, &QComboBox::currentIndexChanged, this, &MainWindow::cmbFontName_Click);
+    nameControls(m_ui);
+    new SourceDrop(
+            m_ui.sstThis->widget(0),
+            [this] { return !m_ui.cmdEncode->isEnabled(); },
+            [this](const QStringList &paths) { m_source.offer(paths); });
 }
 
 MainWindow::~MainWindow() = default;
@@ -224,10 +232,7 @@ void MainWindow::cmdInput_Click()
               "*.dat|DVD Format (*.vob)| *.vob|3GP (*.3gp)| *.3gp";
     if (!CommonDialog1().ShowOpen())
         return;
-    m_ui.lblInput->setText(CommonDialog1().FileName);
-    m_ui.txtOutFile->setText(CommonDialog1().FileTitle());
-    if (const std::optional<QString> proposed = pipeline::proposeOutputName(m_ui.txtOutFile->text()))
-        m_ui.txtOutFile->setText(*proposed);
+    m_source.take(CommonDialog1().FileName);
 }
 
 void MainWindow::cmdOutput_Click()

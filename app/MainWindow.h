@@ -3,6 +3,7 @@
 #include "EncodeJob.h"
 #include "MainWindowUi.h"
 #include "PlatformServices.h"
+#include "SourceInput.h"
 #include "StartupFailure.h"
 #include "WatermarkTab.h"
 
@@ -35,6 +36,10 @@ public:
     const pipeline::JobState &jobState() const { return m_job; }
     platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
     preview::PreviewHost &previewHost() { return m_preview; }
+
+    // Files handed to the program from outside (its command line): one
+    // supported file becomes the source, anything else gets an "Error" box.
+    void openSource(const QStringList &paths) { m_source.offer(paths); }
 
     // Runs the command line in txtApp as one stage of the conversion.
     void RunStage(pipeline::PipelineStage stage);
@@ -72,6 +77,7 @@ private:
     pipeline::StageRunner m_runner;
     pipeline::Normalizer m_normalizer;
     WatermarkTab m_watermarkTab;
+    SourceInput m_source;
     preview::PreviewHost m_preview;
     bool m_ending = false;
 };

@@ -1,5 +1,6 @@
 #include "SplashWindow.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -25,10 +26,19 @@ SplashWindow::SplashWindow(int milliseconds, QWidget *parent)
     connect(m_tmrSplash, &QTimer::timeout, this, &QDialog::accept);
 }
 
-void SplashWindow::showEvent(QShowEvent *event)
+int SplashWindow::exec()
 {
-    QDialog::showEvent(event);
+    setResult(Rejected);
+    show();
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
     m_tmrSplash->start();
+    // Closed already while it was being shown: nothing left to wait for.
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    m_tmrSplash->stop();
+    hide();
+    return result();
 }
 
 QPixmap SplashWindow::picture()

@@ -14,8 +14,10 @@ public:
 
     static QPixmap picture();
 
-protected:
-    void showEvent(QShowEvent *event) override;
+    // Shows the picture until the timer closes it. The timer starts only
+    // when the window is up and the loop that waits for it is about to run,
+    // so however early it fires, the close reaches that loop.
+    int exec() override;
 
 private:
     QLabel *m_imgSplash;

@@ -2,13 +2,13 @@
 
 #include "platform/ColorCombo.h"
 #include "platform/CommonDialog.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/UpDown.h"
 #include "watermark/InputRules.h"
 #include "watermark/WatermarkSettings.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,8 +21,6 @@ using platform::MsgBoxStyle::Critical;
 using platform::MsgBoxStyle::Information;
 
 namespace {
-
-constexpr qint64 ReadChunk = 64 * 1024;
 
 // A list index from a settings file: -1 (nothing selected) or an entry.
 bool selectIndex(QComboBox *list, qint16 index)
@@ -65,9 +63,8 @@ bool WatermarkTab::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        // Keys that type no character (arrows, Delete) are not filtered.
-        const bool typesCharacter = !key->text().isEmpty() && key->key() != Qt::Key_Delete;
-        if (typesCharacter && !digitFilterAccepts(key->text().front().unicode()))
+        if (typesCharacter(key->key(), key->modifiers(), key->text())
+            && !digitFilterAccepts(key->text().front().unicode()))
             return true;
     }
     return QObject::eventFilter(watched, event);
@@ -122,19 +119,20 @@ void WatermarkTab::cmdSaveWMOptions_Click()
                                       m_ui.txtAlpha->text()};
     const auto bytes = settingsToBytes(settings);
     if (const auto *problem = std::get_if<SaveProblem>(&bytes)) {
-        // A value too long for the format ends the save quietly, as it always has.
-        if (problem->kind != SaveProblem::Kind::TooLong)
-            m_services.messageBoxes.MsgBox(saveProblemMessage(*problem), Critical, "Error");
+        m_services.messageBoxes.MsgBox(saveProblemMessage(*problem), Critical, "Error");
         return;
     }
 
     // The old file is replaced only by a completely written new one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
     const QByteArray &content = std::get<QByteArray>(bytes);
-    if (file.write(content) != content.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()
+        || !file.commit()) {
+        m_services.messageBoxes.MsgBox("CANNOT SAVE " + path + ": " + file.errorString(),
+                                       Critical,
+                                       "Error");
         return;
+    }
     m_services.messageBoxes.MsgBox("SETTINGS SAVED AS " + path, Information, " Message");
 }
 
@@ -143,19 +141,15 @@ void WatermarkTab::cmdLoadWMOptions_Click()
     prepareDialog("Load Watermark Settings");
     if (!m_dialog.ShowOpen() || m_dialog.FileName.isEmpty())
         return;
-    QFile file(m_dialog.FileName);
-    if (!file.open(QIODevice::ReadOnly))
+    const QString path = m_dialog.FileName;
+    const platform::SmallFile file = platform::readSmallFile(path, MaxSettingsFileBytes);
+    if (!file.problem.isEmpty()) {
+        m_services.messageBoxes.MsgBox("CANNOT LOAD " + path + ": " + file.problem,
+                                       Critical,
+                                       "Error");
         return;
-    QByteArray bytes;
-    while (!holdsSevenLines(bytes)) {
-        const QByteArray chunk = file.read(ReadChunk);
-        if (chunk.isEmpty())
-            break;
-        bytes += chunk;
     }
-    if (file.error() != QFileDevice::NoError)
-        return;
-    applyLoaded(bytes);
+    applyLoaded(file.bytes);
 }
 
 // Sets the controls line by line; an index that its list does not take ends

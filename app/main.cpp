@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "StartOptions.h"
 
 #include "media/VideoEditComponent.h"
 #include "platform/BusyCursorLauncher.h"
@@ -15,8 +16,11 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
     QApplication::setApplicationName("Trovexa FLV Converter");
+    QApplication::setApplicationVersion(TROVEXA_VERSION);
+    answerOnTerminal(argc, argv);
+    QApplication app(argc, argv);
+    const StartOptions options = readStartOptions(QApplication::arguments());
     QGuiApplication::setDesktopFileName("trovexa-flv-converter");
     QApplication::setWindowIcon(preview::programIcon(64));
 
@@ -42,5 +46,7 @@ int main(int argc, char *argv[])
     fileDialogs.setOwner(&window);
     if (window.Form_Load() == MainWindow::Startup::End)
         return 0;
+    if (!options.files.isEmpty())
+        window.openSource(options.files);
     return app.exec();
 }

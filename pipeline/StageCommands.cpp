@@ -21,6 +21,14 @@ QString intermediateFile(const QString &appFolder, QChar separator)
     return appFolder + separator + "temp.mpg";
 }
 
+QString intermediateFile(const QString &appFolder,
+                         bool appFolderWritable,
+                         const QString &cacheFolder,
+                         QChar separator)
+{
+    return intermediateFile(appFolderWritable ? appFolder : cacheFolder, separator);
+}
+
 QString encodeCommandLine(const QString &appFolder,
                           const QString &input,
                           const QString &encoderArguments,

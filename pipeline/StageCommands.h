@@ -12,6 +12,14 @@ namespace pipeline {
 // The intermediate file that normalized sources are written to.
 QString intermediateFile(const QString &appFolder, QChar separator);
 
+// The intermediate file where the program may write it: in the application
+// folder when that folder is writable, else in the user's cache folder
+// (an installed program's folder is read-only).
+QString intermediateFile(const QString &appFolder,
+                         bool appFolderWritable,
+                         const QString &cacheFolder,
+                         QChar separator);
+
 QString encodeCommandLine(const QString &appFolder,
                           const QString &input,
                           const QString &encoderArguments,

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,9 +33,48 @@ bool sameFile(const QString &a, const QString &b)
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+SmallFile readSmallFile(const QString &path, qint64 maxBytes)
+{
+    SmallFile file;
+    // Non-blocking, so that a pipe without a writer cannot hold us up.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        file.problem = QString::fromLocal8Bit(std::strerror(errno));
+        return file;
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        file.problem = "not a regular file";
+        return file;
+    }
+    QFile reader;
+    reader.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    file.bytes = reader.read(maxBytes + 1);
+    if (reader.error() != QFileDevice::NoError) {
+        file.problem = reader.errorString();
+        file.bytes.clear();
+    } else if (file.bytes.size() > maxBytes) {
+        file.problem = QString("larger than %1 bytes").arg(maxBytes);
+        file.bytes.clear();
+    }
+    return file;
+}
+
 QString ApplicationFolder()
 {
     return QCoreApplication::applicationDirPath();
+}
+
+bool isWritableFolder(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return !path.isEmpty() && ::access(native.constData(), W_OK | X_OK) == 0;
+}
+
+QString userCacheFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/trovexa";
 }
 
 QString GetWindowsFolder()

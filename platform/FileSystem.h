@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace platform {
@@ -21,6 +22,14 @@ bool sameFile(const QString &a, const QString &b);
 // (except for the root folder).
 QString ApplicationFolder();
 
+// True when the program may create files in the folder (false on a
+// read-only mount or without write permission).
+bool isWritableFolder(const QString &path);
+
+// The program's folder in the user's cache ($XDG_CACHE_HOME/trovexa); it is
+// not created here.
+QString userCacheFolder();
+
 // The folder whose "fonts" subfolder holds the system's fonts.
 QString GetWindowsFolder();
 
@@ -31,6 +40,19 @@ QString ShortPath(const QString &path);
 // The system's message text for an error number, without a trailing line
 // break; empty when the system has no text for it.
 QString SystemErrorText(quint32 code);
+
+// A small file read whole, with a bound: problem says why nothing was read
+// ("" when bytes holds the whole file).
+struct SmallFile
+{
+    QByteArray bytes;
+    QString problem;
+};
+
+// Reads the regular file at path when it holds at most maxBytes bytes.
+// Anything else (a folder, a device, a pipe, a larger file) is refused
+// without waiting and without reading more than maxBytes + 1 bytes.
+SmallFile readSmallFile(const QString &path, qint64 maxBytes);
 
 // The platform's path separator for command lines built by the program.
 constexpr QChar PathSeparator = QChar(u'/');

@@ -70,7 +70,10 @@ tmp=$(mktemp -d 2>/dev/null) || { say "cannot make a temporary folder; entry not
 trap 'rm -rf "$tmp"' EXIT
 entry=$tmp/$id.desktop
 if ! EXEC_VALUE=$exec_value TRYEXEC_VALUE=$tryexec_value awk '
-      /^Exec=/ { print "Exec=" ENVIRON["EXEC_VALUE"]; print "TryExec=" ENVIRON["TRYEXEC_VALUE"]; next }
+      /^Exec=/ {
+        # The program is the first word; the field codes after it (%f) stay.
+        rest = substr($0, 6); sub(/^[^ ]*/, "", rest)
+        print "Exec=" ENVIRON["EXEC_VALUE"] rest; print "TryExec=" ENVIRON["TRYEXEC_VALUE"]; next }
       /^TryExec=/ { next }
       { print }' "$src/$id.desktop" >"$entry" 2>/dev/null; then
   say "cannot read $src/$id.desktop; entry not installed"

@@ -11,6 +11,7 @@ packages=(
   # libraries
   qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev
+  libfreetype-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # the real tools behind the front-ends in the application folder
   ffmpeg flvmeta x11-common
@@ -20,6 +21,8 @@ packages=(
   gstreamer1.0-libav gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   # headless test runs
   xvfb xauth
+  # the Debian package and its checks
+  dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 if [ "$(id -u)" -eq 0 ]; then

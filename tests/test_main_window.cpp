@@ -1,5 +1,6 @@
 #include "support/WindowFixture.h"
 
+#include "app/SplashWindow.h"
 #include "platform/ColorCombo.h"
 
 #include <QAbstractButton>
@@ -371,6 +372,16 @@ private Q_SLOTS:
         QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
         QVERIFY(splashSeen);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // With no delay the close comes as early as it can; each start-up ends.
+    void splashAlwaysCloses()
+    {
+        for (int run = 0; run < 300; ++run) {
+            SplashWindow splash(0);
+            QCOMPARE(splash.exec(), int(QDialog::Accepted));
+            QVERIFY(!splash.isVisible());
+        }
     }
 
     void checkMenuReports()

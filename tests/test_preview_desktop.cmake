@@ -32,7 +32,7 @@ set(expected
     "[Desktop Entry]"
     "Type=Application"
     "Name=Trovexa FLV Converter"
-    "Exec=\"${program}\""
+    "Exec=\"${program}\" %f"
     "TryExec=${program}"
     "Icon=trovexa-flv-converter"
     "Terminal=false")
@@ -42,6 +42,15 @@ foreach(line IN LISTS expected)
     endif()
 endforeach()
 file(READ "${entry}" text)
+# desktop-file-install took the entry; it did not have to be copied.
+if(messages MATCHES "refused")
+    message(FATAL_ERROR "the entry was refused: ${messages}")
+endif()
+execute_process(COMMAND desktop-file-validate "${entry}"
+    RESULT_VARIABLE result OUTPUT_VARIABLE problems ERROR_VARIABLE problems)
+if(NOT result EQUAL 0 OR problems MATCHES "error")
+    message(FATAL_ERROR "desktop-file-validate: ${problems}")
+endif()
 string(REGEX MATCH "\nMimeType=[^\n]*" mime "${text}")
 foreach(type IN ITEMS video/x-flv video/mpeg video/x-msvideo video/x-ms-wmv
         application/vnd.ms-asf video/quicktime video/mp4 video/3gpp)

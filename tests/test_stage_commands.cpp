@@ -41,6 +41,10 @@ TEST(StageCommands, LinuxForm)
 {
     const QString app = "/opt/My Apps/trovexa";
     EXPECT_EQ(intermediateFile(app, u'/').toStdString(), "/opt/My Apps/trovexa/temp.mpg");
+    EXPECT_EQ(intermediateFile(app, true, "/home/me/.cache/trovexa", u'/').toStdString(),
+              "/opt/My Apps/trovexa/temp.mpg");
+    EXPECT_EQ(intermediateFile(app, false, "/home/me/.cache/trovexa", u'/').toStdString(),
+              "/home/me/.cache/trovexa/temp.mpg");
     EXPECT_EQ(encodeCommandLine(app, "/v/a b.avi", Arguments, "/out/", "x.flv", u'/').toStdString(),
               "/opt/My Apps/trovexa/ffmpeg -i \"/v/a b.avi\" -b 350kb/s -r 25 -s 320x240  "
               "-deinterlace -an \"/out/x.flv\"");

@@ -70,11 +70,14 @@ ProcessResult runCommandLine(const QString &text)
     return run(command->program, command->arguments);
 }
 
+const QString SourceTitle = "A source with a title";
+
 VideoSpec sourceSpec(const QString &type)
 {
     VideoSpec sourceVideo;
     sourceVideo.seconds = 1.2;
     sourceVideo.fps = 30;
+    sourceVideo.extraOutputOptions = {"-metadata", "title=" + SourceTitle};
     if (type == "3gp") {
         sourceVideo.width = 176; // a size H.263 knows
         sourceVideo.height = 144;
@@ -203,6 +206,10 @@ TEST_P(ToolEncode, EncodeThenMetadata)
     if (c.audioRate) {
         EXPECT_EQ(meta.value("audiocodecid").toDouble(), codecs.audioId);
     }
+    // What the encoder wrote about the file stays, where the source had it.
+    if (QStringList {"avi", "flv", "mov", "mp4"}.contains(c.sourceType)) {
+        EXPECT_EQ(meta.value("title").toString(), SourceTitle);
+    }
     const QJsonObject keyframes = meta.value("keyframes").toObject();
     EXPECT_FALSE(keyframes.value("times").toArray().isEmpty());
     // A keyframe at least every 2 s, so that a player can seek anywhere.
@@ -255,6 +262,7 @@ struct ImageCase
     const char *frameSize;
     const char *count;
     int expected;
+    int folderLength = 0; // a folder path of about this many bytes; 0 for a short one
 };
 
 std::ostream &operator<<(std::ostream &out, const ImageCase &c)
@@ -272,7 +280,11 @@ TEST_P(ToolImages, ExactlyTheFramesAskedFor)
     const QString app = applicationFolderUnderTest();
     const QString source = dir.filePath(QString("src.%1").arg(c.sourceType));
     ASSERT_TRUE(makeVideo(source, sourceSpec(c.sourceType)));
-    const QString folder = dir.path() + "/my covers/";
+    // ffmpeg's picture writer reads "%" in its path and cuts it at 1023 bytes:
+    // neither may matter.
+    QString folder = dir.path() + "/100% my covers/";
+    while (folder.size() < c.folderLength)
+        folder += QString(100, u'f') + "/";
     ASSERT_TRUE(QDir().mkpath(folder));
 
     const ProcessResult grab = runCommandLine(
@@ -287,6 +299,8 @@ TEST_P(ToolImages, ExactlyTheFramesAskedFor)
     std::sort(written.begin(), written.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(written, expected);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"100% my covers", QString("src.%1").arg(c.sourceType)}));
 
     const QStringList size = QString(c.frameSize).split('x');
     for (const QString &name : std::as_const(expected)) {
@@ -302,9 +316,12 @@ INSTANTIATE_TEST_SUITE_P(WindowChoices,
                          testing::Values(ImageCase {"flv", "160x120", "10", 10},
                                          ImageCase {"mpg", "768x576", "3", 3},
                                          ImageCase {"avi", "240x135", "05", 5},
-                                         ImageCase {"mov", "400x300", "1", 1}));
+                                         ImageCase {"mov", "400x300", "1", 1},
+                                         ImageCase {"avi", "160x120", "3", 3, 1000},
+                                         ImageCase {"avi", "160x120", "2", 2, 1100}));
 
-// Typed by hand, with names relative to the working folder.
+// Typed by hand, with names relative to the working folder; a "%" in an
+// FLV name is a plain character.
 TEST(ToolByHand, RelativeNames)
 {
     QTemporaryDir dir;
@@ -327,11 +344,35 @@ TEST(ToolByHand, RelativeNames)
                                               "64",
                                               "-ac",
                                               "2",
-                                              "out.flv"});
+                                              "50%done.flv"});
     ASSERT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
-    const QJsonObject video = firstStream(probe(dir.filePath("out.flv")), "video");
-    EXPECT_EQ(video.value("codec_name").toString(), "flv1");
-    EXPECT_EQ(video.value("width").toInt(), 320);
+    const QJsonObject probed = probe(dir.filePath("50%done.flv"));
+    EXPECT_EQ(firstStream(probed, "video").value("codec_name").toString(), "flv1");
+    EXPECT_EQ(firstStream(probed, "video").value("width").toInt(), 320);
+    EXPECT_EQ(firstStream(probed, "audio").value("codec_name").toString(), "mp3");
+}
+
+// Started with SIGCHLD, SIGINT and SIGTERM ignored and every signal blocked,
+// both front-ends still see their child end, and finish.
+TEST(ToolByHand, InheritedSignalState)
+{
+    QTemporaryDir dir;
+    VideoSpec sourceVideo;
+    sourceVideo.seconds = 0.5;
+    ASSERT_TRUE(makeVideo(dir.filePath("in.avi"), sourceVideo));
+    const QString app = applicationFolderUnderTest();
+    const ProcessResult encode = runWithHostileSignals(app + "/ffmpeg",
+                                                       {"-i",
+                                                        dir.filePath("in.avi"),
+                                                        "-s",
+                                                        "160x120",
+                                                        dir.filePath("o.flv")},
+                                                       60000);
+    EXPECT_EQ(encode.exitCode, 0) << encode.errors.right(2000).toStdString();
+    const ProcessResult metadata = runWithHostileSignals(app + "/flvmdi",
+                                                         {dir.filePath("o.flv")},
+                                                         60000);
+    EXPECT_EQ(metadata.exitCode, 0) << metadata.errors.toStdString();
 }
 
 // The front-end is called ffmpeg too: with the application folder, or a
@@ -342,21 +383,27 @@ TEST(ToolLookup, NeverRunsItself)
     QTemporaryDir dir;
     const QString app = applicationFolderUnderTest();
     const QString links = dir.filePath("links");
+    const QString copies = dir.filePath("copies");
     ASSERT_TRUE(QDir().mkpath(links));
+    ASSERT_TRUE(QDir().mkpath(copies));
     ASSERT_TRUE(QFile::link(app + "/ffmpeg", links + "/ffmpeg"));
+    ASSERT_TRUE(QFile::copy(app + "/ffmpeg", copies + "/ffmpeg"));
     const QString source = dir.filePath("source.flv");
     VideoSpec sourceVideo;
     sourceVideo.seconds = 0.5;
     ASSERT_TRUE(makeVideo(source, sourceVideo));
 
-    const QString path = links + ":" + app + ":" + qEnvironmentVariable("PATH");
-    const ProcessResult result = runWithEnvironment(
-            links + "/ffmpeg",
-            {"-i", source, "-s", "160x120", "-vframes", "2", dir.filePath("cover%d.jpg")},
-            {"PATH=" + path},
-            60000);
-    EXPECT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
-    EXPECT_TRUE(QFile::exists(dir.filePath("cover2.jpg")));
+    for (const QString &ahead : {links, copies}) {
+        QFile::remove(dir.filePath("cover2.jpg"));
+        const QString path = ahead + ":" + app + ":" + qEnvironmentVariable("PATH");
+        const ProcessResult result = runWithEnvironment(
+                ahead + "/ffmpeg",
+                {"-i", source, "-s", "160x120", "-vframes", "2", dir.filePath("cover%d.jpg")},
+                {"PATH=" + path},
+                60000);
+        EXPECT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
+        EXPECT_TRUE(QFile::exists(dir.filePath("cover2.jpg"))) << ahead.toStdString();
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -15,13 +16,16 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testmedia;
 
 namespace {
 
-// Every file under folder (hidden ones too) with its content.
+// Every file under folder (hidden ones too) with its content; folders and
+// special files (which may block a reader) by their kind.
 QMap<QString, QByteArray> snapshot(const QString &folder)
 {
     QMap<QString, QByteArray> files;
@@ -31,9 +35,13 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     while (it.hasNext()) {
         const QString path = it.next();
         QFile file(path);
-        files.insert(QDir(folder).relativeFilePath(path),
-                     it.fileInfo().isDir() || !file.open(QIODevice::ReadOnly) ? "<dir>"
-                                                                              : file.readAll());
+        const QString name = QDir(folder).relativeFilePath(path);
+        if (it.fileInfo().isDir())
+            files.insert(name, "<dir>");
+        else if (!it.fileInfo().isFile() || !file.open(QIODevice::ReadOnly))
+            files.insert(name, "<special>");
+        else
+            files.insert(name, file.readAll());
     }
     return files;
 }
@@ -55,11 +63,15 @@ QString tool(const char *name)
     return applicationFolderUnderTest() + "/" + name;
 }
 
-QString hookArgument(const QString &colour, const QString &font, const QString &module = {})
+QString hookArgument(const QString &colour,
+                     const QString &font,
+                     const QString &module = {},
+                     const QString &table = {})
 {
     const QString vhook = applicationFolderUnderTest() + "/vhook/";
     return (module.isEmpty() ? vhook + "imlib2.dll" : module) + " -c " + colour + " -F " + font
-            + "/16 -C " + vhook + "rgb.txt -A 255 -x 5 -y 5 -t Text";
+            + "/16 -C " + (table.isEmpty() ? vhook + "rgb.txt" : table)
+            + " -A 255 -x 5 -y 5 -t Text";
 }
 
 // The process state letter from /proc ('Z' for a child that has ended).
@@ -71,10 +83,12 @@ char processState(qint64 pid)
 }
 
 // Starts program and waits until it has started a child; returns the
-// child's pid, or 0 when the program ended first.
+// child's pid, or 0 when the program ended first. The program inherits
+// ignored and blocked signals, which it must put right to be cancelled.
 qint64 startAndWaitForChild(QProcess &process, const QString &program, const QStringList &arguments)
 {
     process.setStandardInputFile(QProcess::nullDevice());
+    process.setChildProcessModifier(inheritHostileSignals);
     process.start(program, arguments);
     if (!process.waitForStarted(-1))
         return 0;
@@ -169,10 +183,20 @@ TEST_F(ToolEncodeFailures, RefusedLines)
 {
     ASSERT_TRUE(writeFile(s_dir->filePath("read-only.flv"), Precious));
     ASSERT_TRUE(QFile::setPermissions(s_dir->filePath("read-only.flv"), QFile::ReadOwner));
+    const QString percentSource = s_dir->filePath("sources/clip%d.flv");
+    ASSERT_TRUE(QFile::copy(s_source, percentSource));
+    const QString pipe = s_dir->filePath("table pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString bigTable = s_dir->filePath("big rgb.txt");
+    ASSERT_TRUE(writeFile(bigTable, QByteArray("255 255 255\t\twhite\n").repeated(100000)));
+    const QString notFont = s_dir->filePath("letter.ttf");
+    ASSERT_TRUE(writeFile(notFont, "Dear user, this is not a font.\n"));
     m_before = snapshot(s_dir->path());
     const QString font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    const QString deepFolder = m_folder + QString("/" + QString(200, u'd')).repeated(21);
     const QList<QPair<const char *, QStringList>> lines {
-            {"unknown option", line(s_source, usual() + QStringList {"-vcodec", "h264"})},
+            {"unknown option", line(s_source, usual() + QStringList {"-vf", "hflip"})},
+            {"unsupported codec", line(s_source, usual() + QStringList {"-vcodec", "mpeg4"})},
             {"unknown colour",
              line(s_source, usual() << "-vhook" << hookArgument("NoSuchColour", font))},
             {"missing font",
@@ -189,6 +213,17 @@ TEST_F(ToolEncodeFailures, RefusedLines)
             {"output is a folder", line(s_source, usual(), m_folder)},
             {"output is the input by another name",
              line(s_source, usual(), s_dir->filePath("sources/../sources/good clip.avi"))},
+            {"output with a percent sign is the input", line(percentSource, usual(), percentSource)},
+            {"colour table is a pipe",
+             line(s_source, usual() << "-vhook" << hookArgument("white", font, {}, pipe))},
+            {"colour table is a device",
+             line(s_source, usual() << "-vhook" << hookArgument("white", font, {}, "/dev/zero"))},
+            {"colour table is too large",
+             line(s_source, usual() << "-vhook" << hookArgument("white", font, {}, bigTable))},
+            {"font is no font",
+             line(s_source, usual() << "-vhook" << hookArgument("white", notFont))},
+            {"output name too long", line(s_source, usual(), m_folder + "/" + QString(300, u'n'))},
+            {"output path too long", line(s_source, usual(), deepFolder + "/clip.flv")},
     };
     for (const auto &[name, arguments] : lines) {
         const ProcessResult result = run(tool("ffmpeg"), arguments);
@@ -198,13 +233,14 @@ TEST_F(ToolEncodeFailures, RefusedLines)
     }
 }
 
+// Sources with nothing to decode fail and write nothing.
 TEST_F(ToolEncodeFailures, BadSources)
 {
     const QString notVideo = s_dir->filePath("sources/letter.avi");
     ASSERT_TRUE(writeFile(notVideo, QByteArray("Dear user, this is not a video.\n").repeated(50)));
     const QString truncated = s_dir->filePath("sources/truncated.avi");
     const QByteArray good = readFile(s_source);
-    ASSERT_TRUE(writeFile(truncated, good.left(good.size() * 6 / 10)));
+    ASSERT_TRUE(writeFile(truncated, good.left(good.indexOf("movi") + 4))); // before any frame
     m_before = snapshot(s_dir->path());
 
     for (const QString &source : {notVideo, truncated, s_dir->filePath("sources/missing.avi")}) {
@@ -213,6 +249,59 @@ TEST_F(ToolEncodeFailures, BadSources)
         EXPECT_FALSE(result.crashed);
         expectNothingLost();
     }
+}
+
+// Names are bytes: a name that is no valid UTF-8 is refused, and the file
+// whose name it would have become if read loosely stays as it was.
+TEST_F(ToolEncodeFailures, NamesThatAreNotUtf8)
+{
+    const QByteArray folder = QFile::encodeName(m_folder);
+    ASSERT_TRUE(writeFile(m_folder + "/caf\uFFFD.flv", Precious));
+    m_before = snapshot(s_dir->path());
+    const QList<QPair<QByteArray, QList<QByteArray>>> runs {
+            {QFile::encodeName(tool("ffmpeg")),
+             {"-i", QFile::encodeName(s_source), "-s", "160x120", folder + "/caf\xe9.flv"}},
+            {QFile::encodeName(tool("flvmdi")), {folder + "/caf\xe9.flv"}},
+            {QFile::encodeName(tool("flvmdi")), {folder + "/caf\xef\xbf.flv"}},
+    };
+    for (const auto &[program, arguments] : runs) {
+        EXPECT_EQ(runWithByteArguments(program, arguments), 2) << arguments.last().toStdString();
+        expectNothingLost();
+    }
+}
+
+// A few damaged bytes in the middle of a source cost a damaged picture or
+// two, as with ffmpeg itself, not the whole conversion.
+TEST_F(ToolEncodeFailures, LightlyDamagedSourceConverts)
+{
+    const QString damaged = s_dir->filePath("sources/damaged.avi");
+    VideoSpec sourceVideo;
+    sourceVideo.seconds = 4;
+    ASSERT_TRUE(makeVideo(damaged, sourceVideo));
+    QByteArray bytes = readFile(damaged);
+    bytes.replace(bytes.size() / 2, 16, QByteArray(16, '\xff'));
+    ASSERT_TRUE(writeFile(damaged, bytes));
+    const QString output = m_folder + "/damaged.flv";
+    const ProcessResult result = run(tool("ffmpeg"), line(damaged, usual(), output));
+    ASSERT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
+    EXPECT_EQ(run("flvmeta", {"--check", "--quiet", output}).exitCode, 0);
+    EXPECT_NEAR(durationSeconds(probe(output)), 4.0, 0.2);
+}
+
+// A picture that may not be replaced stops all of them: the grab leaves
+// none of its pictures behind.
+TEST_F(ToolEncodeFailures, PicturesAllOrNothing)
+{
+    ASSERT_TRUE(writeFile(m_folder + "/cover3.jpg", Precious));
+    ASSERT_TRUE(QFile::setPermissions(m_folder + "/cover3.jpg", QFile::ReadOwner));
+    m_before = snapshot(s_dir->path());
+    const ProcessResult result = run(tool("ffmpeg"),
+                                     line(s_source,
+                                          {"-s", "160x120", "-vframes", "5"},
+                                          m_folder + "/cover%d.jpg"));
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_FALSE(result.crashed);
+    expectNothingLost();
 }
 
 TEST_F(ToolEncodeFailures, OutputFolderMissing)
@@ -274,7 +363,10 @@ TEST_F(ToolEncodeFailures, DiskFull)
     expectNothingLost();
 }
 
-TEST_F(ToolEncodeFailures, Interrupted)
+class ToolEncodeSignals : public ToolEncodeFailures, public testing::WithParamInterface<int>
+{ };
+
+TEST_P(ToolEncodeSignals, Interrupted)
 {
     const QString longSource = s_dir->filePath("sources/long.avi");
     VideoSpec sourceVideo;
@@ -290,13 +382,15 @@ TEST_F(ToolEncodeFailures, Interrupted)
                                               line(longSource, {"-b", "800kb/s", "-s", "640x480"}));
     ASSERT_NE(child, 0) << "the encode ended before it could be interrupted";
     QThread::msleep(100);
-    ::kill(process.processId(), SIGTERM);
+    ::kill(process.processId(), GetParam());
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_NE(process.exitCode(), 0);
     EXPECT_TRUE(processGone(child));
     expectNothingLost();
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, ToolEncodeSignals, testing::Values(SIGINT, SIGTERM));
 
 // ---------------------------------------------------------------- flvmdi
 
@@ -425,15 +519,21 @@ TEST_F(ToolMetadataFailures, FolderNotWritable)
     expectUnchanged();
 }
 
+// The disk fills halfway, or only at flvmeta's last flush (which flvmeta
+// itself does not notice).
 TEST_F(ToolMetadataFailures, DiskFull)
 {
-    const QString file = workFile(s_flv);
-    const ProcessResult result = runWithFileSizeLimit(tool("flvmdi"),
-                                                      {file},
-                                                      QFile(file).size() / 2);
-    EXPECT_NE(result.exitCode, 0);
-    EXPECT_FALSE(result.crashed);
-    expectUnchanged();
+    const QString updated = s_dir->filePath("updated.flv");
+    ASSERT_EQ(run("flvmeta", {"-U", "--preserve", s_flv, updated}).exitCode, 0);
+    const qint64 updatedSize = QFile(updated).size();
+    for (const qint64 limit : {QFile(s_flv).size() / 2, updatedSize - 300}) {
+        const QString file = workFile(s_flv);
+        const ProcessResult result = runWithFileSizeLimit(tool("flvmdi"), {file}, limit);
+        EXPECT_NE(result.exitCode, 0) << limit;
+        EXPECT_FALSE(result.crashed);
+        expectUnchanged();
+        QFile::remove(file);
+    }
 }
 
 class ToolMetadataSignals : public ToolMetadataFailures, public testing::WithParamInterface<int>
@@ -475,6 +575,52 @@ TEST_F(ToolMetadataFailures, InterruptedBeforeTheReplace)
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_NE(process.exitCode(), 0);
     expectUnchanged();
+}
+
+// Another program writes the file while flvmdi works on it: its change
+// stays, whatever it changed.
+TEST_F(ToolMetadataFailures, ChangedMeanwhile)
+{
+    const QList<QPair<const char *, std::function<void(const QString &)>>> changes {
+            {"size",
+             [](const QString &file) {
+                 QFile f(file);
+                 f.open(QIODevice::Append);
+                 f.write("x");
+             }},
+            {"time",
+             [](const QString &file) {
+                 QFile f(file);
+                 f.open(QIODevice::ReadWrite);
+                 f.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                               QFileDevice::FileModificationTime);
+             }},
+            {"inode",
+             [](const QString &file) {
+                 QFile::copy(file, file + ".new");
+                 ::rename(QFile::encodeName(file + ".new").constData(),
+                          QFile::encodeName(file).constData());
+             }},
+    };
+    for (const auto &[what, change] : changes) {
+        const QString file = workFile(largeFlv());
+        QProcess process;
+        const qint64 child = startAndWaitForChild(process, tool("flvmdi"), {file});
+        ASSERT_NE(child, 0) << what;
+        ::kill(process.processId(), SIGSTOP);
+        for (int i = 0; i < 3000 && processState(child) != 'Z'; ++i)
+            QThread::msleep(5);
+        ASSERT_EQ(processState(child), 'Z') << "flvmeta did not finish";
+        change(file);
+        const QByteArray changed = readFile(file);
+        ::kill(process.processId(), SIGCONT);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_NE(process.exitCode(), 0) << what;
+        EXPECT_TRUE(readFile(file) == changed) << what;
+        EXPECT_EQ(QDir(m_folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList {"clip.flv"});
+        QFile::remove(file);
+    }
 }
 
 // SIGKILL cannot be caught: flvmeta dies with flvmdi, the original stays,

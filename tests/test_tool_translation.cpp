@@ -76,7 +76,8 @@ TEST(ToolTranslation, WindowEncodeLineBecomesModernArguments)
     ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
 
     EXPECT_EQ(modernArguments(parsed.command, std::nullopt).join('|').toStdString(),
-              "-nostdin|-y|-xerror|-i|/in/my clip.avi|-vf|yadif,scale=320:240,setsar=1,fps=25"
+              "-nostdin|-y|-abort_on|empty_output|-i|/in/my "
+              "clip.avi|-vf|yadif,scale=320:240,setsar=1,fps=25"
               "|-r|25|-fps_mode|cfr|-c:v|flv1|-c:a|libmp3lame|-f|flv|-b:v|350k"
               "|-ar|22050|-af|atrim=start=0.050113379|-b:a|64k|-ac|2|/out dir/clip.flv");
 }
@@ -89,7 +90,8 @@ TEST(ToolTranslation, WindowImageLineAndAudioOff)
     EXPECT_EQ(modernArguments(parsed.command, std::nullopt, "/out/.tmp/cover%d.jpg")
                       .join('|')
                       .toStdString(),
-              "-nostdin|-y|-xerror|-i|/in/clip.mpg|-vf|scale=160:120,setsar=1|-frames:v|5"
+              "-nostdin|-y|-abort_on|empty_output|-i|/in/"
+              "clip.mpg|-vf|scale=160:120,setsar=1|-frames:v|5"
               "|-c:v|mjpeg|-q:v|2|-f|image2|-an|/out/.tmp/cover%d.jpg");
 
     pipeline::ConversionOptions options = windowDefaults();
@@ -238,6 +240,35 @@ TEST(ToolTranslation, HertzAndCountsReadLeadingDigits)
     EXPECT_EQ(parsed.command.channels, "1");
     EXPECT_EQ(parsed.command.frameCount, "7");
     EXPECT_EQ(parsed.command.frameRate, "25");
+}
+
+// Only a JPEG file name with one number field names numbered pictures; a
+// "%" anywhere else is a plain character.
+TEST(ToolTranslation, PicturePatterns)
+{
+    const struct
+    {
+        const char *output;
+        const char *seventh; // the name of picture 7, or "" when no pattern
+    } cases[] = {
+            {"/out/cover%d.jpg", "cover7.jpg"},
+            {"/out/Shot%03d.JPEG", "Shot007.JPEG"},
+            {"/100% sure/cover%d.jpg", "cover7.jpg"},
+            {"/out/50% off%d.jpg", "50% off7.jpg"},
+            {"/out/50%done.flv", ""},
+            {"/out/clip%d.flv", ""},
+            {"/out%d/clip.jpg", ""},
+            {"/out/cover%d%d.jpg", ""},
+            {"/out/cover%x.jpg", ""},
+            {"/out/cover%d.jpg.flv", ""},
+    };
+    for (const auto &c : cases) {
+        const QString name = QString(c.output).section(u'/', -1);
+        const bool pattern = *c.seventh != 0;
+        EXPECT_EQ(isPicturePattern(c.output), pattern) << c.output;
+        if (pattern)
+            EXPECT_EQ(pictureName(name, 7).toStdString(), c.seventh) << c.output;
+    }
 }
 
 TEST(ToolTranslation, RefusedLines)

@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using Shown = platform::RecordingMessageBoxes::Shown;
 
 namespace {
@@ -74,6 +76,58 @@ private Q_SLOTS:
             QTest::keyClick(box, Qt::Key_Left);
             QTest::keyClick(box, Qt::Key_Delete);
             QCOMPARE(box->text().size(), 1);
+        }
+    }
+
+    // Keys that move or act are no characters: the filters let them through.
+    void keysThatAreNoCharactersPass_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cursor"); // after "1|2" and the key; -1: the focus moved on
+        QTest::addColumn<QString>("selected");
+        for (const char *box : {"txtLeft", "txtTop", "txtAlpha", "txtNumImages"}) {
+            const QByteArray name(box);
+            QTest::newRow(name + " Tab") << box << int(Qt::Key_Tab) << 0 << "\t" << -1 << "";
+            QTest::newRow(name + " Backtab")
+                    << box << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << "" << -1 << "";
+            QTest::newRow(name + " Home") << box << int(Qt::Key_Home) << 0 << "" << 0 << "";
+            QTest::newRow(name + " End") << box << int(Qt::Key_End) << 0 << "" << 2 << "";
+            QTest::newRow(name + " Left") << box << int(Qt::Key_Left) << 0 << "" << 0 << "";
+            QTest::newRow(name + " Ctrl+A")
+                    << box << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << 2 << "12";
+        }
+    }
+    void keysThatAreNoCharactersPass()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
+        QFETCH(QString, selected);
+        Tab t;
+        auto *edit = t.window().findChild<QLineEdit *>(box);
+        for (QWidget *page = edit; page; page = page->parentWidget()) {
+            if (t.ui().sstThis->indexOf(page) >= 0)
+                t.ui().sstThis->setCurrentWidget(page);
+        }
+        t.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&t.window()));
+        edit->setText("12");
+        edit->setFocus();
+        edit->setCursorPosition(1);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
+        QApplication::sendEvent(edit, &press);
+        QCOMPARE(edit->text(), QString("12"));
+        if (cursor < 0) {
+            QVERIFY2(t.window().focusWidget() != edit, "the key stayed in the box");
+        } else {
+            QCOMPARE(t.window().focusWidget(), edit);
+            QCOMPARE(edit->cursorPosition(), cursor);
+            QCOMPARE(edit->selectedText(), selected);
         }
     }
 
@@ -191,17 +245,69 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(t.path("never.wsx")));
     }
 
-    void refusedCharacterWritesNothing()
+    void refusedValueWritesNothing_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("character outside the code page")
+                << "Smile ☺"
+                << "THE CHARACTER \"☺\" AT POSITION 7 OF THE WATERMARK TEXT";
+        QTest::newRow("over 32767 characters")
+                << QString(32768, u'x') << "THE WATERMARK TEXT IS TOO LONG TO BE SAVED!";
+    }
+    void refusedValueWritesNothing()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
         Tab t;
         const QString file = t.path("keep.wsx");
         t.write(file, "old content");
-        t.ui().txtWatermark->setPlainText("Smile ☺");
+        t.ui().txtWatermark->setPlainText(text);
         t.save(file);
         QCOMPARE(t.boxes.shown().size(), 1);
         QCOMPARE(t.boxes.shown().first().title, QString("Error"));
-        QVERIFY(t.boxes.shown().first().prompt.contains("\"☺\" AT POSITION 7"));
+        QVERIFY2(t.boxes.shown().first().prompt.contains(message),
+                 qPrintable(t.boxes.shown().first().prompt));
         QCOMPARE(t.read(file), QByteArray("old content"));
+        QCOMPARE(QDir(t.files.path()).entryList(QDir::Files), QStringList({"keep.wsx"}));
+    }
+
+    // Files no save can have made: an "Error" box names the problem, and
+    // the window keeps what it shows, without waiting for a writer.
+    void unreadableFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("missing") << "missing.wsx"
+                                 << "No such file or directory";
+        QTest::newRow("folder") << "folder.wsx"
+                                << "not a regular file";
+        QTest::newRow("pipe without a writer") << "pipe.wsx"
+                                               << "not a regular file";
+        QTest::newRow("device") << "/dev/zero"
+                                << "not a regular file";
+        QTest::newRow("4 MB without a line break") << "long.wsx"
+                                                   << "larger than 229383 bytes";
+        QTest::newRow("one byte more than seven full lines") << "over.wsx"
+                                                             << "larger than 229383 bytes";
+    }
+    void unreadableFilesAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, problem);
+        Tab t;
+        QVERIFY(QDir(t.files.path()).mkdir("folder.wsx"));
+        QCOMPARE(::mkfifo(QFile::encodeName(t.path("pipe.wsx")).constData(), 0600), 0);
+        t.write(t.path("long.wsx"), QByteArray(4 << 20, 'a'));
+        t.write(t.path("over.wsx"),
+                QByteArray(7 * 32769, 'a').replace(0, 7, "\r\r\r\r\r\r\r") + "a");
+        t.ui().txtWatermark->setPlainText("kept");
+        const QString path = name.startsWith('/') ? name : t.path(name);
+        t.load(path);
+        QCOMPARE(t.boxes.shown().size(), 1);
+        QCOMPARE(t.boxes.shown().first().title, QString("Error"));
+        QCOMPARE(t.boxes.shown().first().prompt, "CANNOT LOAD " + path + ": " + problem);
+        QCOMPARE(t.ui().txtWatermark->toPlainText(), QString("kept"));
     }
 
     void cancelChangesNothing()
@@ -253,10 +359,9 @@ private Q_SLOTS:
         QCOMPARE(ui.cmbFontFileName->currentIndex(), -1);
         QCOMPARE(ui.cmbFontSize->currentIndex(), -1);
 
-        // An empty file and a file that does not exist change nothing.
+        // An empty file changes nothing.
         t.write(t.path("empty.wsx"), "");
         t.load(t.path("empty.wsx"));
-        t.load(t.path("missing.wsx"));
         QCOMPARE(ui.txtWatermark->toPlainText(), QString("N"));
         QVERIFY(t.boxes.shown().isEmpty());
     }

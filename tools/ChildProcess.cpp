@@ -69,13 +69,15 @@ bool takePendingCancel(int &signal)
 ChildOutcome runChild(const QString &program,
                       const QStringList &arguments,
                       bool discardErrors,
-                      int graceMs)
+                      int graceMs,
+                      const QString &workingFolder)
 {
     ChildOutcome outcome;
 
     // Everything the child needs is prepared before vfork: after it, only
     // plain system calls.
     const QByteArray path = program.toLocal8Bit();
+    const QByteArray folder = workingFolder.toLocal8Bit();
     std::vector<QByteArray> storage;
     storage.reserve(arguments.size() + 1);
     storage.push_back(path);
@@ -117,7 +119,8 @@ ChildOutcome runChild(const QString &program,
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
-        execv(argv[0], argv.data());
+        if (folder.isEmpty() || chdir(folder.constData()) == 0)
+            execv(argv[0], argv.data());
         const int error = errno;
         [[maybe_unused]] const ssize_t written = write(errorPipe[1], &error, sizeof error);
         _exit(127);
@@ -146,6 +149,14 @@ ChildOutcome runChild(const QString &program,
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) {
             outcome.exitCode = outcomeCode(status);
+            return outcome;
+        }
+        if (done < 0 && errno != EINTR) {
+            const int error = errno;
+            kill(pid, SIGKILL);
+            outcome.started = false;
+            outcome.error = QString("lost track of %1: %2")
+                                    .arg(program, QString::fromLocal8Bit(strerror(error)));
             return outcome;
         }
         const timespec tick {0, 200 * 1000 * 1000};

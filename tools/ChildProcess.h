@@ -26,11 +26,13 @@ struct ChildOutcome
 // standard output and error shared with the front-end (error dropped when
 // discardErrors is set: the caller reports in its own words). The child dies with
 // the front-end (it gets SIGKILL when the front-end ends). A cancel signal
-// stops the child with SIGTERM, and after graceMs with SIGKILL.
-// blockCancelSignals() must have been called.
+// stops the child with SIGTERM, and after graceMs with SIGKILL. The child
+// runs in workingFolder when one is given. A child that cannot be waited for
+// counts as not started. blockCancelSignals() must have been called.
 ChildOutcome runChild(const QString &program,
                       const QStringList &arguments,
                       bool discardErrors = false,
-                      int graceMs = 5000);
+                      int graceMs = 5000,
+                      const QString &workingFolder = {});
 
 } // namespace tools

@@ -72,10 +72,38 @@ std::optional<QString> audioBitrateValue(const QString &text)
     return parts->number + parts->prefix;
 }
 
+namespace {
+
+const QRegularExpression &numberField()
+{
+    static const QRegularExpression field(R"(%(0\d{1,2})?d)");
+    return field;
+}
+
+} // namespace
+
 bool isPicturePattern(const QString &output)
 {
-    static const QRegularExpression pattern(R"(%0?\d*d)");
-    return pattern.match(output).hasMatch();
+    const QString name = output.section(u'/', -1);
+    if (!name.endsWith(".jpg", Qt::CaseInsensitive) && !name.endsWith(".jpeg", Qt::CaseInsensitive))
+        return false;
+    QRegularExpressionMatchIterator fields = numberField().globalMatch(name);
+    int count = 0;
+    for (; fields.hasNext(); fields.next())
+        ++count;
+    return count == 1;
+}
+
+QString pictureName(const QString &patternFileName, qint64 number)
+{
+    const QRegularExpressionMatch field = numberField().match(patternFileName);
+    if (!field.hasMatch())
+        return patternFileName;
+    const int width = field.captured(1).isEmpty() ? 0 : field.captured(1).toInt();
+    QString name = patternFileName;
+    return name.replace(field.capturedStart(),
+                        field.capturedLength(),
+                        QString("%1").arg(number, width, 10, QChar(u'0')));
 }
 
 LegacyParse parseLegacyCommand(const QStringList &arguments)

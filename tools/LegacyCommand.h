@@ -51,7 +51,14 @@ std::optional<QString> audioBitrateValue(const QString &text);
 // The leading whole number of a text: "22050Hz" -> 22050.
 std::optional<qint64> leadingInteger(const QString &text);
 
-// True when the output name is a numbered picture pattern ("cover%d.jpg").
+// True when the output names numbered JPEG pictures: its file name ends in
+// ".jpg" or ".jpeg" and holds one number field, "%d" or "%0Nd"
+// ("cover%d.jpg", "shot%03d.jpeg"). Any other "%" is a plain character, in
+// the file name and in the folders.
 bool isPicturePattern(const QString &output);
+
+// The file name of picture number in a picture pattern's file name:
+// ("cover%d.jpg", 12) -> "cover12.jpg", ("shot%03d.jpg", 7) -> "shot007.jpg".
+QString pictureName(const QString &patternFileName, qint64 number);
 
 } // namespace tools

@@ -1,6 +1,7 @@
 #include "MetadataRun.h"
 
 #include "ChildProcess.h"
+#include "FlvFile.h"
 #include "Messages.h"
 #include "ProgramLookup.h"
 #include "TempFiles.h"
@@ -36,12 +37,32 @@ QString flvmetaFailure(int code)
     }
 }
 
+bool sameState(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+            && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Why the updated file cannot replace the original, or "" when it is whole:
+// its size is the one its metadata states and flvmeta finds no error in it.
+// signal receives a cancel signal that came meanwhile.
+QString incompleteUpdate(const QString &flvmeta, const LockedTemporary &updated, int &signal)
+{
+    if (!isCompleteFlv(updated.descriptor()))
+        return "the updated file is incomplete (disk full?)";
+    const ChildOutcome check = runChild(flvmeta, {"--check", "--quiet", updated.path()}, true);
+    signal = check.cancelSignal;
+    if (!check.started)
+        return check.error;
+    if (!signal && !takePendingCancel(signal) && check.exitCode != 0)
+        return "the updated file does not pass flvmeta's check";
+    return {};
+}
+
 } // namespace
 
 int runMetadata(const QStringList &arguments)
 {
-    blockCancelSignals();
-
     if (arguments.size() != 1 || arguments.first().isEmpty()) {
         reportError(Program, "usage: flvmdi <file.flv>");
         return RefusedExitCode;
@@ -71,6 +92,8 @@ int runMetadata(const QStringList &arguments)
         return RefusedExitCode;
     }
 
+    // From here on a cancel is taken where the run can stop cleanly.
+    blockCancelSignals();
     const QString folder = QFileInfo(file).absolutePath();
     removeAbandonedTemporaries(folder);
     LockedTemporary updated;
@@ -79,7 +102,9 @@ int runMetadata(const QStringList &arguments)
         return FileErrorExitCode;
     }
 
-    const ChildOutcome outcome = runChild(flvmeta, {"-U", file, updated.path()}, true);
+    // --preserve keeps what the file says about itself (a title, say); the
+    // computed fields are refreshed all the same.
+    const ChildOutcome outcome = runChild(flvmeta, {"-U", "--preserve", file, updated.path()}, true);
     if (!outcome.started) {
         reportError(Program, outcome.error);
         return FileErrorExitCode;
@@ -96,9 +121,24 @@ int runMetadata(const QStringList &arguments)
         return outcome.exitCode;
     }
 
-    struct stat result = {};
-    if (fstat(updated.descriptor(), &result) != 0 || result.st_size == 0) {
-        reportError(Program, "flvmeta wrote nothing; the file is unchanged");
+    // flvmeta can end with success although its last writes failed (a full
+    // disk at the final flush): only a complete, valid file replaces the
+    // original.
+    const QString incomplete = incompleteUpdate(flvmeta, updated, signal);
+    if (signal) {
+        reportError(Program, "cancelled; the file is unchanged");
+        return cancelledExitCode(signal);
+    }
+    if (!incomplete.isEmpty()) {
+        reportError(Program, incomplete + "; the file is unchanged");
+        return FileErrorExitCode;
+    }
+    // Another program that still writes the file would lose its work.
+    struct stat now = {};
+    if (stat(file.toLocal8Bit().constData(), &now) != 0 || !sameState(info, now)) {
+        reportError(Program,
+                    QString("%1 changed while it was being updated; the file is left as it is")
+                            .arg(given.filePath()));
         return FileErrorExitCode;
     }
     // Keep the owner where we may (root); the mode always.

@@ -41,9 +41,17 @@ QStringList modernArguments(const LegacyCommand &command,
                             const std::optional<DrawText> &drawText,
                             const QString &writtenOutput)
 {
-    // -xerror: a damaged or truncated source fails the encode instead of
-    // giving a shorter file that looks complete.
-    QStringList args {"-nostdin", "-y", "-xerror", "-i", filePath(command.input)};
+    const bool pictures = isPicturePattern(command.output);
+    const bool flv = hasSuffix(command.output, ".flv");
+    // A lightly damaged source converts, as ffmpeg converts it; a source
+    // that gives nothing at all fails instead of giving an empty file. ffmpeg
+    // ends with success even when writing its last part failed: the front-end
+    // checks FLV files and pictures itself, any other output needs -xerror
+    // to make that a failure.
+    QStringList args {"-nostdin", "-y", "-abort_on", "empty_output"};
+    if (!flv && !pictures)
+        args << "-xerror";
+    args << "-i" << filePath(command.input);
 
     QStringList filters;
     if (command.deInterlace)
@@ -67,8 +75,6 @@ QStringList modernArguments(const LegacyCommand &command,
     if (!command.frameCount.isEmpty())
         args << "-frames:v" << command.frameCount;
 
-    const bool pictures = isPicturePattern(command.output);
-    const bool flv = hasSuffix(command.output, ".flv");
     const bool aac = command.audioCodec == "aac";
     if (command.videoCodec == "h264")
         args << h264VideoArguments(command);
@@ -84,7 +90,7 @@ QStringList modernArguments(const LegacyCommand &command,
     if (flv)
         args << "-f"
              << "flv";
-    else if (pictures && (hasSuffix(command.output, ".jpg") || hasSuffix(command.output, ".jpeg")))
+    else if (pictures)
         args << "-c:v"
              << "mjpeg"
              << "-q:v"

@@ -17,6 +17,15 @@ bool digitFilterAccepts(char16_t code)
     return code == 8 || (code >= u'0' && code <= u'9');
 }
 
+bool typesCharacter(int key, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    if (text.isEmpty() || (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    // Character keys have codes below Qt's range of special keys; a
+    // character without a key of its own comes as Key_unknown.
+    return key < Qt::Key_Escape || key == Qt::Key_Backspace || key == Qt::Key_unknown;
+}
+
 std::optional<int> fieldValue(const QString &text)
 {
     bool ok = false;

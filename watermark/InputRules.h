@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
 
 #include <optional>
 
@@ -13,6 +14,12 @@ constexpr int MaxFieldLength = 3;
 // passes when it is a backspace (8) or one of "0123456789"; every other
 // character, control characters included, is discarded.
 bool digitFilterAccepts(char16_t code);
+
+// Whether a key press types a character, which the digit filter then judges.
+// Keys that only move or act (Tab, Backtab, arrows, Home, End, Delete, Escape,
+// Return) and shortcuts (with Control, Alt or Meta) are not characters, even
+// when they come with a text such as "\t"; Backspace counts as one.
+bool typesCharacter(int key, Qt::KeyboardModifiers modifiers, const QString &text);
 
 // The alpha upper limit: a value above 255 becomes "100". nullopt when the
 // text stays as it is (within the limit, empty or not a number).

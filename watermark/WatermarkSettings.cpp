@@ -11,7 +11,6 @@ namespace watermark {
 namespace {
 
 constexpr int LineCount = 7;
-constexpr qsizetype MaxValueLength = 32767;
 
 const char *const LineNames[LineCount] = {"WATERMARK TEXT",
                                           "COLOUR",
@@ -137,11 +136,6 @@ LoadedSettings settingsFromBytes(const QByteArray &bytes)
         return loaded;
     loaded.alpha = values[6];
     return loaded;
-}
-
-bool holdsSevenLines(const QByteArray &bytes)
-{
-    return bytes.count('\r') >= LineCount;
 }
 
 QString toFileLineBreaks(const QString &boxText)

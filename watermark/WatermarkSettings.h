@@ -21,6 +21,12 @@ struct WatermarkSettings
     bool operator==(const WatermarkSettings &) const = default;
 };
 
+// The longest value a settings file stores, in characters.
+constexpr qsizetype MaxValueLength = 32767;
+// The largest settings file that can have been saved: seven values of at most
+// MaxValueLength characters (one byte each), each with its CR LF.
+constexpr qint64 MaxSettingsFileBytes = 7 * (MaxValueLength + 2);
+
 // Why a value cannot be stored.
 struct SaveProblem
 {
@@ -62,9 +68,6 @@ struct LoadedSettings
 // Lines end at a CR; an LF right after it belongs to the end; the file's end
 // ends the last line. Lines after the seventh are not looked at.
 LoadedSettings settingsFromBytes(const QByteArray &bytes);
-
-// Whether bytes already hold the seven lines a reader needs.
-bool holdsSevenLines(const QByteArray &bytes);
 
 // Line breaks between the text box ("\n") and the file (CR LF).
 QString toFileLineBreaks(const QString &boxText);

@@ -11,8 +11,11 @@
 #include <csignal>
 #include <cstdio>
 #include <grp.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace testmedia {
 
@@ -171,6 +174,39 @@ ProcessResult runInFolder(const QString &folder,
                           int timeoutMs)
 {
     return runModified(program, arguments, {}, timeoutMs, {}, folder);
+}
+
+void inheritHostileSignals()
+{
+    for (const int s : {SIGCHLD, SIGINT, SIGTERM})
+        signal(s, SIG_IGN);
+    sigset_t all;
+    sigfillset(&all);
+    sigprocmask(SIG_SETMASK, &all, nullptr);
+}
+
+ProcessResult runWithHostileSignals(const QString &program,
+                                    const QStringList &arguments,
+                                    int timeoutMs)
+{
+    return runModified(program, arguments, inheritHostileSignals, timeoutMs);
+}
+
+int runWithByteArguments(const QByteArray &program, const QList<QByteArray> &arguments)
+{
+    QList<QByteArray> storage {program};
+    storage += arguments;
+    std::vector<char *> argv;
+    for (QByteArray &argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.constData(), nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 QList<qint64> childProcesses(qint64 pid)

@@ -72,6 +72,20 @@ ProcessResult runInFolder(const QString &folder,
                           const QStringList &arguments,
                           int timeoutMs = 300000);
 
+// Like run, but the child starts with the process state a careless parent
+// leaves: SIGCHLD, SIGINT and SIGTERM ignored, and every signal blocked.
+ProcessResult runWithHostileSignals(const QString &program,
+                                    const QStringList &arguments,
+                                    int timeoutMs = 300000);
+
+// Sets up the process state of runWithHostileSignals in a child process
+// (for QProcess::setChildProcessModifier).
+void inheritHostileSignals();
+
+// Runs a program with arguments given as raw bytes (names that are no valid
+// UTF-8); returns its exit code, or -1 when it did not end normally.
+int runWithByteArguments(const QByteArray &program, const QList<QByteArray> &arguments);
+
 // The process ids whose parent is pid (read from /proc).
 QList<qint64> childProcesses(qint64 pid);
 

@@ -31,6 +31,14 @@ struct WindowFixture
             QFile::link(built + "/" + name, appFolder.filePath(name));
     }
 
+    // A window over an application folder that is already there, such as
+    // an installed one; nothing is copied into it.
+    explicit WindowFixture(const QString &installedFolder)
+        : m_folder(installedFolder)
+    { }
+
+    QString folder() const { return m_folder.isEmpty() ? appFolder.path() : m_folder; }
+
     MainWindow &window()
     {
         if (!m_window) {
@@ -42,9 +50,7 @@ struct WindowFixture
                                                                       dialogs,
                                                                       dialogs,
                                                                       videoEdit},
-                                                    MainWindowSettings {appFolder.path(),
-                                                                        "/usr/share",
-                                                                        10});
+                                                    MainWindowSettings {folder(), "/usr/share", 10});
         }
         return *m_window;
     }
@@ -67,5 +73,6 @@ struct WindowFixture
     media::VideoEditComponent videoEdit {media::findSystemFfmpeg(appFolder.path())};
 
 private:
+    QString m_folder;
     std::unique_ptr<MainWindow> m_window;
 };

@@ -1,0 +1,47 @@
+#include "SourceInput.h"
+
+#include "MainWindowUi.h"
+
+#include "pipeline/EncodeRequest.h"
+#include "pipeline/SourceChoice.h"
+#include "platform/CommonDialog.h"
+#include "platform/MessageBoxes.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+
+SourceInput::SourceInput(MainWindowUi &ui,
+                         platform::MessageBoxes &messageBoxes,
+                         platform::CommonDialog &dialog)
+    : m_ui(ui)
+    , m_messageBoxes(messageBoxes)
+    , m_dialog(dialog)
+{ }
+
+void SourceInput::take(const QString &path)
+{
+    m_dialog.FileName = path;
+    m_ui.lblInput->setText(path);
+    m_ui.txtOutFile->setText(QFileInfo(path).fileName());
+    if (const std::optional<QString> proposed = pipeline::proposeOutputName(m_ui.txtOutFile->text()))
+        m_ui.txtOutFile->setText(*proposed);
+}
+
+bool SourceInput::offer(const QStringList &paths)
+{
+    QList<pipeline::OfferedPath> offered;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        const pipeline::PathKind kind = info.isDir() ? pipeline::PathKind::Folder
+                : info.isFile()                      ? pipeline::PathKind::File
+                                                     : pipeline::PathKind::Missing;
+        offered.append({info.exists() ? info.absoluteFilePath() : path, kind});
+    }
+    if (const std::optional<QString> problem = pipeline::sourceProblem(offered)) {
+        m_messageBoxes.MsgBox(*problem, platform::MsgBoxStyle::Critical, "Error");
+        return false;
+    }
+    take(offered.first().path);
+    return true;
+}

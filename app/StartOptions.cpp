@@ -1,0 +1,42 @@
+#include "StartOptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace {
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription("Converts videos (MPEG, AVI, WMV/ASF, FLV, MOV/MP4, 3GP, "
+                                     "VOB, Video CD .dat) to Flash Video (FLV) files.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("file",
+                                 "The video to convert, as if chosen with Input File.",
+                                 "[file]");
+}
+
+} // namespace
+
+void answerOnTerminal(int argc, char *argv[])
+{
+    if (argc < 2)
+        return;
+    QCoreApplication terminal(argc, argv);
+    QCommandLineParser parser;
+    describe(parser);
+    // Options of the window system are not known here; a line holding them
+    // is left to the application.
+    if (!parser.parse(QCoreApplication::arguments()))
+        return;
+    if (parser.isSet("help") || parser.isSet("help-all") || parser.isSet("version"))
+        parser.process(terminal);
+}
+
+StartOptions readStartOptions(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(arguments);
+    return StartOptions {parser.positionalArguments()};
+}

@@ -1,0 +1,38 @@
+#include "SourceChoice.h"
+
+namespace pipeline {
+
+namespace {
+
+bool offeredType(const QString &path)
+{
+    const QString name = path.section(u'/', -1);
+    for (const QString &pattern : SourcePatterns) {
+        if (name.endsWith(QStringView(pattern).mid(1), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<QString> sourceProblem(const QList<OfferedPath> &offered)
+{
+    if (offered.size() != 1)
+        return QStringLiteral("PLEASE CHOOSE ONE VIDEO FILE AT A TIME!");
+    const OfferedPath &one = offered.first();
+    switch (one.kind) {
+    case PathKind::Missing:
+        return QStringLiteral("FILE NOT FOUND: ") + one.path;
+    case PathKind::Folder:
+        return QStringLiteral("PLEASE CHOOSE A VIDEO FILE, NOT A FOLDER!");
+    case PathKind::File:
+        break;
+    }
+    if (!offeredType(one.path))
+        return QStringLiteral("UNSUPPORTED FILE TYPE! SUPPORTED VIDEO FILES: ")
+                + SourcePatterns.join(u' ');
+    return std::nullopt;
+}
+
+} // namespace pipeline

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace pipeline {
+
+// The file types the Input File dialog offers, as its filter lists them.
+inline const QStringList SourcePatterns = {"*.mpg",
+                                           "*.mpeg",
+                                           "*.avi",
+                                           "*.wmv",
+                                           "*.asf",
+                                           "*.flv",
+                                           "*.mov",
+                                           "*.mp4",
+                                           "*.3gp",
+                                           "*.vob",
+                                           "*.dat"};
+
+// What a path handed to the program names.
+enum class PathKind { Missing, Folder, File };
+
+struct OfferedPath
+{
+    QString path;
+    PathKind kind = PathKind::Missing;
+};
+
+// Why paths handed over outside the Input File dialog (the command line,
+// a drop on the window) cannot become the source; nullopt when they are
+// exactly one file of a type the dialog offers (letter case aside).
+std::optional<QString> sourceProblem(const QList<OfferedPath> &offered);
+
+} // namespace pipeline

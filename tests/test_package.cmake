@@ -1,0 +1,107 @@
+cmake_minimum_required(VERSION 3.25)
+# Builds the Debian package, checks it with lintian, desktop-file-validate
+# and appstreamcli, unpacks it into a scratch root and runs it from there as
+# the user nobody, for whom the unpacked files are read-only (the tests run
+# as root, whom file permissions do not stop).
+# -DCPACK=<cpack> -DCPACK_CONFIG=<CPackConfig.cmake> -DDRIVER=<installed_run>
+# -DVERSION=<version> -DWORK=<scratch folder>
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+function(check what)
+    execute_process(COMMAND ${ARGN}
+        RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "${what} failed (${result}):\n${output}\n${errors}")
+    endif()
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+check("cpack" "${CPACK}" --config "${CPACK_CONFIG}" -G DEB -B "${WORK}/deb")
+file(GLOB deb "${WORK}/deb/trovexa_${VERSION}_*.deb")
+if(NOT deb)
+    message(FATAL_ERROR "cpack made no package in ${WORK}/deb")
+endif()
+
+# lintian: warnings are allowed, errors are not.
+execute_process(COMMAND lintian "${deb}" OUTPUT_VARIABLE findings ERROR_QUIET)
+if(findings MATCHES "(^|\n)E: ")
+    message(FATAL_ERROR "lintian finds errors:\n${findings}")
+endif()
+
+# The unpacked package, and all that nobody runs and writes, live in a
+# scratch folder outside the build tree, which nobody may not be able to
+# enter (a checkout under /root).
+string(MD5 tag "${WORK}")
+if(DEFINED ENV{TMPDIR})
+    set(scratch "$ENV{TMPDIR}/trovexa-package-${tag}")
+else()
+    set(scratch "/tmp/trovexa-package-${tag}")
+endif()
+file(REMOVE_RECURSE "${scratch}")
+file(MAKE_DIRECTORY "${scratch}")
+file(CHMOD "${scratch}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(root "${scratch}/root")
+check("dpkg-deb -x" dpkg-deb -x "${deb}" "${root}")
+set(app "${root}/usr/lib/trovexa")
+# The colour table comes from the dependency x11-common, which the scratch
+# root lacks: it borrows the system's.
+file(MAKE_DIRECTORY "${root}/usr/share/X11")
+file(CREATE_LINK /usr/share/X11/rgb.txt "${root}/usr/share/X11/rgb.txt" SYMBOLIC)
+foreach(file IN ITEMS
+        "${app}/trovexa" "${app}/ffmpeg" "${app}/flvmdi" "${app}/fonts.txt"
+        "${app}/fontsizes.txt" "${app}/colors.txt" "${app}/trvx_flvcn.html"
+        "${app}/vhook/rgb.txt"
+        "${root}/usr/share/icons/hicolor/scalable/apps/trovexa-flv-converter.svg"
+        "${root}/usr/share/icons/hicolor/48x48/apps/trovexa-flv-converter.png"
+        "${root}/usr/share/man/man1/trovexa.1.gz"
+        "${root}/usr/share/doc/trovexa/copyright")
+    if(NOT EXISTS "${file}")
+        message(FATAL_ERROR "the package lacks ${file}")
+    endif()
+endforeach()
+file(READ_SYMLINK "${root}/usr/bin/trovexa" command)
+if(NOT command STREQUAL "../lib/trovexa/trovexa")
+    message(FATAL_ERROR "/usr/bin/trovexa links to ${command}")
+endif()
+
+check("desktop-file-validate"
+    desktop-file-validate "${root}/usr/share/applications/trovexa-flv-converter.desktop")
+if(output MATCHES "error")
+    message(FATAL_ERROR "desktop-file-validate: ${output}")
+endif()
+check("appstreamcli validate"
+    appstreamcli validate --no-net "${root}/usr/share/metainfo/com.trovexa.flvconverter.metainfo.xml")
+
+# Everything below runs as nobody, in a home folder of its own; the
+# unpacked files belong to root and are not writable for nobody.
+set(home "${scratch}/home")
+file(MAKE_DIRECTORY "${home}/tmp")
+file(CHMOD "${home}" "${home}/tmp"
+    PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_WRITE GROUP_EXECUTE
+        WORLD_READ WORLD_WRITE WORLD_EXECUTE)
+set(as_nobody setpriv --reuid=nobody --regid=nogroup --clear-groups
+    env -i PATH=/usr/bin:/bin HOME=${home} TMPDIR=${home}/tmp)
+
+# --help and --version answer on the terminal, with no display at all.
+check("trovexa --version" ${as_nobody} "${root}/usr/bin/trovexa" --version)
+if(NOT output STREQUAL "Trovexa FLV Converter ${VERSION}\n")
+    message(FATAL_ERROR "trovexa --version answers: ${output}")
+endif()
+check("trovexa --help" ${as_nobody} "${root}/usr/bin/trovexa" --help)
+if(NOT output MATCHES "Usage: .*trovexa \\[options\\] \\[file\\]")
+    message(FATAL_ERROR "trovexa --help answers: ${output}")
+endif()
+
+# Whole conversions through the window, from the unpacked folder. The
+# driver is started through a link, as the package starts the program.
+file(COPY "${DRIVER}" DESTINATION "${scratch}/driver")
+get_filename_component(driver_name "${DRIVER}" NAME)
+file(CREATE_LINK "${scratch}/driver/${driver_name}" "${scratch}/installed_run" SYMBOLIC)
+check("the run from the unpacked package" ${as_nobody}
+    XDG_CACHE_HOME=${home}/cache QT_QPA_PLATFORM=offscreen
+    TROVEXA_INSTALLED_APP=${app} TROVEXA_DRIVER_FOLDER=${scratch}/driver
+    "${scratch}/installed_run")
+message(STATUS "${output}")
+file(REMOVE_RECURSE "${scratch}")
