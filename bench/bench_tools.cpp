@@ -20,6 +20,8 @@
 // Usage: bench_tools [rounds] [seconds] [pair...]   (defaults: 5 rounds, 60 s
 // sources, every pair; the short pairs run four times as many rounds)
 
+#include "ChildCpuTime.h"
+
 #include "pipeline/CommandLine.h"
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
@@ -138,7 +140,8 @@ struct Side
 {
     const char *name;
     std::function<void()> work;
-    std::vector<double> times;
+    std::vector<double> times = {};
+    std::vector<double> cpu = {}; // processor seconds of the children
 };
 
 // Runs the sides in turn, rounds times; side 0 is compared against the others.
@@ -146,20 +149,27 @@ void compare(const char *title, std::vector<Side> sides, int rounds)
 {
     std::vector<std::vector<double>> ratios(sides.size());
     for (int round = 0; round < rounds; ++round) {
-        for (Side &side : sides)
+        for (Side &side : sides) {
+            const double cpu = childCpuSeconds();
             side.times.push_back(seconds(side.work));
+            side.cpu.push_back(childCpuSeconds() - cpu);
+        }
         for (size_t i = 1; i < sides.size(); ++i)
             ratios[i].push_back(sides[0].times.back() / sides[i].times.back());
     }
     std::printf("%s (%d rounds)\n", title, rounds);
     for (const Side &side : sides)
-        std::printf("  %-34s median %8.4f s\n", side.name, median(side.times));
+        std::printf("  %-34s median %8.4f s (processor %8.4f s)\n",
+                    side.name,
+                    median(side.times),
+                    median(side.cpu));
     for (size_t i = 1; i < sides.size(); ++i)
-        std::printf("  ratio %s / %s: median %.4f (overhead %+.2f %%)\n",
+        std::printf("  ratio %s / %s: median %.4f (overhead %+.2f %%), processor time %.4f\n",
                     sides[0].name,
                     sides[i].name,
                     median(ratios[i]),
-                    (median(ratios[i]) - 1) * 100);
+                    (median(ratios[i]) - 1) * 100,
+                    median(sides[0].cpu) / median(sides[i].cpu));
     std::fflush(stdout);
 }
 
@@ -273,10 +283,14 @@ void compareCodecs(const QString &appFolder,
     const pipeline::CommandLine h264 = encodeLine(h264Folder);
     std::printf("H.264:   %s\n", qPrintable(passedOn(h264, "out.flv").join(' ')));
     compare(qPrintable("codecs, " + pattern),
-            {{"H.264 + AAC", [&] { runOrDie(h264.program, h264.arguments); }, {}},
+            {{"H.264 + AAC",
+              [&] {
+                  runOrDie(h264.program, h264.arguments);
+              }},
              {"Sorenson H.263 + MP3 (classic)",
-              [&] { runOrDie(classic.program, classic.arguments); },
-              {}}},
+              [&] {
+                  runOrDie(classic.program, classic.arguments);
+              }}},
             rounds);
 
     std::printf("  %-32s %10s %9s %8s %14s\n", "codecs", "bytes", "PSNR dB", "SSIM", "frames");
@@ -350,8 +364,14 @@ int main(int argc, char **argv)
                 qPrintable(encodeDirect.join(' ')));
     if (wanted("encode"))
         compare("encode",
-                {{"front-end ffmpeg", [&] { runOrDie(encode.program, encode.arguments); }, {}},
-                 {"direct ffmpeg", [&] { runOrDie("ffmpeg", encodeDirect); }, {}}},
+                {{"front-end ffmpeg",
+                  [&] {
+                      runOrDie(encode.program, encode.arguments);
+                  }},
+                 {"direct ffmpeg",
+                  [&] {
+                      runOrDie("ffmpeg", encodeDirect);
+                  }}},
                 rounds);
 
     const pipeline::CommandLine grab = split(
@@ -359,8 +379,14 @@ int main(int argc, char **argv)
     const QStringList grabDirect = passedOn(grab, direct + "cover%d.jpg");
     if (wanted("grab"))
         compare("frame grab (10 JPEGs)",
-                {{"front-end ffmpeg", [&] { runOrDie(grab.program, grab.arguments); }, {}},
-                 {"direct ffmpeg", [&] { runOrDie("ffmpeg", grabDirect); }, {}}},
+                {{"front-end ffmpeg",
+                  [&] {
+                      runOrDie(grab.program, grab.arguments);
+                  }},
+                 {"direct ffmpeg",
+                  [&] {
+                      runOrDie("ffmpeg", grabDirect);
+                  }}},
                 rounds * 4);
 
     if (!wanted("metadata"))
@@ -372,13 +398,18 @@ int main(int argc, char **argv)
             pipeline::metadataCommandLine(appFolder, viaFrontEnd, "clip.flv", u'/'));
     std::printf("FLV for the metadata pair: %lld bytes\n", QFile(flv).size());
     compare("metadata",
-            {{"flvmdi", [&] { runOrDie(metadata.program, metadata.arguments); }, {}},
-             {"plain copy (read, write, fsync)", [&] { copyFile(flv, direct + "copy.flv"); }, {}},
+            {{"flvmdi",
+              [&] {
+                  runOrDie(metadata.program, metadata.arguments);
+              }},
+             {"plain copy (read, write, fsync)",
+              [&] {
+                  copyFile(flv, direct + "copy.flv");
+              }},
              {"flvmeta -U direct",
               [&] {
                   runOrDie("flvmeta", {"-U", flv, direct + "meta.flv"});
-              },
-              {}}},
+              }}},
             rounds * 4);
     return 0;
 }
