@@ -2,6 +2,7 @@
 
 #include "ConversionControls.h"
 
+#include "media/VideoEdit.h"
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
 #include "platform/FileSystem.h"
@@ -24,19 +25,21 @@ EncodeJob::EncodeJob(MainWindowUi &ui,
                      PlatformServices &services,
                      const MainWindowSettings &settings,
                      EncodeJobState &state,
-                     StageRun runStage,
+                     StageRunner &runner,
                      Normalize normalize,
-                     std::function<bool()> encodeSucceeded)
-    : m_ui(ui)
+                     QObject *parent)
+    : QObject(parent)
+    , m_ui(ui)
     , m_services(services)
     , m_settings(settings)
     , m_state(state)
-    , m_runStage(std::move(runStage))
+    , m_runner(runner)
     , m_normalize(std::move(normalize))
-    , m_encodeSucceeded(std::move(encodeSucceeded))
-{ }
+{
+    connect(&m_runner, &StageRunner::ended, this, &EncodeJob::stageEnded);
+}
 
-bool EncodeJob::refuse(const RequestProblem &problem)
+void EncodeJob::refuse(const RequestProblem &problem)
 {
     m_services.messageBoxes.MsgBox(problem.message, platform::MsgBoxStyle::Critical, "Error");
     QWidget *target = nullptr;
@@ -56,7 +59,6 @@ bool EncodeJob::refuse(const RequestProblem &problem)
     }
     target->setFocus();
     m_ui.sstThis->setCurrentIndex(problem.tab);
-    return false;
 }
 
 bool EncodeJob::confirmOverwrite(const QString &outputPath)
@@ -78,14 +80,16 @@ void EncodeJob::BuildEncoderArguments()
                                               PathSeparator);
 }
 
-void EncodeJob::runStage(PipelineStage stage, const QString &commandLine)
+void EncodeJob::setRunning(bool running)
 {
-    m_ui.txtApp->setText(commandLine);
-    m_runStage(stage);
+    m_running = running;
+    Q_EMIT runningChanged(running);
 }
 
-void EncodeJob::run()
+bool EncodeJob::start()
 {
+    if (m_running)
+        return false;
     const EncodeRequest request {m_ui.lblInput->text(),
                                  m_ui.lblOutDir->text(),
                                  m_ui.txtOutFile->text(),
@@ -93,57 +97,104 @@ void EncodeJob::run()
                                  m_ui.txtWatermark->toPlainText()};
     if (const auto problem = checkRequest(request, platform::sameFile)) {
         refuse(*problem);
-        return;
+        return false;
     }
     if (!confirmOverwrite(request.outputFolder + request.outputName))
-        return;
+        return false;
 
+    m_request = request;
     BuildEncoderArguments();
-    m_ui.cmdEncode->setEnabled(false);
+    setRunning(true);
 
     const QString &app = m_settings.applicationFolder;
     m_state.normalizeSource = needsNormalization(request.sourcePath,
                                                  m_ui.chkQuickEncode->checkState() == Qt::Checked);
-    QString input = request.sourcePath;
+    m_input = request.sourcePath;
     if (m_state.normalizeSource) {
-        input = intermediateFile(app,
-                                 platform::isWritableFolder(app),
-                                 platform::userCacheFolder(),
-                                 PathSeparator);
-        QDir().mkpath(QFileInfo(input).path());
-        m_normalize(request.sourcePath, input);
-        if (!m_state.normalizedReady) {
-            m_ui.cmdEncode->setEnabled(true);
-            return;
+        m_input = intermediateFile(app,
+                                   platform::isWritableFolder(app),
+                                   platform::userCacheFolder(),
+                                   PathSeparator);
+        QDir().mkpath(QFileInfo(m_input).path());
+        const bool normalizedReady = m_normalize(request.sourcePath, m_input);
+        if (!normalizedReady) {
+            setRunning(false);
+            return false;
         }
     }
 
+    const double length = m_services.videoEdit.GetFileDuration(m_input).value_or(0);
     runStage(PipelineStage::Encode,
-             encodeCommandLine(app,
-                               input,
-                               m_state.encoderArguments,
-                               request.outputFolder,
-                               request.outputName,
-                               PathSeparator));
-    if (!m_encodeSucceeded()) {
-        m_ui.cmdEncode->setEnabled(true);
+             encodeCommand(app,
+                           m_input,
+                           m_state.encoderArguments,
+                           request.outputFolder,
+                           request.outputName,
+                           PathSeparator),
+             "Encoding " + request.outputName,
+             length);
+    return true;
+}
+
+void EncodeJob::runStage(PipelineStage stage,
+                         const StageCommand &command,
+                         const QString &name,
+                         double length)
+{
+    m_stage = stage;
+    m_ui.txtApp->setText(command.text());
+    Q_EMIT stageStarted(name, length > 0);
+    m_runner.start(stage, command, length);
+}
+
+void EncodeJob::stageEnded(StageEnd end)
+{
+    if (!m_running)
         return;
+    if (end == StageEnd::Cancelled)
+        return finish(End::Cancelled);
+    switch (m_stage) {
+    case PipelineStage::Encode:
+        if (end != StageEnd::Succeeded)
+            return finish(End::Failed);
+        return runMetadata();
+    case PipelineStage::Metadata:
+        // The pictures come from the source, whatever the metadata gave.
+        if (m_ui.chkImage->checkState() == Qt::Checked)
+            return runImages();
+        return finish(End::Ready);
+    case PipelineStage::Images:
+        return finish(End::Ready);
     }
+}
 
+void EncodeJob::runMetadata()
+{
     runStage(PipelineStage::Metadata,
-             metadataCommandLine(app, request.outputFolder, request.outputName, PathSeparator));
+             metadataCommand(m_settings.applicationFolder,
+                             m_request.outputFolder,
+                             m_request.outputName,
+                             PathSeparator),
+             "Writing metadata");
+}
 
-    if (m_ui.chkImage->checkState() == Qt::Checked) {
-        const QString count = imageFrameCount(m_ui.txtNumImages->text());
-        if (count != m_ui.txtNumImages->text())
-            m_ui.txtNumImages->setText(count);
-        runStage(PipelineStage::Images,
-                 imageCommandLine(app,
-                                  input,
-                                  m_ui.cmbVideoWindow->currentText(),
-                                  m_ui.txtNumImages->text(),
-                                  request.outputFolder,
-                                  PathSeparator));
-    }
-    m_ui.cmdEncode->setEnabled(true);
+void EncodeJob::runImages()
+{
+    const QString count = imageFrameCount(m_ui.txtNumImages->text());
+    if (count != m_ui.txtNumImages->text())
+        m_ui.txtNumImages->setText(count);
+    runStage(PipelineStage::Images,
+             imageCommand(m_settings.applicationFolder,
+                          m_input,
+                          m_ui.cmbVideoWindow->currentText(),
+                          count,
+                          m_request.outputFolder,
+                          PathSeparator),
+             QString("Grabbing %1 pictures").arg(count.toInt()));
+}
+
+void EncodeJob::finish(End end)
+{
+    setRunning(false);
+    Q_EMIT finished(end);
 }

@@ -9,6 +9,7 @@
 
 #include "checks/ComponentPlatform.h"
 #include "platform/ColorCombo.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderBrowser.h"
 #include "platform/InstanceLock.h"
@@ -17,11 +18,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 
 using platform::MsgBoxAnswer::Yes;
 using platform::MsgBoxStyle::Critical;
@@ -68,11 +72,17 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
     , m_settings(std::move(settings))
     , m_ui(setUpUi(this))
     , m_commonDialog(m_services.fileDialogs)
-    , m_runner(m_services.processLauncher, m_services.messageBoxes)
-    , m_normalizer(m_services.videoEdit,
-                   m_services.messageBoxes,
-                   progressWindowFactory(this),
-                   m_encode.normalizedReady)
+    , m_runner(m_services.messageBoxes)
+    , m_normalizer(m_services.videoEdit, m_services.messageBoxes, progressWindowFactory(this))
+    , m_encodeJob(m_ui,
+                  m_services,
+                  m_settings,
+                  m_encode,
+                  m_runner,
+                  [this](const QString &source, const QString &intermediate) {
+                      return m_normalizer.SourceNormalizer(source, intermediate);
+                  })
+    , m_strip(new ProgressStrip(this))
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
     , m_source(m_ui, m_services.messageBoxes, m_commonDialog)
     , m_preview(m_ui.swfControl, m_commonDialog, m_services.shell, m_settings.applicationFolder, this)
@@ -98,6 +108,15 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
             m_ui.sstThis->widget(0),
             [this] { return !m_ui.cmdEncode->isEnabled(); },
             [this](const QStringList &paths) { m_source.offer(paths); });
+
+    statusBar()->addWidget(m_strip, 1);
+    connect(m_strip, &ProgressStrip::cancelRequested, this, &MainWindow::cancelStage_Click);
+    connect(&m_encodeJob, &EncodeJob::runningChanged, this, [this](bool running) {
+        setJobControlsEnabled(!running);
+    });
+    connect(&m_encodeJob, &EncodeJob::stageStarted, m_strip, &ProgressStrip::showStage);
+    connect(&m_runner, &pipeline::StageRunner::progressed, m_strip, &ProgressStrip::showProgress);
+    connect(&m_encodeJob, &EncodeJob::finished, this, &MainWindow::jobFinished);
 }
 
 MainWindow::~MainWindow() = default;
@@ -116,7 +135,7 @@ MainWindow::Startup MainWindow::Form_Load()
             return Startup::End;
         }
         show();
-        m_encode.encoderArguments.clear();
+        m_encode.encoderArguments = {};
         fillFixedLists();
         fillDataFileLists();
         GetWindowsFolder();
@@ -211,9 +230,49 @@ void MainWindow::endProgram()
     close();
 }
 
-void MainWindow::RunStage(pipeline::PipelineStage stage)
+void MainWindow::setJobControlsEnabled(bool enabled)
 {
-    m_runner.RunStage(stage, m_ui.txtApp->text(), m_job);
+    const QList<QWidget *> controls {m_ui.Frame1,
+                                     m_ui.Frame2,
+                                     m_ui.Frame3,
+                                     m_ui.Frame4,
+                                     m_ui.chkWatermark,
+                                     m_ui.cmdSaveWMOptions,
+                                     m_ui.cmdLoadWMOptions,
+                                     m_ui.chkQuickEncode,
+                                     m_ui.cmdEncode};
+    for (QWidget *control : controls)
+        control->setEnabled(enabled);
+}
+
+void MainWindow::cancelStage_Click()
+{
+    if (!m_encodeJob.isRunning())
+        return;
+    if (msgBox(pipeline::NormalizationMessages::AbortQuestion, YesNoQuestion, "Confirm") == Yes)
+        m_encodeJob.cancel();
+}
+
+void MainWindow::jobFinished(EncodeJob::End end)
+{
+    const QString name = m_encodeJob.outputName();
+    switch (end) {
+    case EncodeJob::End::Ready:
+        m_strip->showEnd(name + " is ready");
+        break;
+    case EncodeJob::End::Failed:
+        m_strip->showEnd("Encoding " + name + " failed");
+        break;
+    case EncodeJob::End::Cancelled:
+        m_strip->showEnd("Cancelled");
+        break;
+    }
+    if (m_closeAfterJob) {
+        close();
+        return;
+    }
+    if (end != EncodeJob::End::Cancelled && !isActiveWindow())
+        m_services.notifier.notify(QApplication::applicationName(), m_strip->text());
 }
 
 void MainWindow::cmdInput_Click()
@@ -244,17 +303,7 @@ void MainWindow::cmdOutput_Click()
 
 void MainWindow::cmdEncode_Click()
 {
-    EncodeJob job(
-            m_ui,
-            m_services,
-            m_settings,
-            m_encode,
-            [this](pipeline::PipelineStage stage) { RunStage(stage); },
-            [this](const QString &source, const QString &intermediate) {
-                m_normalizer.SourceNormalizer(source, intermediate);
-            },
-            [this] { return m_job.encodeSucceeded; });
-    job.run();
+    m_encodeJob.start();
 }
 
 void MainWindow::cmdExit_Click()
@@ -269,7 +318,18 @@ bool MainWindow::Form_QueryUnload()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_closeAfterJob && m_encodeJob.isRunning()) {
+        event->ignore(); // the program ends once the tool has stopped
+        return;
+    }
     if (!m_ending && !Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    if (m_encodeJob.isRunning()) {
+        m_ending = true;
+        m_closeAfterJob = true;
+        m_encodeJob.cancel();
         event->ignore();
         return;
     }

@@ -3,6 +3,7 @@
 #include "EncodeJob.h"
 #include "MainWindowUi.h"
 #include "PlatformServices.h"
+#include "ProgressStrip.h"
 #include "SourceInput.h"
 #include "StartupFailure.h"
 #include "WatermarkTab.h"
@@ -31,18 +32,17 @@ public:
 
     const MainWindowUi &ui() const { return m_ui; }
     QString WindowsFolder() const { return m_windowsFolder; }
-    QString EncoderArguments() const { return m_encode.encoderArguments; }
+    QString EncoderArguments() const { return m_encode.encoderArguments.text(); }
     const EncodeJobState &encodeState() const { return m_encode; }
-    const pipeline::JobState &jobState() const { return m_job; }
+    EncodeJob &encodeJob() { return m_encodeJob; }
+    pipeline::StageRunner &stageRunner() { return m_runner; }
+    ProgressStrip &progressStrip() { return *m_strip; }
     platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
     preview::PreviewHost &previewHost() { return m_preview; }
 
     // Files handed to the program from outside (its command line): one
     // supported file becomes the source, anything else gets an "Error" box.
     void openSource(const QStringList &paths) { m_source.offer(paths); }
-
-    // Runs the command line in txtApp as one stage of the conversion.
-    void RunStage(pipeline::PipelineStage stage);
 
 public Q_SLOTS:
     void cmdInput_Click();
@@ -53,6 +53,8 @@ public Q_SLOTS:
     void mnuWindows_Click();
     void mnuQuicktime_Click();
     void cmbFontName_Click();
+    // The strip's Cancel: asks, then stops the running stage.
+    void cancelStage_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -66,18 +68,23 @@ private:
     void showSplash();
     void endProgram();
     int msgBox(const QString &prompt, int style, const QString &title);
+    // Everything that could start or change a job.
+    void setJobControlsEnabled(bool enabled);
+    void jobFinished(EncodeJob::End end);
 
     PlatformServices m_services;
     MainWindowSettings m_settings;
     MainWindowUi m_ui;
     QString m_windowsFolder;
     EncodeJobState m_encode;
-    pipeline::JobState m_job;
     platform::CommonDialog m_commonDialog;
     pipeline::StageRunner m_runner;
     pipeline::Normalizer m_normalizer;
+    EncodeJob m_encodeJob;
+    ProgressStrip *m_strip = nullptr;
     WatermarkTab m_watermarkTab;
     SourceInput m_source;
     preview::PreviewHost m_preview;
     bool m_ending = false;
+    bool m_closeAfterJob = false; // the exit was confirmed while a stage ran
 };

@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 template<typename T>
@@ -92,7 +94,7 @@ void MainWindowUi::setupUi(QMainWindow *window)
     tmrProgress = named(new QTimer(window), "tmrProgress");
     tmrProgress->setInterval(1000);
     txtApp = named(new QLineEdit(central), "txtApp");
-    txtApp->setMaxLength(32767 * 2);
+    txtApp->setMaxLength(std::numeric_limits<int>::max());
     txtApp->hide();
     lblVerWMV = named(new QLabel(central), "lblVerWMV");
     lblVerWMV->hide();

@@ -10,8 +10,8 @@ namespace platform {
 class FileDialogPresenter;
 class FolderBrowser;
 class InstanceQuery;
+class DesktopNotifier;
 class MessageBoxes;
-class ProcessLauncher;
 class Shell;
 } // namespace platform
 
@@ -24,13 +24,13 @@ class VideoEdit;
 struct PlatformServices
 {
     platform::MessageBoxes &messageBoxes;
-    platform::ProcessLauncher &processLauncher;
     platform::Shell &shell;
     platform::InstanceQuery &instanceQuery;
     checks::ComponentPlatform &components;
     platform::FileDialogPresenter &fileDialogs;
     platform::FolderBrowser &folderBrowser;
     media::VideoEdit &videoEdit; // VideoEdit1
+    platform::DesktopNotifier &notifier;
 };
 
 // Where the window finds its files, and how long the splash stays up.

@@ -2,13 +2,12 @@
 #include "StartOptions.h"
 
 #include "media/VideoEditComponent.h"
-#include "platform/BusyCursorLauncher.h"
+#include "platform/DBusNotifier.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
 #include "platform/LinuxComponents.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
-#include "platform/QtProcessLauncher.h"
 #include "platform/Shell.h"
 #include "preview/Pictures.h"
 
@@ -25,21 +24,20 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(preview::programIcon(64));
 
     platform::QtMessageBoxes messageBoxes;
-    platform::QtProcessLauncher childProcesses;
-    platform::BusyCursorLauncher processLauncher(childProcesses);
     platform::DesktopShell shell;
     platform::InstanceLock instanceLock;
     platform::LinuxComponents components;
     platform::QtFileDialogs fileDialogs;
     media::VideoEditComponent videoEdit(media::findSystemFfmpeg(platform::ApplicationFolder()));
+    platform::DBusNotifier notifier(QApplication::applicationName());
     MainWindow window(PlatformServices {messageBoxes,
-                                        processLauncher,
                                         shell,
                                         instanceLock,
                                         components,
                                         fileDialogs,
                                         fileDialogs,
-                                        videoEdit},
+                                        videoEdit,
+                                        notifier},
                       MainWindowSettings {platform::ApplicationFolder(),
                                           platform::GetWindowsFolder()});
     messageBoxes.setOwner(&window);

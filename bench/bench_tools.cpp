@@ -16,16 +16,17 @@
 //             frame (a mandelbrot zoom). Besides the times: each file's size
 //             and its PSNR and SSIM against the source scaled to 400x300,
 //             frame by frame.
+// Each side's processor time (of its children) is shown beside its wall-clock
+// time: other load on the machine hides the work done less there.
 //
-// Usage: bench_tools [rounds] [seconds] [pair...]   (defaults: 5 rounds, 60 s
-// sources, every pair; the short pairs run four times as many rounds)
+// Usage: bench_tools [rounds] [seconds] [codecs]   (defaults: 5 rounds, 60 s
+// sources, every pair; "codecs" runs only that pair; the short pairs run four
+// times as many rounds)
 
 #include "ChildCpuTime.h"
 
-#include "pipeline/CommandLine.h"
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
-#include "platform/FileSystem.h"
 #include "tools/LegacyCommand.h"
 #include "tools/ModernArguments.h"
 
@@ -102,16 +103,11 @@ pipeline::ConversionOptions windowOptions(const QString &frameSize)
     return options;
 }
 
-pipeline::CommandLine split(const QString &text)
-{
-    return *pipeline::splitCommandLine(text, platform::probeProgramFile);
-}
-
 // The arguments the front-end hands to the system ffmpeg for a window line,
 // writing to output.
-QStringList passedOn(const pipeline::CommandLine &line, const QString &output)
+QStringList passedOn(const pipeline::StageCommand &command, const QString &output)
 {
-    const tools::LegacyParse parsed = tools::parseLegacyCommand(line.arguments);
+    const tools::LegacyParse parsed = tools::parseLegacyCommand(command.arguments.list());
     return tools::modernArguments(parsed.command, std::nullopt, output);
 }
 
@@ -266,30 +262,30 @@ void compareCodecs(const QString &appFolder,
     pipeline::ConversionOptions options = windowOptions("400x300");
     const auto encodeLine = [&](const QString &folder) {
         QDir().mkpath(folder);
-        return split(pipeline::encodeCommandLine(appFolder,
-                                                 source,
-                                                 pipeline::BuildEncoderArguments(options,
-                                                                                 appFolder,
-                                                                                 "/usr/share",
-                                                                                 u'/'),
-                                                 folder,
-                                                 "clip.flv",
-                                                 u'/'));
+        return pipeline::encodeCommand(appFolder,
+                                       source,
+                                       pipeline::BuildEncoderArguments(options,
+                                                                       appFolder,
+                                                                       "/usr/share",
+                                                                       u'/'),
+                                       folder,
+                                       "clip.flv",
+                                       u'/');
     };
     const QString classicFolder = dir + "/classic/";
     const QString h264Folder = dir + "/h264/";
-    const pipeline::CommandLine classic = encodeLine(classicFolder);
+    const pipeline::StageCommand classic = encodeLine(classicFolder);
     options.codecs = pipeline::FlvCodecs::H264Aac;
-    const pipeline::CommandLine h264 = encodeLine(h264Folder);
+    const pipeline::StageCommand h264 = encodeLine(h264Folder);
     std::printf("H.264:   %s\n", qPrintable(passedOn(h264, "out.flv").join(' ')));
     compare(qPrintable("codecs, " + pattern),
             {{"H.264 + AAC",
               [&] {
-                  runOrDie(h264.program, h264.arguments);
+                  runOrDie(h264.program, h264.arguments.list());
               }},
              {"Sorenson H.263 + MP3 (classic)",
               [&] {
-                  runOrDie(classic.program, classic.arguments);
+                  runOrDie(classic.program, classic.arguments.list());
               }}},
             rounds);
 
@@ -323,93 +319,78 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const int length = argc > 2 ? std::max(1, atoi(argv[2])) : 60;
-    QStringList pairs;
-    for (int i = 3; i < argc; ++i)
-        pairs << QString::fromLocal8Bit(argv[i]);
-    const auto wanted = [&](const char *pair) {
-        return pairs.isEmpty() || pairs.contains(pair);
-    };
 
     // The front-ends live in the application folder of this build.
     const QString appFolder = QDir(QCoreApplication::applicationDirPath() + "/../app").absolutePath();
     QTemporaryDir dir;
-    if (wanted("codecs")) {
+    const auto compareBothCodecs = [&] {
         compareCodecs(appFolder, dir.path(), "testsrc2", length, rounds);
         compareCodecs(appFolder, dir.path(), "mandelbrot", length, rounds);
-    }
-    if (!wanted("encode") && !wanted("grab") && !wanted("metadata"))
+    };
+    if (argc > 3 && QString(argv[3]) == "codecs") {
+        compareBothCodecs();
         return 0;
-
+    }
     const QString source = dir.filePath("source.mpg");
     std::printf("making a %d s 640x480 MPEG source...\n", length);
     std::fflush(stdout);
     makeSource("testsrc", length, source);
 
-    const QString arguments = pipeline::BuildEncoderArguments(windowOptions("320x240"),
-                                                              appFolder,
-                                                              "/usr/share",
-                                                              u'/');
+    const pipeline::CommandArguments arguments = pipeline::BuildEncoderArguments(windowOptions(
+                                                                                         "320x240"),
+                                                                                 appFolder,
+                                                                                 "/usr/share",
+                                                                                 u'/');
 
     const QString viaFrontEnd = dir.path() + "/front/";
     const QString direct = dir.path() + "/direct/";
     QDir().mkpath(viaFrontEnd);
     QDir().mkpath(direct);
 
-    const pipeline::CommandLine encode = split(
-            pipeline::encodeCommandLine(appFolder, source, arguments, viaFrontEnd, "clip.flv", u'/'));
+    const pipeline::StageCommand encode
+            = pipeline::encodeCommand(appFolder, source, arguments, viaFrontEnd, "clip.flv", u'/');
     const QStringList encodeDirect = passedOn(encode, direct + "clip.flv");
     std::printf("front-end: %s %s\ndirect:    ffmpeg %s\n",
                 qPrintable(encode.program),
-                qPrintable(encode.arguments.join(' ')),
+                qPrintable(encode.arguments.list().join(' ')),
                 qPrintable(encodeDirect.join(' ')));
-    if (wanted("encode"))
-        compare("encode",
-                {{"front-end ffmpeg",
-                  [&] {
-                      runOrDie(encode.program, encode.arguments);
-                  }},
-                 {"direct ffmpeg",
-                  [&] {
-                      runOrDie("ffmpeg", encodeDirect);
-                  }}},
-                rounds);
+    compare("encode",
+            {{"front-end ffmpeg, progress report on",
+              [&] {
+                  // As the window runs it: the report on standard output.
+                  qputenv("TROVEXA_PROGRESS_FD", "1");
+                  runOrDie(encode.program, encode.arguments.list());
+                  qunsetenv("TROVEXA_PROGRESS_FD");
+              },
+              {}},
+             {"front-end ffmpeg", [&] { runOrDie(encode.program, encode.arguments.list()); }, {}},
+             {"direct ffmpeg", [&] { runOrDie("ffmpeg", encodeDirect); }, {}}},
+            rounds);
 
-    const pipeline::CommandLine grab = split(
-            pipeline::imageCommandLine(appFolder, source, "320x240", "10", viaFrontEnd, u'/'));
+    const pipeline::StageCommand grab
+            = pipeline::imageCommand(appFolder, source, "320x240", "10", viaFrontEnd, u'/');
     const QStringList grabDirect = passedOn(grab, direct + "cover%d.jpg");
-    if (wanted("grab"))
-        compare("frame grab (10 JPEGs)",
-                {{"front-end ffmpeg",
-                  [&] {
-                      runOrDie(grab.program, grab.arguments);
-                  }},
-                 {"direct ffmpeg",
-                  [&] {
-                      runOrDie("ffmpeg", grabDirect);
-                  }}},
-                rounds * 4);
+    compare("frame grab (10 JPEGs)",
+            {{"front-end ffmpeg", [&] { runOrDie(grab.program, grab.arguments.list()); }, {}},
+             {"direct ffmpeg", [&] { runOrDie("ffmpeg", grabDirect); }, {}}},
+            rounds * 4);
 
-    if (!wanted("metadata"))
-        return 0;
     const QString flv = viaFrontEnd + "clip.flv";
-    if (!QFile::exists(flv))
-        runOrDie(encode.program, encode.arguments);
-    const pipeline::CommandLine metadata = split(
-            pipeline::metadataCommandLine(appFolder, viaFrontEnd, "clip.flv", u'/'));
+    const pipeline::StageCommand metadata = pipeline::metadataCommand(appFolder,
+                                                                      viaFrontEnd,
+                                                                      "clip.flv",
+                                                                      u'/');
     std::printf("FLV for the metadata pair: %lld bytes\n", QFile(flv).size());
     compare("metadata",
-            {{"flvmdi",
-              [&] {
-                  runOrDie(metadata.program, metadata.arguments);
-              }},
-             {"plain copy (read, write, fsync)",
-              [&] {
-                  copyFile(flv, direct + "copy.flv");
-              }},
+            {{"flvmdi", [&] { runOrDie(metadata.program, metadata.arguments.list()); }, {}},
+             {"plain copy (read, write, fsync)", [&] { copyFile(flv, direct + "copy.flv"); }, {}},
              {"flvmeta -U direct",
               [&] {
                   runOrDie("flvmeta", {"-U", flv, direct + "meta.flv"});
-              }}},
+              },
+              {}}},
             rounds * 4);
+
+    compareBothCodecs();
     return 0;
 }

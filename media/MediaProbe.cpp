@@ -5,10 +5,13 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/log.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace media {
@@ -51,6 +54,41 @@ double durationOf(const AVFormatContext *context)
     return longest;
 }
 
+// Degrees clockwise ffmpeg turns the stream's pictures while decoding, from
+// the stream's display matrix; 0 without one.
+double rotationOf(const AVStream *stream)
+{
+    size_t size = 0;
+    const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (!matrix || size < 9 * sizeof(int32_t))
+        return 0;
+    const double counterClockwise = av_display_rotation_get(
+            reinterpret_cast<const int32_t *>(matrix));
+    return std::isfinite(counterClockwise) ? -counterClockwise : 0;
+}
+
+FrameRate rateOf(AVRational rate)
+{
+    if (rate.num <= 0 || rate.den <= 0)
+        return {};
+    return {rate.num, rate.den};
+}
+
+void readVideo(const AVStream *stream, MediaInfo &info)
+{
+    const AVCodecParameters *parameters = stream->codecpar;
+    info.coded = {parameters->width, parameters->height};
+    info.rotation = rotationOf(stream);
+    const FrameSize shown = displayedSize(info.coded, info.rotation);
+    info.width = shown.width;
+    info.height = shown.height;
+    info.videoCodec = QString::fromLatin1(avcodec_get_name(parameters->codec_id));
+    const char *format = av_get_pix_fmt_name(AVPixelFormat(parameters->format));
+    info.pixelFormat = format ? QString::fromLatin1(format) : QString();
+    info.realFrameRate = rateOf(stream->r_frame_rate);
+    info.averageFrameRate = rateOf(stream->avg_frame_rate);
+}
+
 } // namespace
 
 std::optional<MediaInfo> probeMedia(const QString &path)
@@ -74,8 +112,7 @@ std::optional<MediaInfo> probeMedia(const QString &path)
             && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC) && parameters->width > 0
             && parameters->height > 0 && decodable(stream)) {
             info.videoStream = int(i);
-            info.width = parameters->width;
-            info.height = parameters->height;
+            readVideo(stream, info);
         } else if (parameters->codec_type == AVMEDIA_TYPE_AUDIO && !info.hasAudio()
                    && parameters->sample_rate > 0 && parameters->ch_layout.nb_channels > 0
                    && decodable(stream)) {

@@ -24,7 +24,8 @@ public:
     // The source's length in seconds.
     virtual std::optional<double> GetFileDuration(const QString &path) = 0;
     // Per-file queries: the source's video width (47) and height (48) in
-    // pixels; 0 when it has no video.
+    // pixels as shown on screen (a picture the decoder turns a quarter turn
+    // has them swapped); 0 when it has no video.
     virtual std::optional<int> GetFileWidth(const QString &path) = 0;
     virtual std::optional<int> GetFileHeight(const QString &path) = 0;
 
@@ -42,7 +43,8 @@ public:
     virtual void ClearClips() = 0;
     // Queues the source's video from start over length seconds (length is
     // shortened to what the source holds). mode 2 scales the picture to the
-    // output size. Queues nothing when the source has no decodable video.
+    // output size; video that already meets the output settings is copied
+    // as it is. Queues nothing when the source has no decodable video.
     // False when the source cannot be opened.
     virtual bool AddVideoClip(const QString &path, double start, double &length, qint16 mode) = 0;
     // True only when the source has decodable audio, which is then queued
@@ -57,8 +59,9 @@ public:
     // nothing to do (no output file, no video queued) or the converter
     // cannot be started; no notification follows then.
     virtual bool StartConversion() = 0;
-    // Ends the work: the converter is asked to quit, then terminated, then
-    // killed. No notification follows. Safe at any time, also after the end.
+    // Ends the work and returns at once: the converter is asked to quit,
+    // then terminated, then killed, on timers. No notification follows. Safe
+    // at any time, also after the end.
     virtual void StopConversion() = 0;
 
 Q_SIGNALS:

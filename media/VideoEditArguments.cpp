@@ -26,7 +26,49 @@ QStringList inputArguments(const ClipSource &clip)
     return args;
 }
 
+QStringList videoArguments(const ConversionJob &job)
+{
+    if (job.copyVideo)
+        return {"-c:v", "copy"};
+    const OutputSettings &out = job.output;
+    // The frame rate first, so that frames dropped (30 fps phone video) are
+    // never scaled; then the size, by area averaging, which suits scaling
+    // down and costs half of the default bicubic filter on HD sources.
+    const QString rate = QString::number(out.frameRate);
+    QStringList args
+            = {"-vf",
+               QString("fps=%1,scale=%2:%3:flags=area").arg(rate).arg(out.width).arg(out.height)};
+    args += {"-r", rate, "-fps_mode", "cfr", "-pix_fmt", "yuv420p"};
+    // Tuned for speed: the encoder decodes the intermediate once more, so it
+    // is kept small without costly searches. P frames only (no B frames),
+    // long groups of pictures (scene changes still start new ones), a fixed
+    // quantizer that keeps detail well above what the FLV output can show,
+    // the predictive zonal motion search, and slice threads (with two slices
+    // a thread, which keeps the threads busier than one apiece).
+    const int threads = std::max(1, job.threads);
+    args += {"-c:v", out.format == 6 ? "mpeg2video" : "mpeg1video"};
+    args += {"-threads", QString::number(threads), "-slices", QString::number(2 * threads)};
+    args += {"-bf", "0", "-g", "250", "-q:v", "5", "-motion_est", "epzs"};
+    return args;
+}
+
+bool exactly(FrameRate rate, int framesPerSecond)
+{
+    return rate == FrameRate {framesPerSecond, 1};
+}
+
 } // namespace
+
+bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const OutputSettings &output)
+{
+    const bool codecFits = source.videoCodec == "mpeg1video"
+            || (source.videoCodec == "mpeg2video" && output.format == 6);
+    const bool rateFits = exactly(source.realFrameRate, output.frameRate)
+            && (source.averageFrameRate == FrameRate {}
+                || exactly(source.averageFrameRate, output.frameRate));
+    return codecFits && rateFits && source.pixelFormat == "yuv420p" && source.rotation == 0
+            && source.coded == FrameSize {output.width, output.height} && clip.start == 0;
+}
 
 QStringList conversionArguments(const ConversionJob &job)
 {
@@ -37,6 +79,9 @@ QStringList conversionArguments(const ConversionJob &job)
     QStringList args = {"-hide_banner", "-loglevel", "error", "-nostats"};
     args += {"-progress", "pipe:1", "-stats_period", "0.25", "-y"};
 
+    // The decoders keep ffmpeg's own thread count, one more than the cores:
+    // frame threads where the decoder has them (H.264, MPEG-4), which keep
+    // decoding while this thread scales and encodes; slice threads else.
     args += inputArguments(job.video);
     int audioInput = 0;
     if (job.audio
@@ -49,53 +94,20 @@ QStringList conversionArguments(const ConversionJob &job)
     if (job.audio)
         args += {"-map", QString("%1:%2").arg(audioInput).arg(job.audio->stream)};
 
-    // Video, tuned for speed: the encoder decodes the intermediate once more,
-    // so it is kept small without costly searches. P frames only (no B
-    // frames), long groups of pictures (scene changes still start new ones),
-    // a fixed quantizer that keeps detail well above what the FLV output can
-    // show, the predictive zonal motion search, and slice threads (with two
-    // slices a thread, which keeps the threads busier than one apiece).
-    const QString size = QString("%1x%2").arg(out.width).arg(out.height);
-    const int threads = std::max(1, job.threads);
-    args += {"-c:v", mpeg2 ? "mpeg2video" : "mpeg1video"};
-    args += {"-threads", QString::number(threads), "-slices", QString::number(2 * threads)};
-    args += {"-r", QString::number(out.frameRate), "-fps_mode", "cfr"};
-    args += {"-s", size, "-pix_fmt", "yuv420p"};
-    args += {"-bf", "0", "-g", "250", "-q:v", "5", "-motion_est", "epzs"};
+    args += videoArguments(job);
 
     if (job.audio) {
         const int channels = std::clamp(job.audio->audioChannels, 1, 2);
+        // Timestamps from the samples, gaps filled and overlaps trimmed:
+        // DVD audio can step back a few milliseconds, which would otherwise
+        // reach the intermediate as timestamps running backwards.
+        args += {"-af", "aresample=async=1"};
         args += {"-c:a", "mp2", "-ar", QString::number(out.sampleRate)};
         args += {"-b:a", QString("%1k").arg(out.audioBitrate), "-ac", QString::number(channels)};
     }
 
     args += {"-f", mpeg2 ? "vob" : "mpeg", localFile(job.outputPath)};
     return args;
-}
-
-std::vector<double> ProgressReader::feed(const QByteArray &data)
-{
-    std::vector<double> positions;
-    m_pending += data;
-    qsizetype end;
-    while ((end = m_pending.indexOf('\n')) >= 0) {
-        const QByteArray line = m_pending.left(end).trimmed();
-        m_pending.remove(0, end + 1);
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0)
-            continue;
-        const QByteArray key = line.left(equals);
-        const QByteArray value = line.mid(equals + 1);
-        if (key == "out_time_us") {
-            bool ok = false;
-            const qint64 micro = value.toLongLong(&ok);
-            if (ok && micro >= 0)
-                m_position = micro / 1e6;
-        } else if (key == "progress" && m_position) {
-            positions.push_back(*m_position);
-        }
-    }
-    return positions;
 }
 
 } // namespace media

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "MediaProbe.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-#include <vector>
 
 namespace media {
 
@@ -38,24 +39,20 @@ struct ConversionJob
     std::optional<ClipSource> audio;
     QString outputPath; // where the converter writes
     int threads = 1;
+    // The video's packets go into the output as they are (see
+    // videoCopyable); otherwise the video is decoded and encoded anew.
+    bool copyVideo = false;
 };
+
+// True when the output can take a video clip of source as it is, which then
+// meets every output setting: MPEG-1 or MPEG-2 video (only MPEG-1 for an
+// MPEG-1 system stream) in 4:2:0 at exactly the output frame rate, stored
+// unturned at exactly the output size, queued from its start.
+bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const OutputSettings &output);
 
 // The converter's argument list (after the program name) for a job. The
 // converter reports its progress on standard output and quits on "q" from
 // standard input.
 QStringList conversionArguments(const ConversionJob &job);
-
-// Reads the converter's "-progress" report, a stream of key=value lines in
-// blocks ending with a "progress=" line, and yields the output position in
-// seconds at the end of each block.
-class ProgressReader
-{
-public:
-    std::vector<double> feed(const QByteArray &data);
-
-private:
-    QByteArray m_pending;
-    std::optional<double> m_position;
-};
 
 } // namespace media

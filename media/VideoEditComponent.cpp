@@ -1,5 +1,7 @@
 #include "VideoEditComponent.h"
 
+#include "platform/ProcessControl.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -107,8 +109,10 @@ bool VideoEditComponent::AddVideoClip(const QString &path, double start, double 
     if (!info->hasVideo() || path.isEmpty())
         return true;
     length = std::min(length, std::max(0.0, info->duration - start));
-    if (length > 0)
+    if (length > 0) {
         m_video = ClipSource {path, info->videoStream, start, length, 0};
+        m_videoSource = *info;
+    }
     return true;
 }
 
@@ -167,6 +171,7 @@ bool VideoEditComponent::StartConversion()
     m_writing = m_outputPath;
     job.outputPath = partialPath(m_writing);
     job.threads = std::max(1, QThread::idealThreadCount());
+    job.copyVideo = videoCopyable(m_videoSource, job.video, job.output);
 
     m_progress = {};
     m_length = GetTimelineDuration();
@@ -189,7 +194,12 @@ QProcess *VideoEditComponent::detachChild()
     m_child = nullptr;
     if (child) {
         child->disconnect(this);
-        child->deleteLater();
+        // A child still running is deleted once it has ended (or with the
+        // component, which kills it).
+        if (child->state() == QProcess::NotRunning)
+            child->deleteLater();
+        else
+            connect(child, &QProcess::finished, child, &QObject::deleteLater);
     }
     return child;
 }
@@ -199,17 +209,17 @@ void VideoEditComponent::StopConversion()
     QProcess *child = detachChild();
     if (!child)
         return;
-    if (child->state() != QProcess::NotRunning) {
-        child->write("q");
-        if (!child->waitForFinished(QuitGraceMs)) {
-            child->terminate();
-            if (!child->waitForFinished(TerminateGraceMs)) {
-                child->kill();
-                child->waitForFinished(-1);
-            }
-        }
-    }
-    QFile::remove(partialPath(m_writing));
+    const QString partial = partialPath(m_writing);
+    QFile::remove(partial);
+    if (child->state() == QProcess::NotRunning)
+        return;
+    platform::stopChild(*child, {"q", QuitGraceMs, TerminateGraceMs});
+    // What the child writes after the removal goes once it has ended,
+    // unless a new conversion writes there by then.
+    connect(child, &QProcess::finished, this, [this, partial] {
+        if (!m_child || partialPath(m_writing) != partial)
+            QFile::remove(partial);
+    });
 }
 
 void VideoEditComponent::readProgress()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MediaProbe.h"
+#include "ProgressReader.h"
 #include "VideoEdit.h"
 #include "VideoEditArguments.h"
 
@@ -69,6 +70,7 @@ private:
     QString m_program;
     OutputSettings m_output;
     std::optional<ClipSource> m_video;
+    MediaInfo m_videoSource; // what the probe told about m_video's file
     std::optional<ClipSource> m_audio;
     QString m_outputPath;
     QString m_writing; // the output of the running conversion

@@ -27,15 +27,6 @@ std::optional<RequestProblem> checkRequest(const EncodeRequest &r, const SameFil
     if (r.watermarkOn && r.watermarkText.isEmpty())
         return RequestProblem {"WATERMARK TEXT MISSING!", txtWatermark, 1};
 
-    const QString noQuotes = "FILE NAME CANNOT CONTAIN DOUBLE QUOTES!";
-    if (r.sourcePath.contains(u'"'))
-        return RequestProblem {noQuotes, cmdInput, 0};
-    if (r.outputFolder.contains(u'"'))
-        return RequestProblem {noQuotes, cmdOutput, 0};
-    if (r.outputName.contains(u'"'))
-        return RequestProblem {noQuotes, txtOutFile, 0};
-    if (r.watermarkOn && r.watermarkText.contains(u'"'))
-        return RequestProblem {"WATERMARK TEXT CANNOT CONTAIN DOUBLE QUOTES!", txtWatermark, 1};
     if (sameFile(r.sourcePath, r.outputFolder + r.outputName))
         return RequestProblem {"OUTPUT FILE CANNOT BE THE SOURCE FILE!", txtOutFile, 0};
     return std::nullopt;

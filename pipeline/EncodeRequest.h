@@ -33,9 +33,8 @@ struct RequestProblem
 using SameFileTest = std::function<bool(const QString &, const QString &)>;
 
 // The checks of a request, in order; the first that fails is the answer.
-// After the five classic checks come the ones of the command-line hand-over
-// (a double quote cannot be passed inside a quoted argument) and the guard
-// against writing over the source.
+// After the five classic checks comes the guard against writing over the
+// source.
 std::optional<RequestProblem> checkRequest(const EncodeRequest &request,
                                            const SameFileTest &sameFile);
 

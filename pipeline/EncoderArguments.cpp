@@ -9,23 +9,21 @@ namespace {
 constexpr int DefaultAlpha = 255;
 constexpr int FrameRate = 25;
 
+// The hook argument: the old text watermark module and its options, with
+// the text last (it may hold blanks, quotes and line breaks).
 QString watermarkHook(const ConversionOptions &options,
                       const QString &shortAppFolder,
                       const QString &windowsFolder,
                       QChar sep)
 {
     const QString vhook = shortAppFolder + sep + "vhook" + sep;
-    QString hook;
-    hook += " -vhook ";
-    hook += u'"';
-    hook += vhook + "imlib2.dll -c " + options.colorName;
+    QString hook = vhook + "imlib2.dll -c " + options.colorName;
     hook += " -F " + windowsFolder + sep + "fonts" + sep + options.fontFile + u'/'
             + options.fontSize;
     hook += " -C " + vhook + "rgb.txt";
     hook += " -A " + QString::number(watermarkAlpha(options.alpha));
     hook += " -x " + options.left + " -y " + options.top;
     hook += " -t " + options.watermarkText;
-    hook += "\" ";
     return hook;
 }
 
@@ -41,29 +39,37 @@ int watermarkAlpha(const QString &alphaText)
     return value;
 }
 
-QString BuildEncoderArguments(const ConversionOptions &options,
-                              const QString &shortAppFolder,
-                              const QString &windowsFolder,
-                              QChar separator)
+CommandArguments BuildEncoderArguments(const ConversionOptions &options,
+                                       const QString &shortAppFolder,
+                                       const QString &windowsFolder,
+                                       QChar separator)
 {
-    QString text;
-    text += " -b " + options.videoBitrate + "kb/s ";
-    text += "-r " + QString::number(FrameRate) + u' ';
-    text += "-s " + options.videoWindow + u' ';
+    CommandArguments arguments;
+    arguments.blank().words({"-b",
+                             options.videoBitrate + "kb/s",
+                             "-r",
+                             QString::number(FrameRate),
+                             "-s",
+                             options.videoWindow});
     if (options.deInterlace)
-        text += " -deinterlace ";
+        arguments.blank().words({"-deinterlace"});
     if (options.watermarkOn)
-        text += watermarkHook(options, shortAppFolder, windowsFolder, separator);
-    if (options.audioOff) {
-        text += "-an ";
-    } else {
-        text += "-ar " + options.sampling + "Hz ";
-        text += "-ab " + options.audioBitrate + u' ';
-        text += options.channels == "Stereo" ? "-ac 2 " : "-ac 1 ";
-    }
+        arguments.blank()
+                .words({"-vhook"})
+                .quoted(watermarkHook(options, shortAppFolder, windowsFolder, separator))
+                .blank();
+    if (options.audioOff)
+        arguments.words({"-an"});
+    else
+        arguments.words({"-ar",
+                         options.sampling + "Hz",
+                         "-ab",
+                         options.audioBitrate,
+                         "-ac",
+                         options.channels == "Stereo" ? "2" : "1"});
     if (options.codecs == FlvCodecs::H264Aac)
-        text += "-vcodec h264 -acodec aac ";
-    return text;
+        arguments.words({"-vcodec", "h264", "-acodec", "aac"});
+    return arguments;
 }
 
 } // namespace pipeline

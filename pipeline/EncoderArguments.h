@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Command.h"
 #include "ConversionOptions.h"
 
 #include <QChar>
@@ -13,15 +14,15 @@ namespace pipeline {
 // stays fully visible.
 int watermarkAlpha(const QString &alphaText);
 
-// The encoder argument text that stands between the quoted input file and
-// the quoted output file of the encode command line. It begins and ends with
-// a blank; H.264 with AAC adds its codec options at the end, just before
-// the output name. shortAppFolder is the application folder in its short form,
-// windowsFolder the folder whose "fonts" subfolder holds the font files, and
+// The encoder arguments that stand between the input file and the output
+// file of the encode command; their text begins and ends with a blank. H.264
+// with AAC adds its codec options at the end, just before the output name.
+// shortAppFolder is the application folder in its short form, windowsFolder
+// the folder whose "fonts" subfolder holds the font files, and
 // separator the path separator of the platform the command runs on.
-QString BuildEncoderArguments(const ConversionOptions &options,
-                              const QString &shortAppFolder,
-                              const QString &windowsFolder,
-                              QChar separator);
+CommandArguments BuildEncoderArguments(const ConversionOptions &options,
+                                       const QString &shortAppFolder,
+                                       const QString &windowsFolder,
+                                       QChar separator);
 
 } // namespace pipeline

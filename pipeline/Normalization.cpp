@@ -1,4 +1,7 @@
 #include "Normalization.h"
+#include "TimeRemaining.h"
+
+#include "media/FrameSize.h"
 
 #include <QObject>
 
@@ -33,25 +36,25 @@ double roundToHundredths(double seconds)
 
 Normalizer::Normalizer(VideoEdit &component,
                        MessageBoxes &messages,
-                       ProgressViewFactory makeProgressView,
-                       bool &normalizedReady)
+                       ProgressViewFactory makeProgressView)
     : m_component(component)
     , m_messages(messages)
     , m_makeProgressView(std::move(makeProgressView))
-    , m_normalizedReady(normalizedReady)
 { }
 
-void Normalizer::failNow()
+bool Normalizer::failNow()
 {
     m_component.StopConversion();
     m_normalizedReady = false;
     m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+    return false;
 }
 
-void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &intermediatePath)
+bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &intermediatePath)
 {
     m_ended = false;
     m_failed = false;
+    m_normalizedReady = false;
     VideoEdit &c = m_component;
 
     const std::optional<double> duration = c.GetFileDuration(sourcePath);
@@ -64,13 +67,13 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     c.setOutputFormat(6);
     c.setFrameRate(25);
     const std::optional<qint16> height = toInt16(c.GetFileHeight(sourcePath));
-    if (!height)
-        return failNow();
-    c.setOutputHeight(*height);
     const std::optional<qint16> width = toInt16(c.GetFileWidth(sourcePath));
-    if (!width)
+    if (!height || !width)
         return failNow();
-    c.setOutputWidth(*width);
+    // The intermediate is no larger than the largest output frame.
+    const media::FrameSize size = media::intermediateFrameSize({*width, *height});
+    c.setOutputHeight(qint16(size.height));
+    c.setOutputWidth(qint16(size.width));
     c.setColorDepth(24);
     c.ClearClips();
 
@@ -84,7 +87,7 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
             if (answer != MsgBoxAnswer::Yes) {
                 m_normalizedReady = false;
                 c.StopConversion();
-                return;
+                return m_normalizedReady;
             }
         }
     }
@@ -93,7 +96,7 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
         m_messages.MsgBox(Msg::ZeroDuration, MsgBoxStyle::Critical, QStringLiteral("Error"));
         m_normalizedReady = false;
         c.StopConversion();
-        return;
+        return m_normalizedReady;
     }
 
     // The notifications are handled only while this normalization runs.
@@ -107,12 +110,13 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     QObject::connect(&c, &VideoEdit::ConversionFailed, &receiver, [this] { conversionFailed(); });
 
     const bool accepted = c.SetOutputFile(intermediatePath);
+    m_running.start();
     const bool started = c.StartConversion();
     if (!accepted) {
         c.StopConversion();
         m_messages.MsgBox(Msg::SaveFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
         m_normalizedReady = false;
-        return;
+        return m_normalizedReady;
     }
     if (!started)
         return failNow();
@@ -125,6 +129,7 @@ void Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
 
     if (m_failed)
         m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+    return m_normalizedReady;
 }
 
 void Normalizer::AbortNormalization()
@@ -144,8 +149,12 @@ void Normalizer::closeView()
 
 void Normalizer::conversionProgress(double position, double length)
 {
+    // The window shows the time still to wait, which the conversion's pace
+    // decides: a copied video runs through its media many times faster than
+    // an encoded one.
+    const ProgressClock clock = wallClockProgress(m_running.nsecsElapsed() / 1e9, position, length);
     if (m_view && !m_ended)
-        m_view->ShowProgress(position, length);
+        m_view->ShowProgress(clock.position, clock.length);
 }
 
 void Normalizer::conversionFinished()

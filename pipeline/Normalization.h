@@ -5,6 +5,7 @@
 #include "media/VideoEdit.h"
 #include "platform/MessageBoxes.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -28,26 +29,23 @@ inline const QString AbortQuestion = QStringLiteral("ENCODING IS IN PROGRESS. AB
 double roundToHundredths(double seconds);
 
 // Converts a source into the intermediate MPEG file with the video-editing
-// component while a modal progress window runs. The verdict goes to
-// normalizedReady, which the caller keeps across normalizations: true only
-// after the component reported a finished conversion; false after every
-// failure, refusal and confirmed cancel. It is left alone until the outcome
-// of a normalization is known.
+// component while a modal progress window runs.
 class Normalizer
 {
 public:
     Normalizer(media::VideoEdit &component,
                platform::MessageBoxes &messages,
-               ProgressViewFactory makeProgressView,
-               bool &normalizedReady);
+               ProgressViewFactory makeProgressView);
 
     // Runs one normalization of sourcePath into intermediatePath. Returns
     // once the progress window has closed, or at once after a failure (each
-    // failure shows its one message box).
-    void SourceNormalizer(const QString &sourcePath, const QString &intermediatePath);
+    // failure shows its one message box). The verdict, normalizedReady, is
+    // true only after the component reported a finished conversion; false
+    // after every failure, refusal and confirmed cancel.
+    bool SourceNormalizer(const QString &sourcePath, const QString &intermediatePath);
 
     // The abort action of the progress window: stops the component and
-    // leaves normalizedReady false.
+    // makes the verdict false.
     void AbortNormalization();
 
 private:
@@ -57,14 +55,16 @@ private:
     void cancelRequested();
     void closeView();
     // A component operation failed outright, or the conversion broke off.
-    void failNow();
+    // Returns the verdict: false.
+    bool failNow();
 
     media::VideoEdit &m_component;
     platform::MessageBoxes &m_messages;
     ProgressViewFactory m_makeProgressView;
-    bool &m_normalizedReady;
+    bool m_normalizedReady = false;
 
     ProgressView *m_view = nullptr;
+    QElapsedTimer m_running; // since the conversion started
     bool m_ended = false;
     bool m_failed = false;
 };

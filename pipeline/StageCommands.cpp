@@ -4,14 +4,11 @@ namespace pipeline {
 
 namespace {
 
-QString quoted(const QString &text)
+StageCommand encoderHead(const QString &appFolder, const QString &input, QChar sep)
 {
-    return u'"' + text + u'"';
-}
-
-QString encoderHead(const QString &appFolder, const QString &input, QChar sep)
-{
-    return appFolder + sep + "ffmpeg -i " + quoted(input);
+    StageCommand command {appFolder + sep + "ffmpeg", {}};
+    command.arguments.blank().words({"-i"}).quoted(input);
+    return command;
 }
 
 } // namespace
@@ -29,34 +26,40 @@ QString intermediateFile(const QString &appFolder,
     return intermediateFile(appFolderWritable ? appFolder : cacheFolder, separator);
 }
 
-QString encodeCommandLine(const QString &appFolder,
+StageCommand encodeCommand(const QString &appFolder,
+                           const QString &input,
+                           const CommandArguments &encoderArguments,
+                           const QString &outputFolder,
+                           const QString &outputName,
+                           QChar separator)
+{
+    StageCommand command = encoderHead(appFolder, input, separator);
+    command.arguments.append(encoderArguments).quoted(outputFolder + outputName);
+    return command;
+}
+
+StageCommand metadataCommand(const QString &appFolder,
+                             const QString &outputFolder,
+                             const QString &outputName,
+                             QChar separator)
+{
+    StageCommand command {appFolder + separator + "flvmdi", {}};
+    command.arguments.blank().quoted(outputFolder + outputName);
+    return command;
+}
+
+StageCommand imageCommand(const QString &appFolder,
                           const QString &input,
-                          const QString &encoderArguments,
+                          const QString &videoWindow,
+                          const QString &frameCount,
                           const QString &outputFolder,
-                          const QString &outputName,
                           QChar separator)
 {
-    return encoderHead(appFolder, input, separator) + encoderArguments
-            + quoted(outputFolder + outputName);
-}
-
-QString metadataCommandLine(const QString &appFolder,
-                            const QString &outputFolder,
-                            const QString &outputName,
-                            QChar separator)
-{
-    return appFolder + separator + "flvmdi " + quoted(outputFolder + outputName);
-}
-
-QString imageCommandLine(const QString &appFolder,
-                         const QString &input,
-                         const QString &videoWindow,
-                         const QString &frameCount,
-                         const QString &outputFolder,
-                         QChar separator)
-{
-    return encoderHead(appFolder, input, separator) + " -s " + videoWindow + " -vframes "
-            + frameCount + u' ' + quoted(outputFolder + "cover%d.jpg");
+    StageCommand command = encoderHead(appFolder, input, separator);
+    command.arguments.blank()
+            .words({"-s", videoWindow, "-vframes", frameCount})
+            .quoted(outputFolder + "cover%d.jpg");
+    return command;
 }
 
 } // namespace pipeline

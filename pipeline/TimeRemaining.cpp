@@ -19,4 +19,11 @@ QString FormatTimeRemaining(double seconds)
             .arg(rest, 2, 10, QChar(u'0'));
 }
 
+ProgressClock wallClockProgress(double elapsed, double position, double length)
+{
+    if (!(elapsed > 0 && position > 0 && std::isfinite(elapsed) && std::isfinite(length)))
+        return {position, length};
+    return {elapsed, elapsed * (length / position)};
+}
+
 } // namespace pipeline

@@ -10,4 +10,19 @@ namespace pipeline {
 // need). Negative and non-finite times show as "00:00:00".
 QString FormatTimeRemaining(double seconds);
 
+// Progress in wall-clock seconds: how long the work has run, and how long it
+// runs in all at its pace so far.
+struct ProgressClock
+{
+    double position = 0;
+    double length = 0;
+};
+
+// Turns a conversion's progress through its media (position of length
+// seconds) after elapsed seconds of work into wall-clock progress: the same
+// share done, and length minus position is the time still to wait, however
+// fast the conversion runs through its media. Before any media is done (or
+// with no time elapsed) the media progress is all there is to go by.
+ProgressClock wallClockProgress(double elapsed, double position, double length);
+
 } // namespace pipeline

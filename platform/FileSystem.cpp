@@ -12,15 +12,6 @@
 
 namespace platform {
 
-FileKind probeProgramFile(const QString &path)
-{
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile())
-        return FileKind::Missing;
-    const QByteArray native = QFile::encodeName(path);
-    return ::access(native.constData(), X_OK) == 0 ? FileKind::Executable : FileKind::File;
-}
-
 bool sameFile(const QString &a, const QString &b)
 {
     struct stat first

@@ -5,15 +5,6 @@
 
 namespace platform {
 
-enum class FileKind {
-    Missing, // nothing there, or not a regular file
-    File, // a regular file that may not be executed
-    Executable // a regular file the program may execute
-};
-
-// What a path names, for resolving the program at the head of a command line.
-FileKind probeProgramFile(const QString &path);
-
 // True when both paths name one existing file, whatever their spelling
 // (links, "..", doubled separators).
 bool sameFile(const QString &a, const QString &b);

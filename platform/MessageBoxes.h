@@ -25,6 +25,16 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows the prompt and blocks until it is dismissed; returns the button pressed.
     virtual int MsgBox(const QString &prompt, int style, const QString &title) = 0;
+    // The same box with details the user can unfold (the output of a tool
+    // that failed); without details it is the plain box.
+    virtual int MsgBoxWithDetails(const QString &prompt,
+                                  int style,
+                                  const QString &title,
+                                  const QString &details)
+    {
+        Q_UNUSED(details);
+        return MsgBox(prompt, style, title);
+    }
 };
 
 } // namespace platform

@@ -16,6 +16,14 @@ void QtMessageBoxes::setOwner(QWidget *owner)
 
 int QtMessageBoxes::MsgBox(const QString &prompt, int style, const QString &title)
 {
+    return MsgBoxWithDetails(prompt, style, title, {});
+}
+
+int QtMessageBoxes::MsgBoxWithDetails(const QString &prompt,
+                                      int style,
+                                      const QString &title,
+                                      const QString &details)
+{
     const int buttons = style & 0x0f;
     const int icon = style & 0xf0;
 
@@ -24,6 +32,8 @@ int QtMessageBoxes::MsgBox(const QString &prompt, int style, const QString &titl
     QMessageBox box(owner ? owner : m_owner.data());
     box.setWindowTitle(title);
     box.setText(prompt);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     switch (icon) {
     case MsgBoxStyle::Critical:
         box.setIcon(QMessageBox::Critical);

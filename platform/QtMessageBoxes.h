@@ -15,6 +15,10 @@ public:
     void setOwner(QWidget *owner);
 
     int MsgBox(const QString &prompt, int style, const QString &title) override;
+    int MsgBoxWithDetails(const QString &prompt,
+                          int style,
+                          const QString &title,
+                          const QString &details) override;
 
 private:
     QPointer<QWidget> m_owner;

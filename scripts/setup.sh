@@ -23,6 +23,8 @@ packages=(
   xvfb xauth
   # the Debian package and its checks
   dpkg-dev lintian desktop-file-utils appstream man-db
+  # a private session bus for the desktop notification test
+  dbus-daemon
 )
 
 if [ "$(id -u)" -eq 0 ]; then

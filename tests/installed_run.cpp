@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -37,7 +38,9 @@ void convert(WindowFixture &f, const QString &source, const QString &outputFolde
     QTest::mouseClick(f.window().ui().cmdInput, Qt::LeftButton);
     f.dialogs.folderAnswers << outputFolder;
     QTest::mouseClick(f.window().ui().cmdOutput, Qt::LeftButton);
+    QSignalSpy finished(&f.window().encodeJob(), &EncodeJob::finished);
     QTest::mouseClick(f.window().ui().cmdEncode, Qt::LeftButton);
+    QVERIFY(finished.wait(120000));
 }
 
 void verifyFlv(const QString &path, int width)

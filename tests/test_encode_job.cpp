@@ -6,12 +6,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -54,6 +57,10 @@ struct Job : WindowFixture
             }
         });
         probe.start(20);
+        QObject::connect(&window().encodeJob(),
+                         &EncodeJob::finished,
+                         &probe,
+                         [this](EncodeJob::End end) { ends << end; });
     }
 
     const MainWindowUi &ui() { return window().ui(); }
@@ -70,12 +77,29 @@ struct Job : WindowFixture
         QTest::mouseClick(ui().cmdOutput, Qt::LeftButton);
     }
 
-    void encode() { QTest::mouseClick(ui().cmdEncode, Qt::LeftButton); }
+    // Starts Encoding and waits for the job's end.
+    void encode()
+    {
+        const qsizetype before = ends.size();
+        QTest::mouseClick(ui().cmdEncode, Qt::LeftButton);
+        if (window().encodeJob().isRunning())
+            QVERIFY(QTest::qWaitFor([&] { return ends.size() > before; }, 120000));
+    }
 
     QString app() const { return appFolder.path(); }
 
+    // An output file of an earlier job, holding "keep me".
+    QString earlierOutput(const QString &name)
+    {
+        QFile file(media.filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("keep me");
+        return file.fileName();
+    }
+
     QTemporaryDir media;
     QStringList commandAtMessage;
+    QList<EncodeJob::End> ends;
     bool sawProgressWindow = false;
     std::function<void(QWidget *)> onProgressWindow;
     QTimer probe;
@@ -160,14 +184,15 @@ private Q_SLOTS:
         const QString temp = pipeline::intermediateFile(job.app(), u'/');
         QVERIFY(QFileInfo::exists(temp));
         QCOMPARE(job.commandAtMessage.first(),
-                 pipeline::encodeCommandLine(job.app(),
-                                             temp,
-                                             job.window().EncoderArguments(),
-                                             out + "/",
-                                             "Émile's clip.flv",
-                                             u'/'));
+                 pipeline::encodeCommand(job.app(),
+                                         temp,
+                                         job.window().encodeState().encoderArguments,
+                                         out + "/",
+                                         "Émile's clip.flv",
+                                         u'/')
+                         .text());
         QCOMPARE(job.ui().txtApp->text(),
-                 pipeline::metadataCommandLine(job.app(), out + "/", "Émile's clip.flv", u'/'));
+                 pipeline::metadataCommand(job.app(), out + "/", "Émile's clip.flv", u'/').text());
         QVERIFY(job.ui().cmdEncode->isEnabled());
         verifyFlv(out + "/Émile's clip.flv", 400, 300, 22050, 1);
     }
@@ -226,12 +251,13 @@ private Q_SLOTS:
         QCOMPARE(job.boxes.shown(), QList<Shown>({EncodeOk, MetadataOk, ImagesOk}));
         QCOMPARE(job.ui().txtNumImages->text(), QString("10"));
         QCOMPARE(job.ui().txtApp->text(),
-                 pipeline::imageCommandLine(job.app(),
-                                            source,
-                                            "160x120",
-                                            "10",
-                                            job.media.path() + "/",
-                                            u'/'));
+                 pipeline::imageCommand(job.app(),
+                                        source,
+                                        "160x120",
+                                        "10",
+                                        job.media.path() + "/",
+                                        u'/')
+                         .text());
         QVERIFY(job.commandAtMessage.first().contains(" -vhook \""));
         QVERIFY(job.commandAtMessage.first().endsWith(" -vcodec h264 -acodec aac \""
                                                       + job.media.filePath("clip.flv") + "\""));
@@ -314,7 +340,6 @@ private Q_SLOTS:
         QVERIFY(clicked);
         QCOMPARE(job.boxes.shown(),
                  QList<Shown>({{"ENCODING IS IN PROGRESS. ABORT?", 36, "Confirm"}}));
-        QVERIFY(!job.window().encodeState().normalizedReady);
         QCOMPARE(job.ui().txtApp->text(), QString("before"));
         QVERIFY(job.ui().cmdEncode->isEnabled());
         QVERIFY(!QFileInfo::exists(job.media.filePath("long.flv")));
@@ -357,7 +382,9 @@ private Q_SLOTS:
         job.encode();
         QCOMPARE(job.boxes.shown(), QList<Shown>({EncodeFailed}));
         QVERIFY(job.ui().txtApp->text().startsWith(job.app() + "/ffmpeg -i \"" + source));
-        QVERIFY(!job.window().jobState().encodeSucceeded);
+        QCOMPARE(job.ends, QList<EncodeJob::End> {EncodeJob::End::Failed});
+        QVERIFY2(job.boxes.detailsOf(0).contains("Invalid data"),
+                 qPrintable(job.boxes.detailsOf(0)));
         QVERIFY(job.ui().cmdEncode->isEnabled());
         QVERIFY(!QFileInfo::exists(job.media.filePath("cover1.jpg")));
     }
@@ -375,7 +402,7 @@ private Q_SLOTS:
         job.ui().txtNumImages->setText("3");
         job.encode();
         QCOMPARE(job.boxes.shown(), QList<Shown>({EncodeOk, MetadataFailed, ImagesOk}));
-        QVERIFY(job.window().jobState().encodeSucceeded);
+        QCOMPARE(job.ends, QList<EncodeJob::End> {EncodeJob::End::Ready});
         QVERIFY(QFileInfo::exists(job.media.filePath("cover3.jpg")));
         QVERIFY(!QFileInfo::exists(job.media.filePath("cover4.jpg")));
     }
@@ -384,11 +411,8 @@ private Q_SLOTS:
     {
         Job job;
         const QString source = makeSource(job.media, "clip.mpg");
-        const QString output = job.media.filePath("clip.flv");
+        const QString output = job.earlierOutput("clip.flv");
         QFile old(output);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("keep me");
-        old.close();
         job.chooseSource(source);
         job.chooseOutputFolder(job.media.path());
 
@@ -429,18 +453,129 @@ private Q_SLOTS:
         QCOMPARE(job.ui().txtApp->text(), QString());
     }
 
-    void doubleQuoteInANameIsRefused()
+    void doubleQuotesInNamesAndWatermarkConvert()
     {
         Job job;
-        const QString source = makeSource(job.media, "say \"hi\".mpg", {0.5});
+        const QString source = makeSource(job.media, "say \"hi\"/a \"b\".mpg");
         QVERIFY(!source.isEmpty());
         job.chooseSource(source);
-        job.chooseOutputFolder(job.media.path());
+        QCOMPARE(job.ui().txtOutFile->text(), QString("a \"b\".flv"));
+        job.chooseOutputFolder(job.media.filePath("say \"hi\""));
+        job.ui().chkWatermark->setChecked(true);
+        job.ui().txtWatermark->setPlainText("\"quoted\" text");
         job.encode();
+        QCOMPARE(job.boxes.shown(), QList<Shown>({EncodeOk, MetadataOk}));
+        QVERIFY(job.commandAtMessage.first().contains(" -t \"quoted\" text\" "));
+        verifyFlv(job.media.filePath("say \"hi\"/a \"b\".flv"), 400, 300, 22050, 1);
+    }
+
+    // Cancel during the encode stage, with the real tools: the job ends,
+    // the earlier output stays as it was and nothing temporary is left.
+    void cancelledEncodeKeepsTheEarlierOutput()
+    {
+        Job job;
+        const QString source = makeSource(job.media, "long.mpg", {120, 320, 240});
+        QFile old(job.earlierOutput("long.flv"));
+        job.chooseSource(source);
+        job.chooseOutputFolder(job.media.path());
+        job.boxes.scriptAnswers({Yes, No, Yes});
+
+        ProgressStrip &strip = job.window().progressStrip();
+        auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
+        int reports = 0;
+        QObject::connect(&job.window().stageRunner(),
+                         &pipeline::StageRunner::progressed,
+                         &strip,
+                         [&](double position, double length) {
+                             if (++reports > 1)
+                                 return;
+                             // While the stage runs: the strip names it, the
+                             // job's controls are off, the tabs are not.
+                             QCOMPARE(strip.text(), QString("Encoding long.flv"));
+                             QVERIFY(qAbs(length - 120) < 0.5);
+                             QVERIFY(!job.ui().cmdEncode->isEnabled());
+                             QVERIFY(!job.ui().Frame1->isEnabled());
+                             QVERIFY(job.ui().sstThis->isEnabled());
+                             QVERIFY(cancel->isVisible());
+                             QVERIFY(position > 0);
+                             // First No, then Yes.
+                             QTest::mouseClick(cancel, Qt::LeftButton);
+                             QTest::mouseClick(cancel, Qt::LeftButton);
+                         });
+        job.encode();
+
+        QVERIFY(reports >= 1);
+        const Shown abort {"ENCODING IS IN PROGRESS. ABORT?", 36, "Confirm"};
         QCOMPARE(job.boxes.shown(),
-                 QList<Shown>({{"FILE NAME CANNOT CONTAIN DOUBLE QUOTES!", 16, "Error"}}));
-        QCOMPARE(job.ui().txtApp->text(), QString());
-        QVERIFY(!QFileInfo::exists(job.media.filePath("say \"hi\".flv")));
+                 QList<Shown>(
+                         {{"OUTPUT FILE ALREADY EXISTS! OVERWRITE?", 36, "Confirm"}, abort, abort}));
+        QCOMPARE(job.ends, QList<EncodeJob::End> {EncodeJob::End::Cancelled});
+        QCOMPARE(strip.text(), QString("Cancelled"));
+        QVERIFY(job.ui().cmdEncode->isEnabled());
+        QVERIFY(job.ui().Frame1->isEnabled());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("keep me"));
+        QCOMPARE(QDir(job.media.path())
+                         .entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList({"long.flv", "long.mpg"}));
+        QVERIFY(job.notifier.sent.isEmpty());
+    }
+
+    // Closing the window during a stage asks the exit question; No goes
+    // on, Yes stops the tool and then ends the program.
+    void closingDuringAStage()
+    {
+        Job job;
+        const QString source = makeSource(job.media, "long.mpg", {120, 320, 240});
+        job.chooseSource(source);
+        job.chooseOutputFolder(job.media.path());
+        job.boxes.scriptAnswers({No, Yes});
+        bool closed = false;
+        QObject::connect(&job.window().stageRunner(),
+                         &pipeline::StageRunner::progressed,
+                         &job.probe,
+                         [&] {
+                             if (std::exchange(closed, true))
+                                 return;
+                             QVERIFY(!testmedia::childProcesses().isEmpty());
+                             job.window().close();
+                             QVERIFY(job.window().isVisible());
+                             QVERIFY(job.window().encodeJob().isRunning());
+                             job.window().close();
+                         });
+        job.encode();
+
+        const Shown exit {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
+        QCOMPARE(job.boxes.shown(), QList<Shown>({exit, exit}));
+        QCOMPARE(job.ends, QList<EncodeJob::End> {EncodeJob::End::Cancelled});
+        QVERIFY(QTest::qWaitFor([&] { return !job.window().isVisible(); }, 10000));
+        QVERIFY(testmedia::childProcesses().isEmpty());
+        QVERIFY(!QFileInfo::exists(job.media.filePath("long.flv")));
+    }
+
+    // The end of a job is told on the desktop only when the window is not
+    // the active one.
+    void notificationOnlyWhenTheWindowIsNotActive()
+    {
+        Job job;
+        const QString source = makeSource(job.media, "clip.mpg", {0.5});
+        job.chooseSource(source);
+        job.chooseOutputFolder(job.media.path());
+        job.ui().chkDisableAudio->setChecked(true);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        job.encode();
+        QCOMPARE(job.notifier.sent.size(), 1);
+        QCOMPARE(job.notifier.sent.first().second, QString("clip.flv is ready"));
+
+        job.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&job.window()));
+        job.boxes.scriptAnswers({Yes});
+        job.encode();
+        QCOMPARE(job.ends.size(), 2);
+        QCOMPARE(job.notifier.sent.size(), 1);
     }
 };
 

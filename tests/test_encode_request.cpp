@@ -71,27 +71,6 @@ TEST(EncodeRequest, WatermarkTextIsCheckedOnlyWhenOn)
     EXPECT_EQ(check(r), std::nullopt);
 }
 
-TEST(EncodeRequest, DoubleQuotesCannotBeHandedOver)
-{
-    const QString message = "FILE NAME CANNOT CONTAIN DOUBLE QUOTES!";
-    EncodeRequest r = complete();
-    r.sourcePath = "/v/say \"hi\".avi";
-    EXPECT_EQ(check(r), (RequestProblem {message, cmdInput, 0}));
-    r = complete();
-    r.outputFolder = "/o\"x/";
-    EXPECT_EQ(check(r), (RequestProblem {message, cmdOutput, 0}));
-    r = complete();
-    r.outputName = "a\".flv";
-    EXPECT_EQ(check(r), (RequestProblem {message, txtOutFile, 0}));
-
-    r = complete();
-    r.watermarkText = "say \"hi\"";
-    EXPECT_EQ(check(r), std::nullopt); // not used while the watermark is off
-    r.watermarkOn = true;
-    EXPECT_EQ(check(r),
-              (RequestProblem {"WATERMARK TEXT CANNOT CONTAIN DOUBLE QUOTES!", txtWatermark, 1}));
-}
-
 TEST(EncodeRequest, OutputCannotBeTheSourceByAnySpelling)
 {
     QTemporaryDir dir;

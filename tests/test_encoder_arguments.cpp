@@ -32,7 +32,7 @@ ConversionOptions exampleOptions()
 
 QString windowsBuild(const ConversionOptions &o)
 {
-    return BuildEncoderArguments(o, WinShortApp, WinFolder, u'\\');
+    return BuildEncoderArguments(o, WinShortApp, WinFolder, u'\\').text();
 }
 
 // The watermark hook argument of a Windows build, between its quotes.
@@ -86,11 +86,45 @@ TEST(EncoderArguments, LinuxFormUsesSlashes)
     const QString text = BuildEncoderArguments(exampleOptions(),
                                                "/home/me/My Apps/trovexa",
                                                "/usr/share",
-                                               u'/');
+                                               u'/')
+                                 .text();
     EXPECT_EQ(text.toStdString(),
               " -b 350kb/s -r 25 -s 320x240  -vhook \"/home/me/My Apps/trovexa/vhook/imlib2.dll -c "
               "white -F /usr/share/fonts/arial.ttf/16 -C /home/me/My Apps/trovexa/vhook/rgb.txt "
               "-A 200 -x 10 -y 20 -t Sample\" -ar 22050Hz -ab 64 -ac 2 ");
+}
+
+// The list the encoder is started with holds each value whole: the hook is
+// one argument, quotes, blanks and line breaks of the text included.
+TEST(EncoderArguments, ListHoldsEachValueWhole)
+{
+    ConversionOptions o = exampleOptions();
+    o.watermarkText = "say \"hi\"\r\n  again";
+    o.deInterlace = true;
+    const QStringList list = BuildEncoderArguments(o, WinShortApp, WinFolder, u'\\').list();
+    EXPECT_EQ(list,
+              QStringList({"-b",
+                           "350kb/s",
+                           "-r",
+                           "25",
+                           "-s",
+                           "320x240",
+                           "-deinterlace",
+                           "-vhook",
+                           hookOf(windowsBuild(o)),
+                           "-ar",
+                           "22050Hz",
+                           "-ab",
+                           "64",
+                           "-ac",
+                           "2"}));
+    EXPECT_TRUE(list[8].endsWith(" -t say \"hi\"\r\n  again"));
+
+    o.watermarkOn = false;
+    o.audioOff = true;
+    o.videoWindow = "";
+    EXPECT_EQ(BuildEncoderArguments(o, WinShortApp, WinFolder, u'\\').list(),
+              QStringList({"-b", "350kb/s", "-r", "25", "-s", "", "-deinterlace", "-an"}));
 }
 
 TEST(EncoderArguments, WatermarkOffIgnoresEveryWatermarkControl)
@@ -189,7 +223,7 @@ TEST(EncoderArguments, EmptyTextsStayEmpty)
 
 TEST(EncoderArguments, EmptyShortFolderStartsHookPathsAtSeparator)
 {
-    const QString text = BuildEncoderArguments(exampleOptions(), "", WinFolder, u'\\');
+    const QString text = BuildEncoderArguments(exampleOptions(), "", WinFolder, u'\\').text();
     EXPECT_TRUE(hookOf(text).startsWith("\\vhook\\imlib2.dll -c white"));
     EXPECT_TRUE(hookOf(text).contains(" -C \\vhook\\rgb.txt -A "));
 }

@@ -1,7 +1,9 @@
 #include "app/ProgressWindow.h"
 #include "doubles/RecordingMessageBoxes.h"
 #include "media/VideoEditComponent.h"
+#include "pipeline/EncoderArguments.h"
 #include "pipeline/Normalization.h"
+#include "pipeline/StageCommands.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
@@ -25,45 +27,20 @@ namespace Msg = NormalizationMessages;
 
 namespace {
 
-// Message boxes that also note normalizedReady at each question and can
-// keep a question open until something has happened meanwhile.
+// Message boxes that can keep a question open until something has happened
+// meanwhile.
 class WatchingMessageBoxes : public RecordingMessageBoxes
 {
 public:
-    explicit WatchingMessageBoxes(const bool &ready)
-        : m_ready(ready)
-    { }
-
     int MsgBox(const QString &prompt, int style, const QString &title) override
     {
-        readyWhenAsked.append(m_ready);
         if (holdQuestionUntil && !QTest::qWaitFor(holdQuestionUntil, 30000))
             qWarning("the awaited event did not come while the question was open");
         return RecordingMessageBoxes::MsgBox(prompt, style, title);
     }
 
-    QList<bool> readyWhenAsked;
     std::function<bool()> holdQuestionUntil;
-
-private:
-    const bool &m_ready;
 };
-
-// The children of this process, by process id.
-QList<qint64> childProcesses()
-{
-    QList<qint64> children;
-    const QStringList threads = QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &thread : threads) {
-        QFile file(QString("/proc/self/task/%1/children").arg(thread));
-        if (file.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &pid : file.readAll().split(' '))
-                if (!pid.trimmed().isEmpty())
-                    children.append(pid.trimmed().toLongLong());
-        }
-    }
-    return children;
-}
 
 } // namespace
 
@@ -84,7 +61,7 @@ private:
     void normalize(const QString &source) { normalize(source, intermediate()); }
     void normalize(const QString &source, const QString &target)
     {
-        m_normalizer->SourceNormalizer(source, target);
+        m_ready = m_normalizer->SourceNormalizer(source, target);
     }
     QList<Shown> shown() const { return m_boxes->shown(); }
     const Shown abortQuestion {Msg::AbortQuestion, 36, "Confirm"};
@@ -145,14 +122,14 @@ private Q_SLOTS:
         m_appFolder = std::make_unique<QTemporaryDir>();
         m_component = std::make_unique<media::VideoEditComponent>(
                 media::findSystemFfmpeg(applicationFolderUnderTest()));
-        m_boxes = std::make_unique<WatchingMessageBoxes>(m_ready);
+        m_boxes = std::make_unique<WatchingMessageBoxes>();
         m_windows.clear();
         auto makeWindow = [this] {
             auto window = std::make_unique<ProgressWindow>();
             m_windows.append(window.get());
             return window;
         };
-        m_normalizer = std::make_unique<Normalizer>(*m_component, *m_boxes, makeWindow, m_ready);
+        m_normalizer = std::make_unique<Normalizer>(*m_component, *m_boxes, makeWindow);
         m_ready = false;
     }
 
@@ -160,22 +137,16 @@ private Q_SLOTS:
     {
         m_normalizer.reset();
         m_component.reset();
-        QVERIFY2(childProcesses().isEmpty(), "no converter left running");
+        QVERIFY2(testmedia::childProcesses().isEmpty(), "no converter left running");
     }
 
     void finishedNormalizationWritesMpegProgramStream()
     {
-        QList<bool> readyDuringProgress;
-        connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&](double, double) {
-            readyDuringProgress.append(m_ready);
-        });
         normalize(media("av.avi"));
         QVERIFY(m_ready);
         QCOMPARE(shown(), QList<Shown> {});
         QCOMPARE(m_windows.size(), 1);
         QVERIFY2(!m_windows.first(), "the window is gone once the normalizer returns");
-        QVERIFY(!readyDuringProgress.isEmpty());
-        QVERIFY(!readyDuringProgress.contains(true));
 
         const QJsonObject probed = testmedia::probe(intermediate());
         QCOMPARE(probed["format"].toObject()["format_name"].toString(), "mpeg");
@@ -187,12 +158,113 @@ private Q_SLOTS:
         const QJsonObject audio = testmedia::firstStream(probed, "audio");
         QCOMPARE(audio["codec_name"].toString(), "mp2");
         QCOMPARE(audio["sample_rate"].toString(), "44100");
+    }
 
-        // The next normalization keeps the old verdict until its own is known.
-        m_boxes->scriptAnswers({MsgBoxAnswer::No});
-        normalize(media("silent.avi"));
-        QCOMPARE(m_boxes->readyWhenAsked, QList<bool> {true});
-        QVERIFY(!m_ready);
+    // Sources of today become an intermediate no larger than the largest
+    // output frame, which the encoder then reads with the window's encode
+    // line: HD video as phones and cameras write it, and a DVD (copied).
+    void sourceReachesTheEncoder_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("turn");
+        QTest::addColumn<QStringList>("codecs");
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<QSize>("size");
+        // The stored picture's upper half is white: where it shows on screen.
+        QTest::addColumn<QPoint>("white");
+        QTest::addColumn<QPoint>("black");
+        const QStringList h264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
+        const QSize hd(1920, 1080);
+        QTest::newRow("wide HD") << "hd.mp4" << 1.0 << 0 << h264 << hd << QSize(768, 432)
+                                 << QPoint(384, 100) << QPoint(384, 330);
+        // Turned a quarter clockwise: the upper half shows on the right.
+        QTest::newRow("portrait phone") << "phone.mp4" << 1.0 << 90 << h264 << hd << QSize(324, 576)
+                                        << QPoint(250, 288) << QPoint(70, 288);
+        // Its audio steps back a few milliseconds after 7 seconds, which the
+        // intermediate must not.
+        QTest::newRow("PAL DVD") << "dvd.vob" << 8.0 << 0 << QStringList {"-target", "pal-dvd"}
+                                 << QSize(720, 576) << QSize(720, 576) << QPoint(360, 140)
+                                 << QPoint(360, 430);
+    }
+    void sourceReachesTheEncoder()
+    {
+        QFETCH(QString, file);
+        QFETCH(double, seconds);
+        QFETCH(int, turn);
+        QFETCH(QStringList, codecs);
+        QFETCH(QSize, stored);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, white);
+        QFETCH(QPoint, black);
+        testmedia::VideoSpec video;
+        video.seconds = seconds;
+        video.width = stored.width();
+        video.height = stored.height();
+        video.fps = 30;
+        video.sampleRate = 48000;
+        video.turn = turn;
+        video.extraOutputOptions = QStringList {"-vf",
+                                                "drawbox=w=iw:h=ih/2:color=white:t=fill,"
+                                                "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
+                + codecs;
+        const QString source = m_appFolder->filePath(file);
+        QVERIFY(testmedia::makeVideo(source, video));
+
+        normalize(source);
+        QVERIFY(m_ready);
+        QCOMPARE(shown(), QList<Shown> {});
+        const QJsonObject intermediateVideo = testmedia::firstStream(testmedia::probe(
+                                                                             intermediate()),
+                                                                     "video");
+        QCOMPARE(QSize(intermediateVideo["width"].toInt(), intermediateVideo["height"].toInt()),
+                 size);
+        QCOMPARE(intermediateVideo["r_frame_rate"].toString(), "25/1");
+        const QByteArray frame = testmedia::rgbFrame(intermediate());
+        QCOMPARE(frame.size(), 3 * size.width() * size.height());
+        const auto red = [&](QPoint at) {
+            return quint8(frame.at(3 * (at.y() * size.width() + at.x())));
+        };
+        QVERIFY2(red(white) > 200 && red(black) < 50, "the picture as shown on screen");
+        // The audio runs forward, also where the source's steps back.
+        const testmedia::ProcessResult packets = testmedia::run("ffprobe",
+                                                                {"-v",
+                                                                 "error",
+                                                                 "-select_streams",
+                                                                 "a:0",
+                                                                 "-show_entries",
+                                                                 "packet=dts",
+                                                                 "-of",
+                                                                 "csv=p=0",
+                                                                 intermediate()});
+        const QList<QByteArray> stamps = packets.output.trimmed().split('\n');
+        QVERIFY(stamps.size() > 10);
+        for (qsizetype i = 1; i < stamps.size(); ++i)
+            QVERIFY2(stamps[i].toLongLong() > stamps[i - 1].toLongLong(), stamps[i].constData());
+
+        ConversionOptions options;
+        options.videoBitrate = "350";
+        options.videoWindow = "320x240";
+        options.sampling = "22050";
+        options.audioBitrate = "64";
+        options.channels = "Stereo";
+        const QString app = applicationFolderUnderTest();
+        const StageCommand command
+                = encodeCommand(app,
+                                intermediate(),
+                                BuildEncoderArguments(options, app, "/usr/share", u'/'),
+                                m_appFolder->path() + "/",
+                                "clip.flv",
+                                u'/');
+        const testmedia::ProcessResult encode = testmedia::run(command.program,
+                                                               command.arguments.list());
+        QVERIFY2(encode.exitCode == 0, encode.errors.right(2000).constData());
+        const QString flv = m_appFolder->filePath("clip.flv");
+        const QJsonObject probed = testmedia::probe(flv);
+        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 320);
+        QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp3");
+        QVERIFY(qAbs(testmedia::durationSeconds(probed) - seconds) < 0.15);
+        QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", flv}).exitCode, 0);
     }
 
     void sourceWithoutAudioAsksFirst()
@@ -264,8 +336,8 @@ private Q_SLOTS:
         m_ready = true;
         qint64 killed = 0;
         connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&](double, double) {
-            if (killed == 0 && !childProcesses().isEmpty()) {
-                killed = childProcesses().first();
+            if (killed == 0 && !testmedia::childProcesses().isEmpty()) {
+                killed = testmedia::childProcesses().first();
                 ::kill(pid_t(killed), SIGKILL);
             }
         });

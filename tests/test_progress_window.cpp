@@ -1,10 +1,13 @@
 #include "app/PercentBar.h"
+#include "app/ProgressStrip.h"
 #include "app/ProgressWindow.h"
 #include "pipeline/TimeRemaining.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
@@ -89,6 +92,33 @@ private Q_SLOTS:
         QFETCH(double, seconds);
         QFETCH(QString, text);
         QCOMPARE(pipeline::FormatTimeRemaining(seconds), text);
+    }
+
+    // The time still to wait follows the conversion's pace through its media.
+    void wallClockProgress_data()
+    {
+        QTest::addColumn<double>("elapsed");
+        QTest::addColumn<double>("position");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<double>("remaining");
+        QTest::addColumn<double>("share");
+        QTest::newRow("copied, far faster than playback") << 1.0 << 30.0 << 60.0 << 1.0 << 0.5;
+        QTest::newRow("encoded, slower than playback") << 20.0 << 10.0 << 60.0 << 100.0 << 1 / 6.0;
+        QTest::newRow("at playback speed") << 15.0 << 15.0 << 60.0 << 45.0 << 0.25;
+        QTest::newRow("nothing done yet") << 2.0 << 0.0 << 60.0 << 60.0 << 0.0;
+        QTest::newRow("no time elapsed") << 0.0 << 5.0 << 60.0 << 55.0 << 5 / 60.0;
+        QTest::newRow("done") << 8.0 << 60.0 << 60.0 << 0.0 << 1.0;
+    }
+    void wallClockProgress()
+    {
+        QFETCH(double, elapsed);
+        QFETCH(double, position);
+        QFETCH(double, length);
+        QFETCH(double, remaining);
+        QFETCH(double, share);
+        const pipeline::ProgressClock clock = pipeline::wallClockProgress(elapsed, position, length);
+        QCOMPARE(clock.length - clock.position, remaining);
+        QCOMPARE(clock.length > 0 ? clock.position / clock.length : 0.0, share);
     }
 
     void textIsRoundedWhileTheBarIsNot()
@@ -231,6 +261,58 @@ private Q_SLOTS:
         window.showModal([&] { ++requests; });
         QCOMPARE(requests, 3);
         QVERIFY(!window.isVisible());
+    }
+
+    // The status bar's strip, fed by a scripted progress source: reports of
+    // (milliseconds since the stage started, position, length).
+    void stripShowsPercentAndTimeLeft_data()
+    {
+        QTest::addColumn<bool>("measured");
+        QTest::addColumn<QList<QList<double>>>("reports");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QString>("remaining");
+        QTest::newRow("half in 10 s")
+                << true << QList<QList<double>> {{10000, 30, 60}} << 50 << "00:00:10";
+        QTest::newRow("rate so far")
+                << true << QList<QList<double>> {{5000, 15, 60}, {30000, 30, 60}} << 50
+                << "00:00:30";
+        QTest::newRow("nothing done yet")
+                << true << QList<QList<double>> {{2000, 0, 60}} << 0 << "";
+        QTest::newRow("beyond the length")
+                << true << QList<QList<double>> {{9000, 70, 60}} << 100 << "00:00:00";
+        QTest::newRow("length unknown") << true << QList<QList<double>> {{9000, 7, 0}} << 0 << "";
+        QTest::newRow("unmeasured stage")
+                << false << QList<QList<double>> {{9000, 30, 60}} << 0 << "";
+    }
+    void stripShowsPercentAndTimeLeft()
+    {
+        QFETCH(bool, measured);
+        QFETCH(QList<QList<double>>, reports);
+        QFETCH(int, percent);
+        QFETCH(QString, remaining);
+        qint64 now = 1000;
+        ProgressStrip strip(nullptr, [&] { return now; });
+        strip.show();
+        strip.showStage("Encoding clip.flv", measured);
+        for (const QList<double> &report : reports) {
+            now = 1000 + qint64(report[0]);
+            strip.showProgress(report[1], report[2]);
+        }
+        QCOMPARE(strip.text(), QString("Encoding clip.flv"));
+        const auto *bar = strip.findChild<QProgressBar *>("prgStage");
+        QCOMPARE(bar->maximum(), measured ? 100 : 0);
+        QCOMPARE(bar->value(), percent);
+        QCOMPARE(strip.findChild<QLabel *>("lblRemaining")->text(), remaining);
+        auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
+        QVERIFY(cancel->isVisible());
+        QSignalSpy cancelled(&strip, &ProgressStrip::cancelRequested);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QCOMPARE(cancelled.count(), 1);
+
+        strip.showEnd("Cancelled");
+        QCOMPARE(strip.text(), QString("Cancelled"));
+        QVERIFY(!cancel->isVisible());
+        QVERIFY(!bar->isVisible());
     }
 
     void hideEndsTheModalDisplay()

@@ -5,49 +5,122 @@
 using namespace pipeline;
 
 namespace {
+
 const QString WinApp = "C:\\Program Files\\Converter";
-const QString Arguments = " -b 350kb/s -r 25 -s 320x240  -deinterlace -an ";
+const QString WinTemp = "C:\\Program Files\\Converter\\temp.mpg";
+const QString LinuxApp = "/opt/My Apps/trovexa";
+
+CommandArguments encoderArguments()
+{
+    CommandArguments arguments;
+    arguments.blank().words({"-b", "350kb/s", "-r", "25", "-s", "320x240"});
+    arguments.blank().words({"-deinterlace"}).words({"-an"});
+    return arguments;
+}
+
+struct CommandCase
+{
+    const char *name;
+    StageCommand command;
+    std::string text;
+    QString program;
+    QStringList arguments;
+};
+
+std::ostream &operator<<(std::ostream &out, const CommandCase &c)
+{
+    return out << c.name;
+}
+
+class StageCommandTest : public testing::TestWithParam<CommandCase>
+{ };
+
 } // namespace
 
-TEST(StageCommands, WindowsExampleWithNormalizedSource)
+TEST_P(StageCommandTest, TextAndListAgree)
 {
-    const QString input = intermediateFile(WinApp, u'\\');
-    EXPECT_EQ(input.toStdString(), "C:\\Program Files\\Converter\\temp.mpg");
-
-    EXPECT_EQ(encodeCommandLine(WinApp, input, Arguments, "D:\\Out\\", "clip.flv", u'\\')
-                      .toStdString(),
-              "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program Files\\Converter\\temp.mpg\" "
-              "-b 350kb/s -r 25 -s 320x240  -deinterlace -an \"D:\\Out\\clip.flv\"");
-    EXPECT_EQ(metadataCommandLine(WinApp, "D:\\Out\\", "clip.flv", u'\\').toStdString(),
-              "C:\\Program Files\\Converter\\flvmdi \"D:\\Out\\clip.flv\"");
-    EXPECT_EQ(imageCommandLine(WinApp, input, "320x240", "10", "D:\\Out\\", u'\\').toStdString(),
-              "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program Files\\Converter\\temp.mpg\" "
-              "-s 320x240 -vframes 10 \"D:\\Out\\cover%d.jpg\"");
+    const CommandCase &c = GetParam();
+    EXPECT_EQ(c.command.text().toStdString(), c.text);
+    EXPECT_EQ(c.command.program, c.program);
+    EXPECT_EQ(c.command.arguments.list(), c.arguments);
 }
 
-TEST(StageCommands, DirectSourceIsNamedInQuotes)
-{
-    const QString source = "D:\\Video\\clip.avi";
-    EXPECT_EQ(encodeCommandLine(WinApp, source, Arguments, "D:\\Out\\", "clip.flv", u'\\')
-                      .toStdString(),
-              "C:\\Program Files\\Converter\\ffmpeg -i \"D:\\Video\\clip.avi\" -b 350kb/s -r 25 -s "
-              "320x240  -deinterlace -an \"D:\\Out\\clip.flv\"");
-    EXPECT_EQ(imageCommandLine(WinApp, source, "", "05", "D:\\Out\\", u'\\').toStdString(),
-              "C:\\Program Files\\Converter\\ffmpeg -i \"D:\\Video\\clip.avi\" -s  -vframes 05 "
-              "\"D:\\Out\\cover%d.jpg\"");
-}
+INSTANTIATE_TEST_SUITE_P(
+        Stages,
+        StageCommandTest,
+        testing::Values(
+                CommandCase {"WindowsEncodeOfNormalizedSource",
+                             encodeCommand(WinApp,
+                                           intermediateFile(WinApp, u'\\'),
+                                           encoderArguments(),
+                                           "D:\\Out\\",
+                                           "clip.flv",
+                                           u'\\'),
+                             "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program "
+                             "Files\\Converter\\temp.mpg\" -b 350kb/s -r 25 -s 320x240  "
+                             "-deinterlace -an \"D:\\Out\\clip.flv\"",
+                             "C:\\Program Files\\Converter\\ffmpeg",
+                             {"-i",
+                              WinTemp,
+                              "-b",
+                              "350kb/s",
+                              "-r",
+                              "25",
+                              "-s",
+                              "320x240",
+                              "-deinterlace",
+                              "-an",
+                              "D:\\Out\\clip.flv"}},
+                CommandCase {"WindowsMetadata",
+                             metadataCommand(WinApp, "D:\\Out\\", "clip.flv", u'\\'),
+                             "C:\\Program Files\\Converter\\flvmdi \"D:\\Out\\clip.flv\"",
+                             "C:\\Program Files\\Converter\\flvmdi",
+                             {"D:\\Out\\clip.flv"}},
+                CommandCase {
+                        "WindowsImages",
+                        imageCommand(WinApp, WinTemp, "320x240", "10", "D:\\Out\\", u'\\'),
+                        "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program "
+                        "Files\\Converter\\temp.mpg\" -s 320x240 -vframes 10 "
+                        "\"D:\\Out\\cover%d.jpg\"",
+                        "C:\\Program Files\\Converter\\ffmpeg",
+                        {"-i", WinTemp, "-s", "320x240", "-vframes", "10", "D:\\Out\\cover%d.jpg"}},
+                CommandCase {"EmptyWindowKeepsItsPlace",
+                             imageCommand(
+                                     WinApp, "D:\\Video\\clip.avi", "", "05", "D:\\Out\\", u'\\'),
+                             "C:\\Program Files\\Converter\\ffmpeg -i \"D:\\Video\\clip.avi\" -s  "
+                             "-vframes 05 \"D:\\Out\\cover%d.jpg\"",
+                             "C:\\Program Files\\Converter\\ffmpeg",
+                             {"-i",
+                              "D:\\Video\\clip.avi",
+                              "-s",
+                              "",
+                              "-vframes",
+                              "05",
+                              "D:\\Out\\cover%d.jpg"}},
+                CommandCase {"LinuxNamesWithQuotesAndBlanks",
+                             encodeCommand(LinuxApp,
+                                           "/v/say \"hi\" a.avi",
+                                           CommandArguments().blank().words({"-an"}),
+                                           "/out \"x\"/",
+                                           "x\".flv",
+                                           u'/'),
+                             "/opt/My Apps/trovexa/ffmpeg -i \"/v/say \"hi\" a.avi\" -an "
+                             "\"/out \"x\"/x\".flv\"",
+                             "/opt/My Apps/trovexa/ffmpeg",
+                             {"-i", "/v/say \"hi\" a.avi", "-an", "/out \"x\"/x\".flv"}},
+                CommandCase {"LinuxMetadata",
+                             metadataCommand(LinuxApp, "/out/", "x.flv", u'/'),
+                             "/opt/My Apps/trovexa/flvmdi \"/out/x.flv\"",
+                             "/opt/My Apps/trovexa/flvmdi",
+                             {"/out/x.flv"}}),
+        [](const testing::TestParamInfo<CommandCase> &info) { return info.param.name; });
 
-TEST(StageCommands, LinuxForm)
+TEST(StageCommands, IntermediateFileInTheApplicationFolder)
 {
-    const QString app = "/opt/My Apps/trovexa";
-    EXPECT_EQ(intermediateFile(app, u'/').toStdString(), "/opt/My Apps/trovexa/temp.mpg");
-    EXPECT_EQ(intermediateFile(app, true, "/home/me/.cache/trovexa", u'/').toStdString(),
+    EXPECT_EQ(intermediateFile(WinApp, u'\\'), WinTemp);
+    EXPECT_EQ(intermediateFile(LinuxApp, u'/'), "/opt/My Apps/trovexa/temp.mpg");
+    EXPECT_EQ(intermediateFile(LinuxApp, true, "/home/me/.cache/trovexa", u'/'),
               "/opt/My Apps/trovexa/temp.mpg");
-    EXPECT_EQ(intermediateFile(app, false, "/home/me/.cache/trovexa", u'/').toStdString(),
+    EXPECT_EQ(intermediateFile(LinuxApp, false, "/home/me/.cache/trovexa", u'/'),
               "/home/me/.cache/trovexa/temp.mpg");
-    EXPECT_EQ(encodeCommandLine(app, "/v/a b.avi", Arguments, "/out/", "x.flv", u'/').toStdString(),
-              "/opt/My Apps/trovexa/ffmpeg -i \"/v/a b.avi\" -b 350kb/s -r 25 -s 320x240  "
-              "-deinterlace -an \"/out/x.flv\"");
-    EXPECT_EQ(metadataCommandLine(app, "/out/", "x.flv", u'/').toStdString(),
-              "/opt/My Apps/trovexa/flvmdi \"/out/x.flv\"");
 }

@@ -1,9 +1,7 @@
 // The encoder and metadata front-ends with the real ffmpeg and flvmeta, run
 // with the command lines the window builds, on media made here.
-#include "pipeline/CommandLine.h"
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
-#include "platform/FileSystem.h"
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
 
@@ -60,14 +58,11 @@ std::ostream &operator<<(std::ostream &out, const EncodeCase &c)
                << ' ' << codecIds(c.codecs).video;
 }
 
-// Runs a command text of the window the way the window does: split into a
-// program and its arguments, no shell.
-ProcessResult runCommandLine(const QString &text)
+// Runs a command of the window the way the window does: its program with
+// its argument list, no shell.
+ProcessResult runCommand(const pipeline::StageCommand &command)
 {
-    const auto command = pipeline::splitCommandLine(text, platform::probeProgramFile);
-    if (!command)
-        return {};
-    return run(command->program, command->arguments);
+    return run(command.program, command.arguments.list());
 }
 
 const QString SourceTitle = "A source with a title";
@@ -132,13 +127,19 @@ TEST_P(ToolEncode, EncodeThenMetadata)
 
     const QString folder = m_dir.path() + "/out folder/";
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QString arguments = pipeline::BuildEncoderArguments(optionsFor(c),
-                                                              m_app,
-                                                              "/usr/share",
-                                                              u'/');
-    const ProcessResult encode = runCommandLine(
-            pipeline::encodeCommandLine(m_app, source, arguments, folder, "clip.flv", u'/'));
+    const pipeline::CommandArguments arguments = pipeline::BuildEncoderArguments(optionsFor(c),
+                                                                                 m_app,
+                                                                                 "/usr/share",
+                                                                                 u'/');
+    // The progress report comes on the descriptor the environment names,
+    // as the window asks for it.
+    qputenv("TROVEXA_PROGRESS_FD", "1");
+    const ProcessResult encode = runCommand(
+            pipeline::encodeCommand(m_app, source, arguments, folder, "clip.flv", u'/'));
+    qunsetenv("TROVEXA_PROGRESS_FD");
     ASSERT_EQ(encode.exitCode, 0) << encode.errors.right(2000).toStdString();
+    EXPECT_TRUE(encode.output.contains("\nout_time_us=")) << encode.output.toStdString();
+    EXPECT_TRUE(encode.output.endsWith("\nprogress=end\n")) << encode.output.toStdString();
 
     const QString output = folder + "clip.flv";
     const QJsonObject probed = probe(output);
@@ -187,8 +188,8 @@ TEST_P(ToolEncode, EncodeThenMetadata)
         EXPECT_LT(audioKbits, expected * 1.3);
     }
 
-    const ProcessResult metadata = runCommandLine(
-            pipeline::metadataCommandLine(m_app, folder, "clip.flv", u'/'));
+    const ProcessResult metadata = runCommand(
+            pipeline::metadataCommand(m_app, folder, "clip.flv", u'/'));
     ASSERT_EQ(metadata.exitCode, 0) << metadata.errors.toStdString();
     EXPECT_EQ(run("flvmeta", {"--check", "--quiet", output}).exitCode, 0);
     const QJsonObject meta = flvmetaDump(output);
@@ -287,9 +288,10 @@ TEST_P(ToolImages, ExactlyTheFramesAskedFor)
         folder += QString(100, u'f') + "/";
     ASSERT_TRUE(QDir().mkpath(folder));
 
-    const ProcessResult grab = runCommandLine(
-            pipeline::imageCommandLine(app, source, c.frameSize, c.count, folder, u'/'));
+    const ProcessResult grab = runCommand(
+            pipeline::imageCommand(app, source, c.frameSize, c.count, folder, u'/'));
     ASSERT_EQ(grab.exitCode, 0) << grab.errors.right(2000).toStdString();
+    EXPECT_TRUE(grab.output.isEmpty()) << "no progress report unless asked for";
 
     QStringList expected;
     for (int i = 1; i <= c.expected; ++i)

@@ -1,6 +1,5 @@
 // The pure parts of the encoder front-end: reading the window's command
 // lines, the watermark hook, colour lookup and filter escaping.
-#include "pipeline/CommandLine.h"
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
 #include "support/TestPaths.h"
@@ -27,14 +26,10 @@ namespace {
 
 const QString App = "/opt/My Apps/trovexa";
 
-// The argument list the tool receives for a command text of the window.
-QStringList toolArguments(const QString &commandLine)
+// The argument list the tool receives for a command of the window.
+QStringList toolArguments(const pipeline::StageCommand &command)
 {
-    const auto command = pipeline::splitCommandLine(commandLine, [](const QString &path) {
-        return path.endsWith("/ffmpeg") || path.endsWith("/flvmdi") ? platform::FileKind::Executable
-                                                                    : platform::FileKind::Missing;
-    });
-    return command ? command->arguments : QStringList {};
+    return command.arguments.list();
 }
 
 pipeline::ConversionOptions windowDefaults()
@@ -55,15 +50,14 @@ pipeline::ConversionOptions windowDefaults()
     return options;
 }
 
-QString encodeLine(const pipeline::ConversionOptions &options)
+pipeline::StageCommand encodeLine(const pipeline::ConversionOptions &options)
 {
-    const QString arguments = pipeline::BuildEncoderArguments(options, App, "/usr/share", u'/');
-    return pipeline::encodeCommandLine(App,
-                                       "/in/my clip.avi",
-                                       arguments,
-                                       "/out dir/",
-                                       "clip.flv",
-                                       u'/');
+    return pipeline::encodeCommand(App,
+                                   "/in/my clip.avi",
+                                   pipeline::BuildEncoderArguments(options, App, "/usr/share", u'/'),
+                                   "/out dir/",
+                                   "clip.flv",
+                                   u'/');
 }
 
 } // namespace
@@ -85,7 +79,7 @@ TEST(ToolTranslation, WindowEncodeLineBecomesModernArguments)
 TEST(ToolTranslation, WindowImageLineAndAudioOff)
 {
     LegacyParse parsed = parseLegacyCommand(toolArguments(
-            pipeline::imageCommandLine(App, "/in/clip.mpg", "160x120", "05", "/out/", u'/')));
+            pipeline::imageCommand(App, "/in/clip.mpg", "160x120", "05", "/out/", u'/')));
     ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
     EXPECT_EQ(modernArguments(parsed.command, std::nullopt, "/out/.tmp/cover%d.jpg")
                       .join('|')

@@ -1,7 +1,6 @@
 // The watermark: drawn with the real ffmpeg's drawtext from the hook argument
 // the window builds, compared pixel by pixel against the same encode without
 // it.
-#include "pipeline/CommandLine.h"
 #include "pipeline/EncoderArguments.h"
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
@@ -36,23 +35,12 @@ std::ostream &operator<<(std::ostream &out, const WatermarkCase &c)
     return out << c.name;
 }
 
-// The encoder arguments the window builds, as the tool receives them. The
-// hook argument is taken out whole, as the window's quoting delivers it;
-// font folders with double quotes in them could not pass the window's
-// command text, so the split is done here.
+// The encoder arguments the window builds, as the tool receives them.
 QStringList encoderArguments(const pipeline::ConversionOptions &options,
                              const QString &windowsFolder)
 {
     const QString app = applicationFolderUnderTest();
-    const QString text = pipeline::BuildEncoderArguments(options, app, windowsFolder, u'/');
-    const QString opening = " -vhook \"";
-    const qsizetype start = text.indexOf(opening);
-    if (start < 0)
-        return pipeline::splitArguments(text);
-    const qsizetype end = text.lastIndexOf("\" -");
-    return pipeline::splitArguments(text.left(start)) + QStringList {"-vhook"}
-    + QStringList {text.mid(start + opening.size(), end - start - opening.size())}
-    + pipeline::splitArguments(text.mid(end + 1));
+    return pipeline::BuildEncoderArguments(options, app, windowsFolder, u'/').list();
 }
 
 struct FrameDifference

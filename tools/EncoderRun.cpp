@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "ModernArguments.h"
 #include "ProgramLookup.h"
+#include "ProgressChannel.h"
 #include "TempFiles.h"
 #include "WatermarkHook.h"
 #include "platform/FileSystem.h"
@@ -281,9 +282,11 @@ int runEncoder(const QStringList &arguments)
     if (pictures)
         command.input = QFileInfo(command.input).absoluteFilePath();
     const ChildOutcome outcome = runChild(ffmpeg,
-                                          modernArguments(command,
-                                                          drawText,
-                                                          pictures ? PictureFiles : written.path()),
+                                          progressArguments()
+                                                  + modernArguments(command,
+                                                                    drawText,
+                                                                    pictures ? PictureFiles
+                                                                             : written.path()),
                                           false,
                                           5000,
                                           pictures ? written.path() : QString());

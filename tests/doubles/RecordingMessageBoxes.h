@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <functional>
+#include <utility>
 
 namespace platform {
 
@@ -30,16 +31,38 @@ public:
         return (style & 0x0f) == 4 ? MsgBoxAnswer::No : MsgBoxAnswer::Ok;
     }
 
+    int MsgBoxWithDetails(const QString &prompt,
+                          int style,
+                          const QString &title,
+                          const QString &details) override
+    {
+        m_details.append({m_shown.size(), details});
+        return MsgBox(prompt, style, title);
+    }
+
     // Answers for the next questions, in order; unanswered questions get No.
     void scriptAnswers(const QList<int> &answers) { m_answers = answers; }
     const QList<Shown> &shown() const { return m_shown; }
-    void clear() { m_shown.clear(); }
+    // The details of the box shown at that position; empty for a box without.
+    QString detailsOf(qsizetype position) const
+    {
+        for (const auto &[at, details] : m_details)
+            if (at == position)
+                return details;
+        return {};
+    }
+    void clear()
+    {
+        m_shown.clear();
+        m_details.clear();
+    }
 
     // Runs while a box is up, to look at the program at that moment.
     std::function<void(const Shown &)> onShow;
 
 private:
     QList<Shown> m_shown;
+    QList<std::pair<qsizetype, QString>> m_details;
     QList<int> m_answers;
 };
 

@@ -7,6 +7,7 @@
 #include <QProcess>
 
 #include <QDir>
+#include <QtEndian>
 
 #include <csignal>
 #include <cstdio>
@@ -18,6 +19,33 @@
 #include <vector>
 
 namespace testmedia {
+
+namespace {
+
+// Writes a quarter turn into the matrix of the first track header ("tkhd")
+// of an MP4 or MOV file, the video track as makeVideo writes it: 16.16
+// fixed-point a, b, c, d.
+bool turnQuarter(const QString &path, int turn)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray data = file.readAll();
+    const qsizetype box = data.indexOf("tkhd");
+    if (box < 0)
+        return false;
+    // Version and flags, times, track id, reserved, duration, reserved,
+    // layer, group, volume, reserved; version 1 has 64-bit times.
+    const bool wide = data.at(box + 4) == 1;
+    const qsizetype matrix = box + 4 + 4 + (wide ? 16 : 8) + 8 + (wide ? 8 : 4) + 16;
+    const qint32 one = 0x10000 * (turn > 0 ? 1 : -1);
+    const qint32 values[4] = {0, one, -one, 0};
+    for (int i = 0; i < 4; ++i)
+        qToBigEndian(values[i], data.data() + matrix + 4 * (i == 2 || i == 3 ? i + 1 : i));
+    return file.seek(0) && file.write(data) == data.size();
+}
+
+} // namespace
 
 bool makeVideo(const QString &path, const VideoSpec &video)
 {
@@ -61,7 +89,7 @@ bool makeVideo(const QString &path, const VideoSpec &video)
         std::fprintf(stderr, "making %s failed: %s\n", qPrintable(path), result.errors.constData());
         return false;
     }
-    return true;
+    return video.turn == 0 || turnQuarter(path, video.turn);
 }
 
 QJsonObject probe(const QString &path)
@@ -284,6 +312,21 @@ QByteArray rgbFrame(const QString &path, int frameIndex)
                                       "rgb24",
                                       "pipe:1"});
     return result.exitCode == 0 ? result.output : QByteArray();
+}
+
+QList<qint64> childProcesses()
+{
+    QList<qint64> children;
+    const QStringList threads = QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &thread : threads) {
+        QFile file(QString("/proc/self/task/%1/children").arg(thread));
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &pid : file.readAll().split(' '))
+                if (!pid.trimmed().isEmpty())
+                    children.append(pid.trimmed().toLongLong());
+        }
+    }
+    return children;
 }
 
 } // namespace testmedia

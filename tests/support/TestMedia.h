@@ -19,6 +19,9 @@ struct VideoSpec
     int sampleRate = 44100;
     int channels = 2;
     QStringList extraOutputOptions; // e.g. {"-c:v", "mpeg4"}; format follows the extension
+    // .mp4 and .mov: a quarter turn (90 or -90 degrees) the player gives the
+    // picture, written into the video track's matrix as phones do.
+    int turn = 0;
 };
 
 struct ProcessResult
@@ -37,6 +40,9 @@ ProcessResult run(const QString &program, const QStringList &arguments, int time
 // follows the extension (.dat and .vob are written as MPEG program streams).
 // Returns false and prints ffmpeg's messages when it fails.
 bool makeVideo(const QString &path, const VideoSpec &video = {});
+
+// The children of this process, by process id.
+QList<qint64> childProcesses();
 
 // ffprobe -show_format -show_streams as JSON; an empty object when it fails.
 QJsonObject probe(const QString &path);

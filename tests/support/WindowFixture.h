@@ -4,10 +4,10 @@
 
 #include "doubles/FakeComponents.h"
 #include "doubles/RecordingMessageBoxes.h"
+#include "doubles/RecordingNotifier.h"
 #include "doubles/RecordingShell.h"
 #include "doubles/ScriptedDialogs.h"
 #include "media/VideoEditComponent.h"
-#include "platform/QtProcessLauncher.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
@@ -43,13 +43,13 @@ struct WindowFixture
     {
         if (!m_window) {
             m_window = std::make_unique<MainWindow>(PlatformServices {boxes,
-                                                                      launcher,
                                                                       shell,
                                                                       instances,
                                                                       components,
                                                                       dialogs,
                                                                       dialogs,
-                                                                      videoEdit},
+                                                                      videoEdit,
+                                                                      notifier},
                                                     MainWindowSettings {folder(), "/usr/share", 10});
         }
         return *m_window;
@@ -65,12 +65,12 @@ struct WindowFixture
     // A blank in the folder's name, as in "/home/me/My Apps".
     QTemporaryDir appFolder {QDir::tempPath() + "/trovexa app-XXXXXX"};
     platform::RecordingMessageBoxes boxes;
-    platform::QtProcessLauncher launcher;
     platform::RecordingShell shell;
     platform::FixedInstanceQuery instances;
     platform::FakeComponents components;
     platform::ScriptedDialogs dialogs;
     media::VideoEditComponent videoEdit {media::findSystemFfmpeg(appFolder.path())};
+    platform::RecordingNotifier notifier;
 
 private:
     QString m_folder;

@@ -6,6 +6,12 @@
 //   sleep MS        sleep that many milliseconds, then exit 0
 //   args FILE ...   write the remaining arguments to FILE, each followed by
 //                   a NUL byte, and exit 0
+//   fail N BYTES    write numbered lines, BYTES bytes in all, to standard
+//                   error and exit with code N
+//   progress        report 1.5 s done on standard output as ffmpeg's
+//                   "-progress" does, then wait a minute
+//   ignoreterm      the same, ignoring SIGTERM
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -36,6 +42,25 @@ int main(int argc, char **argv)
     }
     if (std::strcmp(mode, "sleep") == 0 && argc > 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
+        return 0;
+    }
+    if (std::strcmp(mode, "fail") == 0 && argc > 3) {
+        long left = std::atol(argv[3]);
+        for (int line = 1; left > 0; ++line) {
+            char text[32];
+            const int length = std::snprintf(text, sizeof text, "line %d\n", line);
+            std::fwrite(text, 1, size_t(std::min<long>(length, left)), stderr);
+            left -= length;
+        }
+        return std::atoi(argv[2]);
+    }
+    const bool ignoreTerm = std::strcmp(mode, "ignoreterm") == 0;
+    if (std::strcmp(mode, "progress") == 0 || ignoreTerm) {
+        if (ignoreTerm)
+            std::signal(SIGTERM, SIG_IGN);
+        std::fputs("frame=10\nout_time_us=1500000\nprogress=continue\n", stdout);
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::minutes(1));
         return 0;
     }
     if (std::strcmp(mode, "args") == 0 && argc > 2) {
