@@ -38,17 +38,17 @@ private Q_SLOTS:
         QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
         QVERIFY(f.boxes.shown().isEmpty());
         const MainWindowUi &ui = f.window().ui();
-        const std::tuple<QComboBox *, int, QString> lists[] = {{ui.cmbVideoWindow, 13, "400x300"},
-                                                               {ui.cmbVideoBitrate, 9, "225"},
-                                                               {ui.cmbAudioSampling, -1, "22050"},
-                                                               {ui.cmbAudioBitrate, 10, "48"},
-                                                               {ui.cmbAudioChannels, -1, "Mono"},
-                                                               {ui.cmbFontName, -1, "DejaVu Sans"},
-                                                               {ui.cmbFontFileName,
-                                                                -1,
-                                                                "truetype/dejavu/DejaVuSans.ttf"},
-                                                               {ui.cmbFontSize, -1, "12"},
-                                                               {ui.ccbWatermarkColor, -1, "white"}};
+        const std::tuple<QComboBox *, int, QString> lists[]
+                = {{ui.cmbVideoWindow, 13, "400x300"},
+                   {ui.cmbVideoBitrate, 9, "225"},
+                   {ui.cmbAudioSampling, -1, "22050"},
+                   {ui.cmbAudioBitrate, 10, "48"},
+                   {ui.cmbAudioChannels, -1, "Mono"},
+                   {ui.cmbCodec, 2, "Sorenson H.263 + MP3 (classic)"},
+                   {ui.cmbFontName, -1, "DejaVu Sans"},
+                   {ui.cmbFontFileName, -1, "truetype/dejavu/DejaVuSans.ttf"},
+                   {ui.cmbFontSize, -1, "12"},
+                   {ui.ccbWatermarkColor, -1, "white"}};
         for (const auto &[list, count, text] : lists) {
             QCOMPARE(list->currentText(), text);
             QVERIFY2(count < 0 || list->count() == count, qPrintable(list->objectName()));

@@ -128,8 +128,10 @@ QStringList captions(MainWindow &window)
     }
     for (int i = 0; i < ui.sstThis->count(); ++i)
         texts << ui.sstThis->tabText(i);
-    for (int i = 0; i < ui.cmbVideoWindow->count(); ++i)
-        texts << ui.cmbVideoWindow->itemText(i);
+    for (QComboBox *list : {ui.cmbVideoWindow, ui.cmbCodec}) {
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->itemText(i);
+    }
     QStringList result;
     for (QString text : texts) {
         text = text.remove(u'&').remove(QRegularExpression("(:|\\s{3,}).*$")).simplified();

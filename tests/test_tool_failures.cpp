@@ -195,7 +195,8 @@ TEST_F(ToolEncodeFailures, RefusedLines)
     const QString font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     const QString deepFolder = m_folder + QString("/" + QString(200, u'd')).repeated(21);
     const QList<QPair<const char *, QStringList>> lines {
-            {"unknown option", line(s_source, usual() + QStringList {"-vcodec", "h264"})},
+            {"unknown option", line(s_source, usual() + QStringList {"-vf", "hflip"})},
+            {"unsupported codec", line(s_source, usual() + QStringList {"-vcodec", "mpeg4"})},
             {"unknown colour",
              line(s_source, usual() << "-vhook" << hookArgument("NoSuchColour", font))},
             {"missing font",
