@@ -90,31 +90,17 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        testmedia::VideoSpec video;
-        video.seconds = 2;
-        QVERIFY(testmedia::makeVideo(media("av.avi"), video));
+        using testmedia::makeVideo;
+        QVERIFY(makeVideo(media("av.avi"), {.seconds = 2}));
         // Cancel needs a conversion that is still running a moment after its
         // first progress report.
-        video.seconds = 3;
-        video.width = 640;
-        video.height = 480;
-        QVERIFY(testmedia::makeVideo(media("long.avi"), video));
-        video = {};
-        video.seconds = 1;
-        video.width = 176;
-        video.height = 144;
-        video.audio = false;
-        QVERIFY(testmedia::makeVideo(media("silent.avi"), video));
-        video = {};
-        video.extraOutputOptions = {"-t", "0"};
-        QVERIFY(testmedia::makeVideo(media("zero.avi"), video));
-        video = {};
-        video.seconds = 1;
-        video.extraOutputOptions = {"-vn"};
-        QVERIFY(testmedia::makeVideo(media("audio-only.avi"), video));
+        QVERIFY(makeVideo(media("long.avi"), {.seconds = 3, .width = 640, .height = 480}));
+        QVERIFY(makeVideo(media("silent.avi"),
+                          {.seconds = 1, .width = 176, .height = 144, .audio = false}));
+        QVERIFY(makeVideo(media("zero.avi"), {.extraOutputOptions = {"-t", "0"}}));
+        QVERIFY(makeVideo(media("audio-only.avi"), {.seconds = 1, .extraOutputOptions = {"-vn"}}));
         QFile garbage(media("garbage.avi"));
-        QVERIFY(garbage.open(QIODevice::WriteOnly));
-        garbage.write(QByteArray(4096, '\x5a'));
+        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'Z')) > 0);
     }
 
     void init()
@@ -138,26 +124,6 @@ private Q_SLOTS:
         m_normalizer.reset();
         m_component.reset();
         QVERIFY2(testmedia::childProcesses().isEmpty(), "no converter left running");
-    }
-
-    void finishedNormalizationWritesMpegProgramStream()
-    {
-        normalize(media("av.avi"));
-        QVERIFY(m_ready);
-        QCOMPARE(shown(), QList<Shown> {});
-        QCOMPARE(m_windows.size(), 1);
-        QVERIFY2(!m_windows.first(), "the window is gone once the normalizer returns");
-
-        const QJsonObject probed = testmedia::probe(intermediate());
-        QCOMPARE(probed["format"].toObject()["format_name"].toString(), "mpeg");
-        QVERIFY(qAbs(probed["format"].toObject()["duration"].toString().toDouble() - 2.0) < 0.15);
-        const QJsonObject video = testmedia::firstStream(probed, "video");
-        QCOMPARE(video["r_frame_rate"].toString(), "25/1");
-        QCOMPARE(video["width"].toInt(), 320);
-        QCOMPARE(video["height"].toInt(), 240);
-        const QJsonObject audio = testmedia::firstStream(probed, "audio");
-        QCOMPARE(audio["codec_name"].toString(), "mp2");
-        QCOMPARE(audio["sample_rate"].toString(), "44100");
     }
 
     // Sources of today become an intermediate no larger than the largest
@@ -197,23 +163,24 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         QFETCH(QPoint, white);
         QFETCH(QPoint, black);
-        testmedia::VideoSpec video;
-        video.seconds = seconds;
-        video.width = stored.width();
-        video.height = stored.height();
-        video.fps = 30;
-        video.sampleRate = 48000;
-        video.turn = turn;
-        video.extraOutputOptions = QStringList {"-vf",
-                                                "drawbox=w=iw:h=ih/2:color=white:t=fill,"
-                                                "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
-                + codecs;
+        const QStringList halves {"-vf",
+                                  "drawbox=w=iw:h=ih/2:color=white:t=fill,"
+                                  "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"};
         const QString source = m_appFolder->filePath(file);
-        QVERIFY(testmedia::makeVideo(source, video));
+        QVERIFY(testmedia::makeVideo(source,
+                                     {.seconds = seconds,
+                                      .width = stored.width(),
+                                      .height = stored.height(),
+                                      .fps = 30,
+                                      .sampleRate = 48000,
+                                      .extraOutputOptions = halves + codecs,
+                                      .turn = turn}));
 
         normalize(source);
         QVERIFY(m_ready);
         QCOMPARE(shown(), QList<Shown> {});
+        QCOMPARE(m_windows.size(), 1);
+        QVERIFY2(!m_windows.first(), "the window is gone once the normalizer returns");
         const QJsonObject intermediateVideo = testmedia::firstStream(testmedia::probe(
                                                                              intermediate()),
                                                                      "video");
@@ -227,16 +194,10 @@ private Q_SLOTS:
         };
         QVERIFY2(red(white) > 200 && red(black) < 50, "the picture as shown on screen");
         // The audio runs forward, also where the source's steps back.
-        const testmedia::ProcessResult packets = testmedia::run("ffprobe",
-                                                                {"-v",
-                                                                 "error",
-                                                                 "-select_streams",
-                                                                 "a:0",
-                                                                 "-show_entries",
-                                                                 "packet=dts",
-                                                                 "-of",
-                                                                 "csv=p=0",
-                                                                 intermediate()});
+        const QStringList dts {"-v", "error", "-select_streams", "a:0", "-show_entries"};
+        const testmedia::ProcessResult packets
+                = testmedia::run("ffprobe",
+                                 dts + QStringList {"packet=dts", "-of", "csv=p=0", intermediate()});
         const QList<QByteArray> stamps = packets.output.trimmed().split('\n');
         QVERIFY(stamps.size() > 10);
         for (qsizetype i = 1; i < stamps.size(); ++i)
@@ -267,68 +228,53 @@ private Q_SLOTS:
         QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", flv}).exitCode, 0);
     }
 
-    void sourceWithoutAudioAsksFirst()
-    {
-        const Shown question {Msg::AudioFormatFailure, 36, "Confirm"};
-        m_boxes->scriptAnswers({MsgBoxAnswer::No});
-        m_ready = true;
-        normalize(media("silent.avi"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown> {question});
-        QVERIFY(m_windows.isEmpty());
-        QVERIFY(!QFile::exists(intermediate()));
-
-        m_boxes->clear();
-        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
-        normalize(media("silent.avi"));
-        QVERIFY(m_ready);
-        QCOMPARE(shown(), QList<Shown> {question});
-        QCOMPARE(m_windows.size(), 1);
-        const QJsonObject probed = testmedia::probe(intermediate());
-        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 176);
-        QVERIFY(testmedia::firstStream(probed, "audio").isEmpty());
-    }
-
-    void zeroLengthIsRefusedWithoutProgressWindow_data()
+    // What the person sees before anything, or instead of anything, is
+    // written; a source without audio is converted only when they agree.
+    void refusedOrAsked_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::newRow("no frames") << "zero.avi";
-        QTest::newRow("no video") << "audio-only.avi";
-        QTest::newRow("no source") << "";
-    }
-    void zeroLengthIsRefusedWithoutProgressWindow()
-    {
-        QFETCH(QString, source);
-        m_ready = true;
-        normalize(source.isEmpty() ? QString() : media(source));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown>({{Msg::ZeroDuration, 16, "Error"}}));
-        QVERIFY(m_windows.isEmpty());
-        QVERIFY(!QFile::exists(intermediate()));
-    }
-
-    void unwritableFolderFailsToSave()
-    {
+        QTest::addColumn<QString>("target"); // "" for the usual intermediate
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<Shown>("box");
+        QTest::addColumn<int>("windows");
+        const Shown zero {Msg::ZeroDuration, 16, "Error"};
+        const Shown noAudio {Msg::AudioFormatFailure, 36, "Confirm"};
+        const int no = MsgBoxAnswer::No;
+        QTest::newRow("no frames") << "zero.avi"
+                                   << "" << no << zero << 0;
+        QTest::newRow("no video") << "audio-only.avi"
+                                  << "" << no << zero << 0;
+        QTest::newRow("no source") << ""
+                                   << "" << no << zero << 0;
+        QTest::newRow("corrupted") << "garbage.avi"
+                                   << "" << no << failure << 0;
         // Root writes anywhere, so the folder is made impossible instead: its
         // path names a regular file.
-        QFile file(m_appFolder->filePath("app"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        m_ready = true;
-        normalize(media("av.avi"), m_appFolder->filePath("app/temp.mpg"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown>({{Msg::SaveFailed, 16, "Error"}}));
-        QVERIFY(m_windows.isEmpty());
+        QTest::newRow("unwritable folder")
+                << "av.avi"
+                << "av.avi/temp.mpg" << no << Shown {Msg::SaveFailed, 16, "Error"} << 0;
+        QTest::newRow("no audio, No") << "silent.avi"
+                                      << "" << no << noAudio << 0;
+        QTest::newRow("no audio, Yes") << "silent.avi"
+                                       << "" << int(MsgBoxAnswer::Yes) << noAudio << 1;
     }
-
-    void corruptedSourceFails()
+    void refusedOrAsked()
     {
-        m_ready = true;
-        normalize(media("garbage.avi"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown> {failure});
-        QVERIFY(m_windows.isEmpty());
-        QVERIFY(!QFile::exists(intermediate()));
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        QFETCH(int, answer);
+        QFETCH(Shown, box);
+        QFETCH(int, windows);
+        m_boxes->scriptAnswers({answer});
+        m_ready = !windows;
+        normalize(source.isEmpty() ? QString() : media(source),
+                  target.isEmpty() ? intermediate() : media(target));
+        QCOMPARE(m_ready, windows == 1);
+        QCOMPARE(shown(), QList<Shown> {box});
+        QCOMPARE(m_windows.size(), windows);
+        const QJsonObject probed = testmedia::probe(intermediate());
+        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), windows ? 176 : 0);
+        QVERIFY(testmedia::firstStream(probed, "audio").isEmpty());
     }
 
     void converterDyingPartWayFails()
@@ -349,39 +295,29 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(intermediate()));
     }
 
-    void cancelAnsweredYesStops()
+    // Cancel, or the window's close box, asks first; Yes stops and leaves
+    // no file, No lets the conversion finish.
+    void cancel_data()
     {
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Cancel, Yes") << false << int(MsgBoxAnswer::Yes);
+        QTest::newRow("Cancel, No") << false << int(MsgBoxAnswer::No);
+        QTest::newRow("close box, Yes") << true << int(MsgBoxAnswer::Yes);
+    }
+    void cancel()
+    {
+        QFETCH(bool, closeBox);
+        QFETCH(int, answer);
         m_ready = true;
-        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
-        onFirstProgress([this] { clickCancel(); });
+        m_boxes->scriptAnswers({answer});
+        onFirstProgress(
+                [this, closeBox] { closeBox ? void(m_windows.last()->close()) : clickCancel(); });
         normalize(media("long.avi"));
-        QVERIFY(!m_ready);
+        QCOMPARE(m_ready, answer == MsgBoxAnswer::No);
         QCOMPARE(shown(), QList<Shown> {abortQuestion});
-        QVERIFY2(!QFile::exists(intermediate()), "a stopped conversion leaves no file");
-    }
-
-    void cancelAnsweredNoContinues()
-    {
-        m_boxes->scriptAnswers({MsgBoxAnswer::No});
-        onFirstProgress([this] { clickCancel(); });
-        normalize(media("long.avi"));
-        QVERIFY(m_ready);
-        QCOMPARE(shown(), QList<Shown> {abortQuestion});
-        QVERIFY(qAbs(testmedia::probe(intermediate())["format"]
-                             .toObject()["duration"]
-                             .toString()
-                             .toDouble()
-                     - 3.0)
-                < 0.15);
-    }
-
-    void closeBoxCountsAsCancel()
-    {
-        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
-        onFirstProgress([this] { m_windows.last()->close(); });
-        normalize(media("long.avi"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown> {abortQuestion});
+        const double seconds = testmedia::durationSeconds(testmedia::probe(intermediate()));
+        QVERIFY2(m_ready ? qAbs(seconds - 3.0) < 0.15 : seconds < 0, "all of it, or no file");
     }
 
     void cancelConfirmedAfterFinishStillCancels()

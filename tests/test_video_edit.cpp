@@ -30,26 +30,15 @@ protected:
     static void SetUpTestSuite()
     {
         s_dir = std::make_unique<QTemporaryDir>();
-        const auto make = [](const char *name,
-                             double seconds,
-                             QSize size,
-                             bool audio,
-                             QStringList options,
-                             int turn = 0) {
-            testmedia::VideoSpec spec;
-            spec.seconds = seconds;
-            spec.width = size.width();
-            spec.height = size.height();
-            spec.audio = audio;
-            spec.extraOutputOptions = options;
-            spec.turn = turn;
-            ASSERT_TRUE(testmedia::makeVideo(path(name), spec));
-        };
-        make("av.avi", 2, {320, 240}, true, {});
-        make("silent.avi", 1, {176, 144}, false, {});
-        make("audio-only.avi", 1, {320, 240}, true, {"-vn"});
-        make("zero.avi", 2, {320, 240}, false, {"-frames:v", "0"});
-        make("portrait.mp4", 1, {320, 240}, true, {}, 90);
+        using testmedia::makeVideo;
+        ASSERT_TRUE(makeVideo(path("av.avi"), {.seconds = 2}));
+        ASSERT_TRUE(makeVideo(path("silent.avi"),
+                              {.seconds = 1, .width = 176, .height = 144, .audio = false}));
+        ASSERT_TRUE(
+                makeVideo(path("audio-only.avi"), {.seconds = 1, .extraOutputOptions = {"-vn"}}));
+        ASSERT_TRUE(makeVideo(path("zero.avi"),
+                              {.audio = false, .extraOutputOptions = {"-frames:v", "0"}}));
+        ASSERT_TRUE(makeVideo(path("portrait.mp4"), {.seconds = 1, .turn = 90}));
         ASSERT_TRUE(writeFile(path("garbage.avi"), QByteArray(4096, '\x5a')));
     }
     static void TearDownTestSuite() { s_dir.reset(); }
@@ -209,15 +198,14 @@ class Conversion : public VideoEditTest, public testing::WithParamInterface<Conv
 TEST_P(Conversion, WritesTheIntermediate)
 {
     const ConvertCase c = GetParam();
-    testmedia::VideoSpec spec;
-    spec.seconds = 1;
-    spec.width = c.size.width;
-    spec.height = c.size.height;
-    spec.fps = c.fps;
-    spec.sampleRate = 48000;
-    spec.extraOutputOptions = c.codecs;
     const QString source = work.filePath(c.file);
-    ASSERT_TRUE(testmedia::makeVideo(source, spec));
+    ASSERT_TRUE(testmedia::makeVideo(source,
+                                     {.seconds = 1,
+                                      .width = c.size.width,
+                                      .height = c.size.height,
+                                      .fps = c.fps,
+                                      .sampleRate = 48000,
+                                      .extraOutputOptions = c.codecs}));
     const QString output = work.filePath("temp.mpg");
     ASSERT_TRUE(writeFile(output, "previous run"));
     queue(source);

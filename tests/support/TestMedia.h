@@ -18,7 +18,7 @@ struct VideoSpec
     bool audio = true;
     int sampleRate = 44100;
     int channels = 2;
-    QStringList extraOutputOptions; // e.g. {"-c:v", "mpeg4"}; format follows the extension
+    QStringList extraOutputOptions {}; // e.g. {"-c:v", "mpeg4"}; format follows the extension
     // .mp4 and .mov: a quarter turn (90 or -90 degrees) the player gives the
     // picture, written into the video track's matrix as phones do.
     int turn = 0;
