@@ -45,6 +45,7 @@ void nameControls(MainWindowUi &ui)
     nameBy(ui.lblAudioBitrate, ui.cmbAudioBitrate);
     nameBy(ui.lblSamplingFrequency, ui.cmbAudioSampling);
     nameBy(ui.lblAudioChannels, ui.cmbAudioChannels);
+    nameBy(ui.lblCodec, ui.cmbCodec);
     nameBy(ui.lblWMText, ui.txtWatermark);
     nameBy(ui.lblWMFont, ui.cmbFontName);
     nameBy(ui.lblWMFontSize, ui.cmbFontSize);
@@ -69,6 +70,7 @@ void nameControls(MainWindowUi &ui)
            ui.chkDeInterlace,
            ui.chkImage,
            ui.txtNumImages,
+           ui.cmbCodec,
            ui.cmbAudioBitrate,
            ui.cmbAudioSampling,
            ui.cmbAudioChannels,

@@ -36,5 +36,8 @@ pipeline::ConversionOptions readConversionOptions(const ConversionControls &c)
         o.audioBitrate = c.cmbAudioBitrate->currentText();
         o.channels = c.cmbAudioChannels->currentText();
     }
+    o.codecs = c.cmbCodec->currentIndex() == int(pipeline::FlvCodecs::H264Aac)
+            ? pipeline::FlvCodecs::H264Aac
+            : pipeline::FlvCodecs::SorensonMp3;
     return o;
 }

@@ -29,6 +29,7 @@ struct ConversionControls
     QComboBox *cmbAudioSampling = nullptr;
     QComboBox *cmbAudioBitrate = nullptr;
     QComboBox *cmbAudioChannels = nullptr;
+    QComboBox *cmbCodec = nullptr; // entries in the order of pipeline::FlvCodecs
 };
 
 // Reads the options exactly as the controls hold them now. A check box

@@ -162,6 +162,7 @@ void MainWindow::fillFixedLists()
     fill(m_ui.cmbAudioSampling, OptionLists::audioSampling());
     fill(m_ui.cmbAudioBitrate, OptionLists::audioBitrate());
     fill(m_ui.cmbAudioChannels, OptionLists::audioChannels());
+    fill(m_ui.cmbCodec, OptionLists::codecs());
 }
 
 void MainWindow::fillDataFileLists()

@@ -121,6 +121,7 @@ ConversionControls MainWindowUi::conversionControls() const
     c.cmbAudioSampling = cmbAudioSampling;
     c.cmbAudioBitrate = cmbAudioBitrate;
     c.cmbAudioChannels = cmbAudioChannels;
+    c.cmbCodec = cmbCodec;
     return c;
 }
 
@@ -159,6 +160,8 @@ QWidget *MainWindowUi::buildConverterTab()
     txtNumImages = smallBox("txtNumImages", "10", 2, 26);
     auto *imageCaption = new CaptionGaps(chkImage);
     imageCaption->addBox("Grab JPEG of 1st  ", txtNumImages);
+    lblCodec = label("lblCodec", "Codec:");
+    cmbCodec = dropDown("cmbCodec");
     auto *video = new QGridLayout(Frame2);
     video->addWidget(lblVideoWindow, 0, 0);
     video->addWidget(cmbVideoWindow, 0, 1);
@@ -168,7 +171,9 @@ QWidget *MainWindowUi::buildConverterTab()
     video->addWidget(lblVideoKbps, 1, 2);
     video->addWidget(chkDeInterlace, 2, 0, 1, 3);
     video->addWidget(imageCaption, 3, 0, 1, 3);
-    video->setRowStretch(4, 1);
+    video->addWidget(lblCodec, 4, 0);
+    video->addWidget(cmbCodec, 4, 1, 1, 2);
+    video->setRowStretch(5, 1);
     options->addWidget(Frame2);
 
     Frame3 = named(new QGroupBox("Audio Encoding Options"), "Frame3");

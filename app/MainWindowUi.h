@@ -54,6 +54,8 @@ struct MainWindowUi
     QCheckBox *chkDeInterlace = nullptr;
     QCheckBox *chkImage = nullptr;
     QLineEdit *txtNumImages = nullptr;
+    QLabel *lblCodec = nullptr;
+    QComboBox *cmbCodec = nullptr;
 
     QGroupBox *Frame3 = nullptr;
     QLabel *lblAudioBitrate = nullptr;

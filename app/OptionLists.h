@@ -50,6 +50,12 @@ inline FixedOptionList audioChannels()
     return {{"Stereo", "Mono"}, 1};
 }
 
+// In the order of pipeline::FlvCodecs.
+inline FixedOptionList codecs()
+{
+    return {{"Sorenson H.263 + MP3 (classic)", "H.264 + AAC"}, 0};
+}
+
 // Positions selected in the lists filled from the data files.
 constexpr int DefaultFont = 0;
 constexpr int DefaultFontSize = 4;

@@ -16,6 +16,8 @@
 //
 // Usage: bench_normalization [rounds] [seconds]   (defaults: 5 rounds, 30 s)
 
+#include "ChildCpuTime.h"
+
 #include "media/FrameSize.h"
 #include "media/VideoEditComponent.h"
 #include "pipeline/EncoderArguments.h"
@@ -33,20 +35,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include <sys/resource.h>
-
 namespace {
-
-// Processor time of all children waited for so far, in seconds.
-double childCpuSeconds()
-{
-    rusage usage {};
-    ::getrusage(RUSAGE_CHILDREN, &usage);
-    const auto seconds = [](const timeval &t) {
-        return t.tv_sec + t.tv_usec / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // Wall-clock and processor seconds of some work.
 struct Cost

@@ -83,7 +83,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.trovexa.com/flv-converter/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the program runs and reads besides its libraries: the real tools
 # behind its front-ends, the colour table, the fonts of fonts.txt and the
-# player's GStreamer plug-ins.
+# player's GStreamer plug-ins (plugins-bad: the H.264 parser).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "ffmpeg, flvmeta, x11-common, fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation2, fonts-freefont-ttf, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav")
+    "ffmpeg, flvmeta, x11-common, fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation2, fonts-freefont-ttf, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav")
 include(CPack)

@@ -4,6 +4,10 @@
 
 namespace pipeline {
 
+// The codecs of the FLV file: the classic pair, or the pair today's web
+// players and streaming servers take.
+enum class FlvCodecs { SorensonMp3, H264Aac };
+
 // The encoding choices exactly as the window's controls hold them when a job
 // starts: texts untrimmed, check boxes set only when checked.
 struct ConversionOptions
@@ -25,6 +29,8 @@ struct ConversionOptions
     QString sampling; // Hz digits, e.g. "22050"
     QString audioBitrate; // kbit/s digits, e.g. "64"
     QString channels; // "Stereo" or "Mono"
+
+    FlvCodecs codecs = FlvCodecs::SorensonMp3;
 
     bool operator==(const ConversionOptions &) const = default;
 };

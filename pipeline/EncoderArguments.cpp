@@ -67,6 +67,8 @@ CommandArguments BuildEncoderArguments(const ConversionOptions &options,
                          options.audioBitrate,
                          "-ac",
                          options.channels == "Stereo" ? "2" : "1"});
+    if (options.codecs == FlvCodecs::H264Aac)
+        arguments.words({"-vcodec", "h264", "-acodec", "aac"});
     return arguments;
 }
 

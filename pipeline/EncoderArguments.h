@@ -15,7 +15,8 @@ namespace pipeline {
 int watermarkAlpha(const QString &alphaText);
 
 // The encoder arguments that stand between the input file and the output
-// file of the encode command; their text begins and ends with a blank.
+// file of the encode command; their text begins and ends with a blank. H.264
+// with AAC adds its codec options at the end, just before the output name.
 // shortAppFolder is the application folder in its short form, windowsFolder
 // the folder whose "fonts" subfolder holds the font files, and
 // separator the path separator of the platform the command runs on.

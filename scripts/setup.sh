@@ -17,8 +17,8 @@ packages=(
   ffmpeg flvmeta x11-common
   # watermark fonts
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-freefont-ttf
-  # playback for the FLV player tab
-  gstreamer1.0-libav gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  # playback for the FLV player tab (plugins-bad: the H.264 parser)
+  gstreamer1.0-libav gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   # headless test runs
   xvfb xauth
   # the Debian package and its checks

@@ -3,6 +3,7 @@ trovexa_qtest(test_preview_host test_preview_host.cpp
     LIBS trovexa_preview trovexa_test_doubles)
 trovexa_qtest(test_preview_playback test_preview_playback.cpp
     LIBS trovexa_preview trovexa_test_doubles trovexa_test_media)
+add_dependencies(test_preview_playback trovexa_ffmpeg_frontend trovexa_flvmdi)
 trovexa_qtest(test_preview_help test_preview_help.cpp
     LIBS trovexa_app trovexa_preview trovexa_test_doubles)
 add_test(NAME test_preview_desktop_install

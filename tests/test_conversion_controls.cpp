@@ -51,6 +51,7 @@ private Q_SLOTS:
         c.cmbAudioSampling = list(p, {"22050", "44100"}, 1);
         c.cmbAudioBitrate = list(p, {"64", "128"}, 0);
         c.cmbAudioChannels = list(p, {"Stereo", "Mono"}, 1);
+        c.cmbCodec = list(p, {"Sorenson H.263 + MP3 (classic)", "H.264 + AAC"}, 0);
     }
 
     void readsTextsExactlyAsHeld()
@@ -72,6 +73,9 @@ private Q_SLOTS:
         QCOMPARE(o.sampling, QString("44100"));
         QCOMPARE(o.audioBitrate, QString("64"));
         QCOMPARE(o.channels, QString("Mono"));
+        QCOMPARE(o.codecs, pipeline::FlvCodecs::SorensonMp3);
+        c.cmbCodec->setCurrentIndex(1);
+        QCOMPARE(readConversionOptions(c).codecs, pipeline::FlvCodecs::H264Aac);
     }
 
     void partlyCheckedBoxIsNotSet()

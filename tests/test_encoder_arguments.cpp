@@ -47,22 +47,40 @@ QString hookOf(const QString &arguments)
 
 } // namespace
 
-TEST(EncoderArguments, WorkedExampleWithWatermark)
+struct LineCase
 {
-    EXPECT_EQ(windowsBuild(exampleOptions()).toStdString(),
-              " -b 350kb/s -r 25 -s 320x240  -vhook \"C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c "
-              "white -F C:\\WINDOWS\\fonts\\arial.ttf/16 -C "
-              "C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt -A 200 -x 10 -y 20 -t Sample\" -ar 22050Hz "
-              "-ab 64 -ac 2 ");
-}
+    bool watermark;
+    bool deInterlace;
+    bool audioOff;
+    const char *classic;
+};
 
-TEST(EncoderArguments, WorkedExampleDeinterlacedWithoutAudio)
+// The worked example and its variants, with both codecs. The classic lines
+// are the ones the window has always built; H.264 only adds its codecs at
+// the end, just before the output name.
+TEST(EncoderArguments, Lines)
 {
-    ConversionOptions o = exampleOptions();
-    o.deInterlace = true;
-    o.watermarkOn = false;
-    o.audioOff = true;
-    EXPECT_EQ(windowsBuild(o).toStdString(), " -b 350kb/s -r 25 -s 320x240  -deinterlace -an ");
+    const LineCase cases[] = {
+            {true,
+             false,
+             false,
+             " -b 350kb/s -r 25 -s 320x240  -vhook \"C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c "
+             "white -F C:\\WINDOWS\\fonts\\arial.ttf/16 -C "
+             "C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt -A 200 -x 10 -y 20 -t Sample\" -ar 22050Hz "
+             "-ab 64 -ac 2 "},
+            {false, true, true, " -b 350kb/s -r 25 -s 320x240  -deinterlace -an "},
+            {false, false, false, " -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2 "},
+    };
+    for (const LineCase &c : cases) {
+        ConversionOptions o = exampleOptions();
+        o.watermarkOn = c.watermark;
+        o.deInterlace = c.deInterlace;
+        o.audioOff = c.audioOff;
+        EXPECT_EQ(windowsBuild(o).toStdString(), c.classic);
+        o.codecs = pipeline::FlvCodecs::H264Aac;
+        EXPECT_EQ(windowsBuild(o).toStdString(),
+                  std::string(c.classic) + "-vcodec h264 -acodec aac ");
+    }
 }
 
 TEST(EncoderArguments, LinuxFormUsesSlashes)

@@ -89,6 +89,7 @@ private Q_SLOTS:
                 {"chkDeInterlace", "De - Interlace"},
                 {"chkImage", "Grab JPEG of 1st           Frames"},
                 {"txtNumImages", "10"},
+                {"lblCodec", "Codec:"},
                 {"Frame3", "Audio Encoding Options"},
                 {"lblAudioBitrate", "Audio Bitrate:"},
                 {"lblAudioKbps", "Kbps"},
@@ -183,6 +184,9 @@ private Q_SLOTS:
         QCOMPARE(ui.cmbAudioBitrate->count(), 10);
         QCOMPARE(ui.cmbAudioBitrate->currentText(), QString("48"));
         QCOMPARE(ui.cmbAudioChannels->currentText(), QString("Mono"));
+        QCOMPARE(ui.cmbCodec->count(), 2);
+        QCOMPARE(ui.cmbCodec->itemText(1), QString("H.264 + AAC"));
+        QCOMPARE(ui.cmbCodec->currentText(), QString("Sorenson H.263 + MP3 (classic)"));
         QCOMPARE(ui.cmbFontName->currentIndex(), 0);
         QCOMPARE(ui.cmbFontName->currentText(), QString("DejaVu Sans"));
         QCOMPARE(ui.cmbFontFileName->currentText(), QString("truetype/dejavu/DejaVuSans.ttf"));

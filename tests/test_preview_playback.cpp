@@ -2,6 +2,7 @@
 // host's file request, with Qt Multimedia's own backend.
 #include "support/PlayerTab.h"
 #include "support/TestMedia.h"
+#include "support/TestPaths.h"
 
 #include <QPushButton>
 #include <QSlider>
@@ -22,6 +23,7 @@ class PreviewPlaybackTest : public QObject
 
     QTemporaryDir m_dir;
     QString m_flv;
+    QString m_h264; // made by the program's own tools, as a job makes it
 
     struct Tab : PlayerTab
     {
@@ -77,12 +79,33 @@ private Q_SLOTS:
         const QJsonObject probed = testmedia::probe(m_flv);
         QCOMPARE(testmedia::firstStream(probed, "video")["codec_name"].toString(), "flv1");
         QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp3");
+
+        const QString app = applicationFolderUnderTest();
+        m_h264 = m_dir.filePath("h264.flv");
+        const QStringList options = QString("-b 350kb/s -r 25 -s 320x240 -ar 44100Hz -ab 64 -ac 2 "
+                                            "-vcodec h264 -acodec aac")
+                                            .split(' ');
+        const testmedia::ProcessResult encode = testmedia::run(app + "/ffmpeg",
+                                                               QStringList {"-i", m_flv} + options
+                                                                       + QStringList {m_h264});
+        QVERIFY2(encode.exitCode == 0, encode.errors.right(2000).constData());
+        QCOMPARE(testmedia::run(app + "/flvmdi", {m_h264}).exitCode, 0);
+        QCOMPARE(testmedia::firstStream(testmedia::probe(m_h264), "video")["codec_name"].toString(),
+                 "h264");
+    }
+
+    void aChosenFlvPlaysAndAdvances_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Sorenson H.263 + MP3") << "clip.flv";
+        QTest::newRow("H.264 + AAC") << "h264.flv";
     }
 
     void aChosenFlvPlaysAndAdvances()
     {
+        QFETCH(QString, name);
         Tab tab;
-        tab.open(m_flv);
+        tab.open(m_dir.filePath(name));
         QVERIFY2(waitPlaying(tab, 1300, 20), qPrintable(describe(tab)));
         QCOMPARE(tab.frameSize, QSize(320, 240));
         QVERIFY(!tab.player()->showingMessage());

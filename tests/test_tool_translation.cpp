@@ -113,6 +113,85 @@ TEST(ToolTranslation, WatermarkFilterRunsBetweenDeinterlaceAndScaling)
     EXPECT_EQ(modern[vf + 1].toStdString(),
               R"(yadif,drawtext=fontfile=\'/f/a.ttf\':textfile=\'/t/x.txt\':expansion=none:)"
               R"(fontsize=16:fontcolor=0xFFFFFF@0.7843:x=10:y=20,scale=320:240,setsar=1,fps=25)");
+
+    // H.264 draws it the same way.
+    options.codecs = pipeline::FlvCodecs::H264Aac;
+    const QStringList h264
+            = modernArguments(parseLegacyCommand(toolArguments(encodeLine(options))).command,
+                              drawText);
+    ASSERT_TRUE(h264.contains("libx264"));
+    EXPECT_EQ(h264.mid(h264.indexOf("-vf"), 2), modern.mid(vf, 2));
+}
+
+struct CodecCase
+{
+    QStringList line;
+    const char *expected; // a run of the modern arguments, joined by '|'
+    const char *absent; // an argument that must not appear, or nullptr
+};
+
+// H.264 and AAC: libx264 in main profile at level 3.1 where the frame fits,
+// 4:2:0, a keyframe at least every 2 s; AAC's own priming trimmed.
+TEST(ToolTranslation, CodecChoices)
+{
+    pipeline::ConversionOptions window = windowDefaults();
+    window.codecs = pipeline::FlvCodecs::H264Aac;
+    pipeline::ConversionOptions silent = window;
+    silent.audioOff = true;
+    const QStringList hand {"-i", "in.avi", "-b", "350k"};
+    const CodecCase cases[] = {
+            {toolArguments(encodeLine(window)),
+             "-vf|scale=320:240,setsar=1,fps=25|-r|25|-fps_mode|cfr|-c:v|libx264|-preset|veryfast"
+             "|-profile:v|main|-level|3.1|-pix_fmt|yuv420p|-g|50|-flvflags|no_sequence_end"
+             "|-c:a|aac|-f|flv|-b:v|350k|-ar|22050|-af|atrim=start=0.046439909|-b:a|64k|-ac|2"
+             "|/out dir/clip.flv",
+             "libmp3lame"},
+            {toolArguments(encodeLine(silent)), "|-c:a|aac|-f|flv|-b:v|350k|-an|/out", "-ar"},
+            {hand + QStringList {"-r", "25", "-s", "768x576", "-vcodec", "h264", "o.flv"},
+             "-level|3.1|-pix_fmt|yuv420p|-g|50|",
+             nullptr},
+            // 4:2:0 takes even sizes only
+            {hand + QStringList {"-s", "240x135", "-vcodec", "h264", "o.flv"},
+             "|-vf|scale=240:136,setsar=1|",
+             nullptr},
+            {hand + QStringList {"-vcodec", "h264", "o.flv"},
+             "|-vf|scale=ceil(iw/2)*2:ceil(ih/2)*2|",
+             "setsar=1"},
+            {hand + QStringList {"-ar", "11025", "-vcodec", "h264", "-acodec", "aac", "o.flv"},
+             "|-c:a|aac|-f|flv|-b:v|350k|-ar|11025|-af|atrim=start=0.092879819|",
+             nullptr},
+            // beyond level 3.1: x264 picks the level
+            {hand + QStringList {"-r", "25", "-s", "1920x1080", "-vcodec", "h264", "o.flv"},
+             "-profile:v|main|-pix_fmt|yuv420p|-g|50|",
+             "-level"},
+            {hand + QStringList {"-r", "60", "-s", "1280x720", "-vcodec", "h264", "o.flv"},
+             "-profile:v|main|-pix_fmt|yuv420p|-g|120|",
+             "-level"},
+            {hand + QStringList {"-r", "30000/1001", "-s", "640x480", "-vcodec", "h264", "o.flv"},
+             "-level|3.1|-pix_fmt|yuv420p|-g|59|",
+             nullptr},
+            // no frame rate: keyframes by the clock
+            {hand + QStringList {"-vcodec", "h264", "o.flv"},
+             "-profile:v|main|-pix_fmt|yuv420p|-force_key_frames|expr:gte(t,n_forced*2)|",
+             "-level"},
+            // H.264 with the classic sound
+            {hand + QStringList {"-ar", "22050", "-vcodec", "h264", "o.flv"},
+             "|-c:a|libmp3lame|-f|flv|-b:v|350k|-ar|22050|-af|atrim=start=0.050113379|",
+             "aac"},
+            {hand + QStringList {"-vcodec", "flv", "-acodec", "mp3", "o.flv"},
+             "-c:v|flv1|-c:a|libmp3lame|-f|flv",
+             "libx264"},
+    };
+    for (const CodecCase &c : cases) {
+        const LegacyParse parsed = parseLegacyCommand(c.line);
+        ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
+        const QStringList modern = modernArguments(parsed.command, std::nullopt);
+        const QString joined = modern.join('|');
+        EXPECT_TRUE(joined.contains(c.expected)) << joined.toStdString();
+        if (c.absent) {
+            EXPECT_FALSE(modern.contains(c.absent)) << joined.toStdString();
+        }
+    }
 }
 
 struct RateCase
@@ -189,7 +268,10 @@ TEST(ToolTranslation, PicturePatterns)
 TEST(ToolTranslation, RefusedLines)
 {
     const QList<QStringList> lines {
-            {"-i", "a.avi", "-vcodec", "h264", "o.flv"}, // unknown option
+            {"-i", "a.avi", "-vf", "scale=1:1", "o.flv"}, // unknown option
+            {"-i", "a.avi", "-vcodec", "mpeg4", "o.flv"}, // unsupported codec
+            {"-i", "a.avi", "-acodec", "H264", "o.flv"}, // unsupported codec
+            {"-i", "a.avi", "-vcodec"}, // value missing
             {"-i", "a.avi", "-b"}, // value missing
             {"-i", "a.avi", "-ar", "Hz", "o.flv"}, // not a number
             {"-i", "a.avi", "-s", "320by240", "o.flv"}, // bad size

@@ -222,6 +222,8 @@ private Q_SLOTS:
                                        << "Video Bitrate";
         QTest::newRow("frame count") << "txtNumImages"
                                      << "Number of Frames";
+        QTest::newRow("codec") << "cmbCodec"
+                               << "Codec";
         QTest::newRow("audio bitrate") << "cmbAudioBitrate"
                                        << "Audio Bitrate";
         QTest::newRow("sampling") << "cmbAudioSampling"
@@ -275,6 +277,7 @@ private Q_SLOTS:
                               "chkDeInterlace",
                               "chkImage",
                               "txtNumImages",
+                              "cmbCodec",
                               "cmbAudioBitrate",
                               "cmbAudioSampling",
                               "cmbAudioChannels",

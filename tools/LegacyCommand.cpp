@@ -130,8 +130,17 @@ LegacyParse parseLegacyCommand(const QStringList &arguments)
         if (option == "-y")
             continue; // the front-end always overwrites
 
-        static const QStringList
-                withValue {"-i", "-b", "-r", "-s", "-ar", "-ab", "-ac", "-vframes", "-vhook"};
+        static const QStringList withValue {"-i",
+                                            "-b",
+                                            "-r",
+                                            "-s",
+                                            "-ar",
+                                            "-ab",
+                                            "-ac",
+                                            "-vframes",
+                                            "-vhook",
+                                            "-vcodec",
+                                            "-acodec"};
         if (!withValue.contains(option)) {
             result.error = QString("unknown option %1").arg(option);
             return result;
@@ -194,6 +203,18 @@ LegacyParse parseLegacyCommand(const QStringList &arguments)
                 return result;
             }
             command.hook = value;
+        } else if (option == "-vcodec") {
+            if (value != "flv" && value != "h264") {
+                result.error = QString("unsupported video codec \"%1\" (flv or h264)").arg(value);
+                return result;
+            }
+            command.videoCodec = value;
+        } else if (option == "-acodec") {
+            if (value != "mp3" && value != "aac") {
+                result.error = QString("unsupported audio codec \"%1\" (mp3 or aac)").arg(value);
+                return result;
+            }
+            command.audioCodec = value;
         }
     }
 

@@ -25,6 +25,8 @@ struct LegacyCommand
     QString audioBitrate; // ffmpeg value, e.g. "64k"
     QString channels; // e.g. "2"
     QString frameCount; // e.g. "10"
+    QString videoCodec; // "flv" or "h264"; empty: the container's own
+    QString audioCodec; // "mp3" or "aac"; empty: the container's own
 };
 
 struct LegacyParse

@@ -1,5 +1,7 @@
 #include "ModernArguments.h"
 
+#include "H264Arguments.h"
+
 namespace tools {
 
 namespace {
@@ -23,11 +25,14 @@ QString filePath(const QString &path)
 // gets up to 0.1 s more duration than its source. Instead the audio starts
 // that much into the source: the priming takes the place of the skipped
 // sound, so picture and sound start at 0, in step, and the duration matches.
+// The AAC encoder primes with 1024 samples, and FLV has no field for them
+// either.
 constexpr int Mp3Priming = 1105;
+constexpr int AacPriming = 1024;
 
-QString mp3PrimingTrim(int sampleRate)
+QString primingTrim(int priming, int sampleRate)
 {
-    return "atrim=start=" + QString::number(double(Mp3Priming) / sampleRate, 'f', 9);
+    return "atrim=start=" + QString::number(double(priming) / sampleRate, 'f', 9);
 }
 
 } // namespace
@@ -53,7 +58,9 @@ QStringList modernArguments(const LegacyCommand &command,
         filters << "yadif";
     if (drawText)
         filters << drawTextFilter(*drawText);
-    if (command.width > 0)
+    if (command.videoCodec == "h264")
+        filters << h264ScaleFilters(command.width, command.height);
+    else if (command.width > 0)
         filters << QString("scale=%1:%2").arg(command.width).arg(command.height) << "setsar=1";
     // The fps filter ends the video where the source ends; the encoder's own
     // constant-rate padding would add frames after the last one.
@@ -68,12 +75,20 @@ QStringList modernArguments(const LegacyCommand &command,
     if (!command.frameCount.isEmpty())
         args << "-frames:v" << command.frameCount;
 
-    if (flv)
+    const bool aac = command.audioCodec == "aac";
+    if (command.videoCodec == "h264")
+        args << h264VideoArguments(command);
+    else if (flv || command.videoCodec == "flv")
         args << "-c:v"
-             << "flv1"
-             << "-c:a"
-             << "libmp3lame"
-             << "-f"
+             << "flv1";
+    if (aac)
+        args << "-c:a"
+             << "aac";
+    else if (flv || command.audioCodec == "mp3")
+        args << "-c:a"
+             << "libmp3lame";
+    if (flv)
+        args << "-f"
              << "flv";
     else if (pictures)
         args << "-c:v"
@@ -91,7 +106,7 @@ QStringList modernArguments(const LegacyCommand &command,
         if (!command.sampleRate.isEmpty())
             args << "-ar" << command.sampleRate;
         if (flv && !command.sampleRate.isEmpty())
-            args << "-af" << mp3PrimingTrim(command.sampleRate.toInt());
+            args << "-af" << primingTrim(aac ? AacPriming : Mp3Priming, command.sampleRate.toInt());
         if (!command.audioBitrate.isEmpty())
             args << "-b:a" << command.audioBitrate;
         if (!command.channels.isEmpty())

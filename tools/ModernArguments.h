@@ -12,8 +12,9 @@ namespace tools {
 // The arguments for the system ffmpeg (without the program name) that do
 // what the old command line asked. The filters run in the old order:
 // de-interlace, watermark, then scaling to the frame size. The container
-// follows the output name: ".flv" gives Sorenson H.263 video with MP3 audio,
-// a picture pattern such as "cover%d.jpg" gives JPEG pictures. writtenOutput
+// follows the output name: ".flv" gives Sorenson H.263 video with MP3 audio
+// unless -vcodec h264 and -acodec aac ask for H.264 and AAC, a picture
+// pattern such as "cover%d.jpg" gives JPEG pictures. writtenOutput
 // is the path ffmpeg writes to (the front-end's temporary name); an empty
 // text means command.output.
 QStringList modernArguments(const LegacyCommand &command,
