@@ -47,33 +47,12 @@ QString hookOf(const QString &arguments)
 
 } // namespace
 
-TEST(EncoderArguments, LinuxFormUsesSlashes)
-{
-    const QString text = BuildEncoderArguments(exampleOptions(),
-                                               "/home/me/My Apps/trovexa",
-                                               "/usr/share",
-                                               u'/')
-                                 .text();
-    EXPECT_EQ(text.toStdString(),
-              " -b 350kb/s -r 25 -s 320x240  -vhook \"/home/me/My Apps/trovexa/vhook/imlib2.dll -c "
-              "white -F /usr/share/fonts/arial.ttf/16 -C /home/me/My Apps/trovexa/vhook/rgb.txt "
-              "-A 200 -x 10 -y 20 -t Sample\" -ar 22050Hz -ab 64 -ac 2 ");
-}
-
-// The list the encoder is started with holds each value whole: the hook is
-// one argument, quotes, blanks and line breaks of the text included.
-TEST(EncoderArguments, ListHoldsEachValueWhole)
+// The list the encoder is started with holds each value whole, an empty
+// one too (the hook's whole text: see the translation tests).
+TEST(EncoderArguments, ListKeepsEmptyValues)
 {
     ConversionOptions o = exampleOptions();
-    o.watermarkText = "say \"hi\"\r\n  again";
     o.deInterlace = true;
-    const QStringList list = BuildEncoderArguments(o, WinShortApp, WinFolder, u'\\').list();
-    const QStringList before {"-b", "350kb/s", "-r", "25", "-s", "320x240", "-deinterlace", "-vhook"};
-    EXPECT_EQ(list.mid(0, 8), before);
-    EXPECT_EQ(list.mid(8),
-              QStringList({hookOf(windowsBuild(o)), "-ar", "22050Hz", "-ab", "64", "-ac", "2"}));
-    EXPECT_TRUE(list[8].endsWith(" -t say \"hi\"\r\n  again"));
-
     o.watermarkOn = false;
     o.audioOff = true;
     o.videoWindow = "";

@@ -220,7 +220,7 @@ ProcessResult runWithoutWriteAccess(const QString &program,
                                     const QString &folder)
 {
     if (geteuid() == 0)
-        return runAsUser(program, arguments, 65534, 65534);
+        return run(program, arguments, {.user = 65534});
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     const ProcessResult result = run(program, arguments);
     QFile::setPermissions(folder, OpenToAll);
@@ -310,7 +310,7 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
     for (const FailingRun &r : runs) {
         const QString program = tool(r.program);
         const ProcessResult result = r.limit == Limit::FileSize
-                ? runWithFileSizeLimit(program, r.arguments, r.maxFileBytes)
+                ? run(program, r.arguments, {.maxFileBytes = r.maxFileBytes})
                 : r.limit == Limit::NoWriteAccess
                 ? runWithoutWriteAccess(program, r.arguments, m_folder)
                 : run(program, r.arguments);
