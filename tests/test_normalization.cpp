@@ -1,9 +1,7 @@
 #include "app/ProgressWindow.h"
 #include "doubles/RecordingMessageBoxes.h"
 #include "media/VideoEditComponent.h"
-#include "pipeline/EncoderArguments.h"
 #include "pipeline/Normalization.h"
-#include "pipeline/StageCommands.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
@@ -127,8 +125,8 @@ private Q_SLOTS:
     }
 
     // Sources of today become an intermediate no larger than the largest
-    // output frame, which the encoder then reads with the window's encode
-    // line: HD video as phones and cameras write it, and a DVD (copied).
+    // output frame (the whole conversion: see the encode job tests): HD video
+    // as phones and cameras write it, and a DVD (copied).
     void sourceReachesTheEncoder_data()
     {
         QTest::addColumn<QString>("file");
@@ -187,6 +185,7 @@ private Q_SLOTS:
         QCOMPARE(QSize(intermediateVideo["width"].toInt(), intermediateVideo["height"].toInt()),
                  size);
         QCOMPARE(intermediateVideo["r_frame_rate"].toString(), "25/1");
+        QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe(intermediate())) - seconds) < 0.15);
         const QByteArray frame = testmedia::rgbFrame(intermediate());
         QCOMPARE(frame.size(), 3 * size.width() * size.height());
         const auto red = [&](QPoint at) {
@@ -202,30 +201,6 @@ private Q_SLOTS:
         QVERIFY(stamps.size() > 10);
         for (qsizetype i = 1; i < stamps.size(); ++i)
             QVERIFY2(stamps[i].toLongLong() > stamps[i - 1].toLongLong(), stamps[i].constData());
-
-        ConversionOptions options;
-        options.videoBitrate = "350";
-        options.videoWindow = "320x240";
-        options.sampling = "22050";
-        options.audioBitrate = "64";
-        options.channels = "Stereo";
-        const QString app = applicationFolderUnderTest();
-        const StageCommand command
-                = encodeCommand(app,
-                                intermediate(),
-                                BuildEncoderArguments(options, app, "/usr/share", u'/'),
-                                m_appFolder->path() + "/",
-                                "clip.flv",
-                                u'/');
-        const testmedia::ProcessResult encode = testmedia::run(command.program,
-                                                               command.arguments.list());
-        QVERIFY2(encode.exitCode == 0, encode.errors.right(2000).constData());
-        const QString flv = m_appFolder->filePath("clip.flv");
-        const QJsonObject probed = testmedia::probe(flv);
-        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 320);
-        QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp3");
-        QVERIFY(qAbs(testmedia::durationSeconds(probed) - seconds) < 0.15);
-        QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", flv}).exitCode, 0);
     }
 
     // What the person sees before anything, or instead of anything, is
