@@ -97,8 +97,7 @@ private Q_SLOTS:
                           {.seconds = 1, .width = 176, .height = 144, .audio = false}));
         QVERIFY(makeVideo(media("zero.avi"), {.extraOutputOptions = {"-t", "0"}}));
         QVERIFY(makeVideo(media("audio-only.avi"), {.seconds = 1, .extraOutputOptions = {"-vn"}}));
-        QFile garbage(media("garbage.avi"));
-        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'Z')) > 0);
+        QVERIFY(testmedia::writeFile(media("garbage.avi"), QByteArray(4096, 'Z')));
     }
 
     void init()

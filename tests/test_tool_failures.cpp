@@ -47,18 +47,6 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     return files;
 }
 
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString tool(const char *name)
 {
     return applicationFolderUnderTest() + "/" + name;

@@ -15,14 +15,9 @@
 using media::FrameSize;
 using media::VideoEdit;
 using media::VideoEditComponent;
+using testmedia::writeFile;
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
 
 class VideoEditTest : public ::testing::Test
 {

@@ -112,6 +112,18 @@ QJsonObject firstStream(const QJsonObject &probed, const QString &type)
     return {};
 }
 
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void inheritHostileSignals()
 {
     for (const int s : {SIGCHLD, SIGINT, SIGTERM})

@@ -62,6 +62,12 @@ ProcessResult run(const QString &program,
 // Returns false and prints ffmpeg's messages when it fails.
 bool makeVideo(const QString &path, const VideoSpec &video = {});
 
+// Writes content to a new or emptied file; false when it fails.
+bool writeFile(const QString &path, const QByteArray &content);
+
+// The whole content of a file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
 // The children of this process, by process id.
 QList<qint64> childProcesses();
 
