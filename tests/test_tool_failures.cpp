@@ -103,15 +103,17 @@ const QFile::Permissions OpenToAll = QFile::ReadOwner | QFile::WriteOwner | QFil
         | QFile::ReadOther | QFile::ExeOther;
 const QStringList Usual {"-b", "350kb/s", "-r", "25", "-s", "320x240", "-ar", "22050Hz"};
 
-enum class Limit { None, FileSize, NoWriteAccess };
+// Runs as the user nobody, for whom the root-owned work folder is
+// read-only (root writes anywhere); a test not run by root takes the write
+// access to the folder away instead.
+const RunOptions WithoutWriteAccess {.user = 65534};
 
 struct FailingRun
 {
     const char *name;
     const char *program;
     QStringList arguments;
-    Limit limit = Limit::None;
-    qint64 maxFileBytes = 0;
+    RunOptions options {};
     int exitCode = 0; // 0: any failure
     bool oneLine = false; // one line of explanation
 };
@@ -201,20 +203,6 @@ protected:
     QString m_folder;
 };
 
-// Root writes anywhere, so as root the front-end runs as the user nobody,
-// for whom the root-owned folder is read-only.
-ProcessResult runWithoutWriteAccess(const QString &program,
-                                    const QStringList &arguments,
-                                    const QString &folder)
-{
-    if (geteuid() == 0)
-        return run(program, arguments, {.user = 65534});
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    const ProcessResult result = run(program, arguments);
-    QFile::setPermissions(folder, OpenToAll);
-    return result;
-}
-
 TEST_F(ToolFailures, FailsAndLosesNothing)
 {
     const QString percentSource = m_folder + "/clip%d.flv";
@@ -254,54 +242,62 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
     const QString badName = m_folder + "/" + QString(300, u'n');
     // clang-format off
     const FailingRun runs[] = {
-        {"unknown option", "ffmpeg", line(s_source, Usual + QStringList {"-vf", "hflip"}), {}, 0, 2, true},
-        {"unsupported codec", "ffmpeg", line(s_source, Usual + QStringList {"-vcodec", "mpeg4"}), {}, 0, 2, true},
-        {"unknown colour", "ffmpeg", hook("NoSuchColour"), {}, 0, 2, true},
-        {"missing font", "ffmpeg", hook("white", "/nonexistent/x.ttf"), {}, 0, 2, true},
-        {"font is no font", "ffmpeg", hook("white", m_folder + "/letter.ttf"), {}, 0, 2, true},
-        {"malformed hook", "ffmpeg", line(s_source, {"-vhook", "imlib2.dll -c white -t x"}), {}, 0, 2, true},
-        {"unknown module", "ffmpeg", hook("white", {}, {}, "/usr/lib/vhook/drawtext.so"), {}, 0, 2, true},
-        {"colour table is a pipe", "ffmpeg", hook("white", {}, pipe), {}, 0, 2, true},
-        {"colour table is a device", "ffmpeg", hook("white", {}, "/dev/zero"), {}, 0, 2, true},
-        {"colour table is too large", "ffmpeg", hook("white", {}, bigTable), {}, 0, 2, true},
-        {"output is the input", "ffmpeg", line(s_source, Usual, s_source), {}, 0, 2, true},
-        {"output is read-only", "ffmpeg", line(s_source, Usual, readOnly), {}, 0, 2, true},
-        {"output is a folder", "ffmpeg", line(s_source, Usual, m_folder), {}, 0, 2, true},
+        {"unknown option", "ffmpeg",
+         line(s_source, Usual + QStringList {"-vf", "hflip"}), {}, 2, true},
+        {"unsupported codec", "ffmpeg",
+         line(s_source, Usual + QStringList {"-vcodec", "mpeg4"}), {}, 2, true},
+        {"unknown colour", "ffmpeg", hook("NoSuchColour"), {}, 2, true},
+        {"missing font", "ffmpeg", hook("white", "/nonexistent/x.ttf"), {}, 2, true},
+        {"font is no font", "ffmpeg", hook("white", m_folder + "/letter.ttf"), {}, 2, true},
+        {"malformed hook", "ffmpeg",
+         line(s_source, {"-vhook", "imlib2.dll -c white -t x"}), {}, 2, true},
+        {"unknown module", "ffmpeg",
+         hook("white", {}, {}, "/usr/lib/vhook/drawtext.so"), {}, 2, true},
+        {"colour table is a pipe", "ffmpeg", hook("white", {}, pipe), {}, 2, true},
+        {"colour table is a device", "ffmpeg", hook("white", {}, "/dev/zero"), {}, 2, true},
+        {"colour table is too large", "ffmpeg", hook("white", {}, bigTable), {}, 2, true},
+        {"output is the input", "ffmpeg", line(s_source, Usual, s_source), {}, 2, true},
+        {"output is read-only", "ffmpeg", line(s_source, Usual, readOnly), {}, 2, true},
+        {"output is a folder", "ffmpeg", line(s_source, Usual, m_folder), {}, 2, true},
         {"output is the input by another name", "ffmpeg",
-         line(s_source, Usual, s_dir->filePath("sources/../sources/good clip.avi")), {}, 0, 2, true},
+         line(s_source, Usual, s_dir->filePath("sources/../sources/good clip.avi")), {}, 2, true},
         {"output with a percent sign is the input", "ffmpeg",
-         line(percentSource, Usual, percentSource), {}, 0, 2, true},
-        {"output name too long", "ffmpeg", line(s_source, Usual, badName), {}, 0, 2, true},
-        {"output path too long", "ffmpeg", line(s_source, Usual, deepFolder + "/c.flv"), {}, 0, 2, true},
+         line(percentSource, Usual, percentSource), {}, 2, true},
+        {"output name too long", "ffmpeg", line(s_source, Usual, badName), {}, 2, true},
+        {"output path too long", "ffmpeg",
+         line(s_source, Usual, deepFolder + "/c.flv"), {}, 2, true},
         {"source is no video", "ffmpeg", line(letter, Usual)},
         {"source ends before any frame", "ffmpeg", line(truncated, Usual)},
         {"source missing", "ffmpeg", line(m_folder + "/missing.avi", Usual)},
         {"output folder missing", "ffmpeg", line(s_source, Usual, m_folder + "/gone/clip.flv")},
-        {"output folder not writable", "ffmpeg", line(s_source, Usual), Limit::NoWriteAccess},
-        {"disk full", "ffmpeg", line(s_source, Usual), Limit::FileSize, 20000},
+        {"output folder not writable", "ffmpeg", line(s_source, Usual), WithoutWriteAccess},
+        {"disk full", "ffmpeg", line(s_source, Usual), {.maxFileBytes = 20000}},
         {"picture not replaceable", "ffmpeg",
          line(s_source, vframes + QStringList {"5"}, m_folder + "/covers/cover%d.jpg")},
         {"disk full for pictures", "ffmpeg",
-         line(s_source, {"-s", "640x480", "-vframes", "10"}, m_folder + "/cover%d.jpg"), Limit::FileSize, 20000},
-        {"not an FLV", "flvmdi", {m_folder + "/letter.flv"}, {}, 0, 0, true},
-        {"truncated FLV", "flvmdi", {truncatedFlv}, {}, 0, 0, true},
-        {"read-only FLV", "flvmdi", {readOnly}, {}, 0, 0, true},
-        {"missing FLV", "flvmdi", {m_folder + "/missing.flv"}, {}, 0, 0, true},
+         line(s_source, {"-s", "640x480", "-vframes", "10"}, m_folder + "/cover%d.jpg"),
+         {.maxFileBytes = 20000}},
+        {"not an FLV", "flvmdi", {m_folder + "/letter.flv"}, {}, 0, true},
+        {"truncated FLV", "flvmdi", {truncatedFlv}, {}, 0, true},
+        {"read-only FLV", "flvmdi", {readOnly}, {}, 0, true},
+        {"missing FLV", "flvmdi", {m_folder + "/missing.flv"}, {}, 0, true},
         {"no FLV named", "flvmdi", {}},
         {"a folder", "flvmdi", {m_folder}},
-        {"folder not writable", "flvmdi", {update}, Limit::NoWriteAccess},
-        {"disk full halfway", "flvmdi", {update}, Limit::FileSize, half},
+        {"folder not writable", "flvmdi", {update}, WithoutWriteAccess},
+        {"disk full halfway", "flvmdi", {update}, {.maxFileBytes = half}},
         // flvmeta itself does not notice a failure of its last flush.
-        {"disk full at the last flush", "flvmdi", {update}, Limit::FileSize, updatedSize - 300},
+        {"disk full at the last flush", "flvmdi", {update}, {.maxFileBytes = updatedSize - 300}},
     };
     // clang-format on
     for (const FailingRun &r : runs) {
-        const QString program = tool(r.program);
-        const ProcessResult result = r.limit == Limit::FileSize
-                ? run(program, r.arguments, {.maxFileBytes = r.maxFileBytes})
-                : r.limit == Limit::NoWriteAccess
-                ? runWithoutWriteAccess(program, r.arguments, m_folder)
-                : run(program, r.arguments);
+        const bool chmod = r.options.user && geteuid() != 0;
+        if (chmod)
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
+        const ProcessResult result = run(tool(r.program),
+                                         r.arguments,
+                                         chmod ? RunOptions {} : r.options);
+        if (chmod)
+            QFile::setPermissions(m_folder, OpenToAll);
         const std::string errors = result.errors.toStdString();
         if (r.exitCode != 0) {
             EXPECT_EQ(result.exitCode, r.exitCode) << r.name << ": " << errors;
