@@ -174,25 +174,33 @@ struct ConvertCase
     QStringList codecs; // ffmpeg options for the source's streams
     bool copied; // the video is copied as it is
     FrameSize intermediate;
+    double seconds = 1;
+    int turn = 0; // a quarter turn the player gives the picture
 };
 
 class Conversion : public VideoEditTest, public testing::WithParamInterface<ConvertCase>
 { };
 
-// MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio, whatever the
-// source; its video is copied only when the copy meets every one of those.
-// The previous intermediate is replaced and progress runs forward to the end.
+// MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio running forward,
+// whatever the source; its video is copied only when the copy meets every
+// one of those, and shows as on screen. The previous intermediate is
+// replaced and progress runs forward to the end.
 TEST_P(Conversion, WritesTheIntermediate)
 {
     const ConvertCase c = GetParam();
     const QString source = work.filePath(c.file);
+    // The stored picture's upper half is white.
+    const QStringList halves {"-vf",
+                              "drawbox=w=iw:h=ih/2:color=white:t=fill,"
+                              "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"};
     ASSERT_TRUE(testmedia::makeVideo(source,
-                                     {.seconds = 1,
+                                     {.seconds = c.seconds,
                                       .width = c.size.width,
                                       .height = c.size.height,
                                       .fps = c.fps,
                                       .sampleRate = 48000,
-                                      .extraOutputOptions = c.codecs}));
+                                      .extraOutputOptions = halves + c.codecs,
+                                      .turn = c.turn}));
     const QString output = work.filePath("temp.mpg");
     ASSERT_TRUE(writeFile(output, "previous run"));
     queue(source);
@@ -205,11 +213,11 @@ TEST_P(Conversion, WritesTheIntermediate)
         EXPECT_EQ(report[1].toDouble(), component.GetTimelineDuration());
         last = report[0].toDouble();
     }
-    EXPECT_NEAR(last, 1.0, 0.1);
+    EXPECT_NEAR(last, c.seconds, 0.1);
     EXPECT_EQ(testmedia::streamBytes(output, "v") == testmedia::streamBytes(source, "v"), c.copied);
     const QJsonObject probed = testmedia::probe(output);
     EXPECT_EQ(probed["format"].toObject()["format_name"].toString(), "mpeg");
-    EXPECT_NEAR(testmedia::durationSeconds(probed), 1.0, 0.15);
+    EXPECT_NEAR(testmedia::durationSeconds(probed), c.seconds, 0.15);
     const QJsonObject video = testmedia::firstStream(probed, "video");
     EXPECT_EQ((FrameSize {video["width"].toInt(), video["height"].toInt()}), c.intermediate);
     if (!c.copied) {
@@ -222,11 +230,34 @@ TEST_P(Conversion, WritesTheIntermediate)
     EXPECT_EQ(audio["sample_rate"].toString(), "44100");
     EXPECT_EQ(audio["bit_rate"].toString(), "128000");
     EXPECT_EQ(QDir(work.path()).entryList(QDir::Files).size(), 2) << "the source and the output";
+
+    // Turned a quarter clockwise, the upper half shows on the right.
+    const int w = c.intermediate.width;
+    const int h = c.intermediate.height;
+    const QByteArray frame = testmedia::rgbFrame(output);
+    ASSERT_EQ(frame.size(), 3 * w * h);
+    const auto red = [&](int x, int y) {
+        return quint8(frame.at(3 * (y * w + x)));
+    };
+    EXPECT_GT(c.turn ? red(3 * w / 4, h / 2) : red(w / 2, h / 4), 200) << "white";
+    EXPECT_LT(c.turn ? red(w / 4, h / 2) : red(w / 2, 3 * h / 4), 50) << "black";
+    const QStringList dts {"-v", "error", "-select_streams", "a:0", "-show_entries", "packet=dts"};
+    const QList<QByteArray> stamps = testmedia::run("ffprobe",
+                                                    dts + QStringList {"-of", "csv=p=0", output})
+                                             .output.trimmed()
+                                             .split('\n');
+    EXPECT_GT(stamps.size(), 10);
+    for (qsizetype i = 1; i < stamps.size(); ++i)
+        EXPECT_GT(stamps[i].toLongLong(), stamps[i - 1].toLongLong()) << "the audio runs forward";
 }
 
+const QStringList H264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
 const ConvertCase ConvertCases[]
         = {{"avi", "av.avi", {320, 240}, 25, {}, false, {320, 240}},
-           {"pal_dvd", "pal.vob", {720, 576}, 25, {"-target", "pal-dvd"}, true, {720, 576}},
+           // its audio steps back a few milliseconds after 7 seconds
+           {"pal_dvd", "pal.vob", {720, 576}, 25, {"-target", "pal-dvd"}, true, {720, 576}, 8},
+           {"wide_hd", "hd.mp4", {1920, 1080}, 30, H264, false, {768, 432}},
+           {"portrait_phone", "phone.mp4", {1920, 1080}, 30, H264, false, {324, 576}, 1, 90},
            {"video_cd", "vcd.dat", {352, 288}, 25, {"-target", "pal-vcd"}, true, {352, 288}},
            {"ntsc_dvd", "ntsc.vob", {720, 480}, 29.97, {"-target", "ntsc-dvd"}, false, {720, 480}},
            {"hd_size", "hd.vob", {1920, 1080}, 25, {"-c:a", "ac3"}, false, {768, 432}},
