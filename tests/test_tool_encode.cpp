@@ -214,37 +214,30 @@ TEST_P(ToolEncode, EncodeThenMetadata)
               QStringList {"clip.flv"});
 }
 
-// Every frame size of the window's list, every source type it accepts, each
-// sampling rate and both channel choices.
-INSTANTIATE_TEST_SUITE_P(
-        WindowChoices,
-        ToolEncode,
-        testing::Values(EncodeCase {"mpg", "160x120", "11025", "Mono", "225", "32", false},
-                        EncodeCase {"mpeg", "240x180", "22050", "Stereo", "350", "64", false},
-                        EncodeCase {"avi", "240x135", "44100", "Mono", "350", "96", true},
-                        EncodeCase {"wmv", "320x180", "11025", "Stereo", "450", "48", false},
-                        EncodeCase {"asf", "320x240", "22050", "Mono", "350", "24", false},
-                        EncodeCase {"flv", "400x225", "44100", "Stereo", "450", "128", false},
-                        EncodeCase {"mov", "400x300", "11025", "Mono", "800", "56", false},
-                        EncodeCase {"mp4", "512x288", "22050", "Stereo", "800", "80", false},
-                        EncodeCase {"3gp", "512x384", "44100", "Mono", "800", "112", false},
-                        EncodeCase {"vob", "640x360", "11025", "Stereo", "1200", "64", true},
-                        EncodeCase {"dat", "640x480", "22050", "Mono", "1200", "160", false},
-                        EncodeCase {"avi", "768x432", "44100", "Stereo", "1200", "160", false},
-                        EncodeCase {"mpg", "768x576", "22050", "Stereo", "1200", "96", false}));
-
-// H.264 and AAC: 24 kbit/s mono at 11025 and 22050 Hz, 160 kbit/s stereo at
-// 11025 Hz (beyond what AAC holds there) and 44100 Hz, audio off, the
-// smallest and largest frames, an odd height; a longer source for the keyframe distance.
-INSTANTIATE_TEST_SUITE_P(
-        H264Aac,
-        ToolEncode,
-        testing::Values(
-                EncodeCase {"mpg", "160x120", "11025", "Mono", "40", "24", false, H264Aac, 4.5},
-                EncodeCase {"avi", "320x240", "11025", "Stereo", "350", "160", false, H264Aac},
-                EncodeCase {"mov", "400x225", "22050", "Mono", "225", "24", true, H264Aac},
-                EncodeCase {"flv", "640x360", "44100", "Stereo", "800", "160", false, H264Aac},
-                EncodeCase {"vob", "768x576", "22050", "Stereo", "1200", nullptr, true, H264Aac}));
+// Classic: every frame size of the window's list, every source type it
+// accepts, each sampling rate and both channel choices. H.264 and AAC: 24
+// kbit/s mono at 11025 and 22050 Hz, 160 kbit/s stereo at 11025 Hz (beyond
+// what AAC holds there) and 44100 Hz, audio off, the smallest and largest
+// frames, an odd height; a longer source for the keyframe distance.
+const EncodeCase Encodes[] = {{"mpg", "160x120", "11025", "Mono", "225", "32", false},
+                              {"mpeg", "240x180", "22050", "Stereo", "350", "64", false},
+                              {"avi", "240x135", "44100", "Mono", "350", "96", true},
+                              {"wmv", "320x180", "11025", "Stereo", "450", "48", false},
+                              {"asf", "320x240", "22050", "Mono", "350", "24", false},
+                              {"flv", "400x225", "44100", "Stereo", "450", "128", false},
+                              {"mov", "400x300", "11025", "Mono", "800", "56", false},
+                              {"mp4", "512x288", "22050", "Stereo", "800", "80", false},
+                              {"3gp", "512x384", "44100", "Mono", "800", "112", false},
+                              {"vob", "640x360", "11025", "Stereo", "1200", "64", true},
+                              {"dat", "640x480", "22050", "Mono", "1200", "160", false},
+                              {"avi", "768x432", "44100", "Stereo", "1200", "160", false},
+                              {"mpg", "768x576", "22050", "Stereo", "1200", "96", false},
+                              {"mpg", "160x120", "11025", "Mono", "40", "24", false, H264Aac, 4.5},
+                              {"avi", "320x240", "11025", "Stereo", "350", "160", false, H264Aac},
+                              {"mov", "400x225", "22050", "Mono", "225", "24", true, H264Aac},
+                              {"flv", "640x360", "44100", "Stereo", "800", "160", false, H264Aac},
+                              {"vob", "768x576", "22050", "Stereo", "1200", nullptr, true, H264Aac}};
+INSTANTIATE_TEST_SUITE_P(WindowChoices, ToolEncode, testing::ValuesIn(Encodes));
 
 struct ImageCase
 {
