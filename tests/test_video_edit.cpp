@@ -360,6 +360,7 @@ TEST_P(ProgressReport, GivesThePositionAtEachBlockEnd)
 const ReportCase ReportCases[]
         = {{"BlockInPieces", {"frame=3\nout_time_us=15", "00000\r\nprogress=continue\n"}, {1.5}},
            {"NoPositionYet", {"out_time_us=N/A\nprogress=continue\n"}, {}},
+           {"BlankLines", {"\n\nout_time_us=1000000\n\nprogress=continue\n"}, {1.0}},
            {"UnreadableTimeKeepsTheLastOne",
             {"out_time_us=2000000\nprogress=continue\nout_time_us=-5\nprogress=end\n"},
             {2.0, 2.0}},
