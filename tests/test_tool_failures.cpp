@@ -284,6 +284,7 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
         {"no FLV named", "flvmdi", {}},
         {"a folder", "flvmdi", {m_folder}},
         {"folder not writable", "flvmdi", {update}, WithoutWriteAccess},
+        {"flvmeta missing", "flvmdi", {update}, {.environment = {"PATH=/nonexistent"}}, 0, true},
         {"disk full halfway", "flvmdi", {update}, {.maxFileBytes = half}},
         // flvmeta itself does not notice a failure of its last flush.
         {"disk full at the last flush", "flvmdi", {update}, {.maxFileBytes = updatedSize - 300}},
