@@ -291,12 +291,16 @@ TEST_F(VideoEditTest, StopEndsTheChildAndKeepsThePreviousOutput)
     ASSERT_FALSE(testmedia::childProcesses().isEmpty());
     component.StopConversion();
     EXPECT_TRUE(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }, 30000));
-    QCoreApplication::processEvents();
+    // The partial file goes once the component has seen its child end.
+    const auto files = [&] {
+        return QDir(work.path()).entryList(QDir::Files);
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return files() == QStringList {"temp.mpg"}; }, 30000))
+            << files().join(", ").toStdString();
     EXPECT_EQ(finished.count() + failed.count(), 0) << "no notification after a stop";
     QFile old(output);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "previous run");
-    EXPECT_EQ(QDir(work.path()).entryList(QDir::Files), QStringList {"temp.mpg"});
 }
 
 TEST_F(VideoEditTest, ConverterThatFailsOrCannotStartReportsFailure)
