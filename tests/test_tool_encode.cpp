@@ -107,10 +107,10 @@ TEST_P(ToolEncode, EncodeThenMetadata)
     const EncodeCase c = GetParam();
     ASSERT_TRUE(m_dir.isValid());
     const QString source = m_dir.filePath(QString("source clip.%1").arg(c.sourceType));
-    VideoSpec spec = sourceSpec(c.sourceType);
+    VideoSpec sourceDescription = sourceSpec(c.sourceType);
     if (c.seconds > 0)
-        spec.seconds = c.seconds;
-    ASSERT_TRUE(makeVideo(source, spec));
+        sourceDescription.seconds = c.seconds;
+    ASSERT_TRUE(makeVideo(source, sourceDescription));
     const double sourceSeconds = durationSeconds(probe(source));
 
     const QString folder = m_dir.path() + "/out folder/";
