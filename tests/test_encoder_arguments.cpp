@@ -1,9 +1,11 @@
 #include "pipeline/EncoderArguments.h"
+#include "pipeline/StageCommands.h"
 
 #include <gtest/gtest.h>
 
-using pipeline::BuildEncoderArguments;
-using pipeline::ConversionOptions;
+#include <functional>
+
+using namespace pipeline;
 
 namespace {
 
@@ -45,81 +47,12 @@ QString hookOf(const QString &arguments)
 
 } // namespace
 
-struct LineCase
-{
-    bool watermark;
-    bool deInterlace;
-    bool audioOff;
-    const char *classic;
-};
-
-// The worked example and its variants, with both codecs. The classic lines
-// are the ones the window has always built; H.264 only adds its codecs at
-// the end, just before the output name.
-TEST(EncoderArguments, Lines)
-{
-    const LineCase cases[] = {
-            {true,
-             false,
-             false,
-             " -b 350kb/s -r 25 -s 320x240  -vhook \"C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c "
-             "white -F C:\\WINDOWS\\fonts\\arial.ttf/16 -C "
-             "C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt -A 200 -x 10 -y 20 -t Sample\" -ar 22050Hz "
-             "-ab 64 -ac 2 "},
-            {false, true, true, " -b 350kb/s -r 25 -s 320x240  -deinterlace -an "},
-            {false, false, false, " -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2 "},
-    };
-    for (const LineCase &c : cases) {
-        ConversionOptions o = exampleOptions();
-        o.watermarkOn = c.watermark;
-        o.deInterlace = c.deInterlace;
-        o.audioOff = c.audioOff;
-        EXPECT_EQ(windowsBuild(o).toStdString(), c.classic);
-        o.codecs = pipeline::FlvCodecs::H264Aac;
-        EXPECT_EQ(windowsBuild(o).toStdString(),
-                  std::string(c.classic) + "-vcodec h264 -acodec aac ");
-    }
-}
-
-TEST(EncoderArguments, LinuxFormUsesSlashes)
-{
-    const QString text = BuildEncoderArguments(exampleOptions(),
-                                               "/home/me/My Apps/trovexa",
-                                               "/usr/share",
-                                               u'/')
-                                 .text();
-    EXPECT_EQ(text.toStdString(),
-              " -b 350kb/s -r 25 -s 320x240  -vhook \"/home/me/My Apps/trovexa/vhook/imlib2.dll -c "
-              "white -F /usr/share/fonts/arial.ttf/16 -C /home/me/My Apps/trovexa/vhook/rgb.txt "
-              "-A 200 -x 10 -y 20 -t Sample\" -ar 22050Hz -ab 64 -ac 2 ");
-}
-
-// The list the encoder is started with holds each value whole: the hook is
-// one argument, quotes, blanks and line breaks of the text included.
-TEST(EncoderArguments, ListHoldsEachValueWhole)
+// The list the encoder is started with holds each value whole, an empty
+// one too (the hook's whole text: see the translation tests).
+TEST(EncoderArguments, ListKeepsEmptyValues)
 {
     ConversionOptions o = exampleOptions();
-    o.watermarkText = "say \"hi\"\r\n  again";
     o.deInterlace = true;
-    const QStringList list = BuildEncoderArguments(o, WinShortApp, WinFolder, u'\\').list();
-    EXPECT_EQ(list,
-              QStringList({"-b",
-                           "350kb/s",
-                           "-r",
-                           "25",
-                           "-s",
-                           "320x240",
-                           "-deinterlace",
-                           "-vhook",
-                           hookOf(windowsBuild(o)),
-                           "-ar",
-                           "22050Hz",
-                           "-ab",
-                           "64",
-                           "-ac",
-                           "2"}));
-    EXPECT_TRUE(list[8].endsWith(" -t say \"hi\"\r\n  again"));
-
     o.watermarkOn = false;
     o.audioOff = true;
     o.videoWindow = "";
@@ -127,114 +60,213 @@ TEST(EncoderArguments, ListHoldsEachValueWhole)
               QStringList({"-b", "350kb/s", "-r", "25", "-s", "", "-deinterlace", "-an"}));
 }
 
-TEST(EncoderArguments, WatermarkOffIgnoresEveryWatermarkControl)
+struct ControlCase
 {
-    ConversionOptions o = exampleOptions();
-    o.watermarkOn = false;
-    const QString plain = windowsBuild(o);
-    EXPECT_EQ(plain.toStdString(), " -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2 ");
+    const char *name;
+    std::function<void(ConversionOptions &)> change; // of the example without watermark
+    const char *line;
+};
 
-    o.watermarkText = "other\" text";
-    o.colorName = "red";
-    o.alpha = "";
-    o.left = "x";
-    EXPECT_EQ(windowsBuild(o), plain);
-}
-
-TEST(EncoderArguments, AudioOffReadsNoAudioControl)
+// The worked example and one control changed from it: what reaches the
+// encoder. Controls of a part that is off are not read. H.264 only adds its
+// codecs at the end, just before the output name.
+TEST(EncoderArguments, Lines)
 {
-    ConversionOptions o = exampleOptions();
-    o.watermarkOn = false;
-    o.audioOff = true;
-    const QString text = windowsBuild(o);
-    EXPECT_EQ(text.toStdString(), " -b 350kb/s -r 25 -s 320x240 -an ");
-    o.sampling = "44100";
-    o.channels = "Mono";
-    EXPECT_EQ(windowsBuild(o), text);
-}
-
-TEST(EncoderArguments, OnlyExactlyStereoGivesTwoChannels)
-{
-    ConversionOptions o = exampleOptions();
-    o.watermarkOn = false;
-    const std::pair<const char *, const char *> cases[] = {{"Stereo", "-ac 2 "},
-                                                           {"stereo", "-ac 1 "},
-                                                           {"STEREO", "-ac 1 "},
-                                                           {"Mono", "-ac 1 "},
-                                                           {"Stereo ", "-ac 1 "},
-                                                           {"", "-ac 1 "}};
-    for (const auto &[channels, expected] : cases) {
-        o.channels = channels;
-        const QString text = windowsBuild(o);
-        EXPECT_TRUE(text.endsWith(QString(" -ab 64 ") + expected))
-                << channels << " gave " << text.toStdString();
+    const char *const plain = " -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 1 ";
+    const ControlCase cases[] = {
+            {"no watermark",
+             [](auto &) {},
+             " -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2 "},
+            {"worked example",
+             [](auto &o) { o.watermarkOn = true; },
+             " -b 350kb/s -r 25 -s 320x240  -vhook \"C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c "
+             "white -F C:\\WINDOWS\\fonts\\arial.ttf/16 -C "
+             "C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt -A 200 -x 10 -y 20 -t Sample\" -ar 22050Hz "
+             "-ab 64 -ac 2 "},
+            {"deinterlaced without audio",
+             [](auto &o) {
+                 o.deInterlace = true;
+                 o.audioOff = true;
+             },
+             " -b 350kb/s -r 25 -s 320x240  -deinterlace -an "},
+            {"stereo", [](auto &o) { o.channels = "stereo"; }, plain},
+            {"STEREO", [](auto &o) { o.channels = "STEREO"; }, plain},
+            {"Mono", [](auto &o) { o.channels = "Mono"; }, plain},
+            {"Stereo and blank", [](auto &o) { o.channels = "Stereo "; }, plain},
+            {"no channels", [](auto &o) { o.channels = ""; }, plain},
+            {"watermark controls",
+             [](auto &o) {
+                 o.channels = "Mono";
+                 o.watermarkText = "other\" text";
+                 o.colorName = "red";
+                 o.alpha = "";
+                 o.left = "x";
+             },
+             plain},
+            {"audio off",
+             [](auto &o) {
+                 o.audioOff = true;
+                 o.sampling = "44100";
+             },
+             " -b 350kb/s -r 25 -s 320x240 -an "},
+            {"empty texts",
+             [](auto &o) {
+                 o.videoWindow = "";
+                 o.videoBitrate = "";
+             },
+             " -b kb/s -r 25 -s  -ar 22050Hz -ab 64 -ac 2 "},
+            {"deinterlace before watermark",
+             [](auto &o) {
+                 o.deInterlace = true;
+                 o.watermarkOn = true;
+                 o.watermarkText = "T";
+             },
+             " -b 350kb/s -r 25 -s 320x240  -deinterlace  -vhook \"C:\\PROGRA~1\\CONVER~1\\vhook"
+             "\\imlib2.dll -c white -F C:\\WINDOWS\\fonts\\arial.ttf/16 -C C:\\PROGRA~1\\CONVER~1"
+             "\\vhook\\rgb.txt -A 200 -x 10 -y 20 -t T\" -ar 22050Hz -ab 64 -ac 2 "},
+    };
+    for (const ControlCase &c : cases) {
+        ConversionOptions o = exampleOptions();
+        o.watermarkOn = false;
+        c.change(o);
+        EXPECT_EQ(windowsBuild(o).toStdString(), c.line) << c.name;
+        o.codecs = pipeline::FlvCodecs::H264Aac;
+        EXPECT_EQ(windowsBuild(o).toStdString(), std::string(c.line) + "-vcodec h264 -acodec aac ")
+                << c.name;
     }
 }
 
-TEST(EncoderArguments, AlphaIsWrittenAsWholeNumber)
+struct HookCase
 {
-    ConversionOptions o = exampleOptions();
-    const std::pair<const char *, const char *> cases[] = {{"007", " -A 7 "},
-                                                           {"0", " -A 0 "},
-                                                           {"255", " -A 255 "},
-                                                           {"000", " -A 0 "},
-                                                           // not a number: the field's start value
-                                                           {"", " -A 255 "},
-                                                           {"abc", " -A 255 "}};
-    for (const auto &[alpha, expected] : cases) {
-        o.alpha = alpha;
-        EXPECT_TRUE(hookOf(windowsBuild(o)).contains(expected))
-                << '"' << alpha << "\" gave " << windowsBuild(o).toStdString();
+    const char *alpha;
+    const char *text;
+    const char *font;
+    const char *writtenAlpha; // a whole number; the field's start value for no number
+};
+
+// The hook argument between its quotes: texts as typed.
+TEST(EncoderArguments, WatermarkHook)
+{
+    const HookCase cases[] = {{"007", "Sample", "arial.ttf", "7"},
+                              {"0", "Sample", "arial.ttf", "0"},
+                              {"000", "Sample", "arial.ttf", "0"},
+                              {"255", "Sample", "arial.ttf", "255"},
+                              {"", "Sample", "arial.ttf", "255"},
+                              {"abc", "Sample", "arial.ttf", "255"},
+                              {"200", "My Clip", "Times New Roman.ttf", "200"},
+                              {"200", "  two\r\nlines  ", "arial.ttf", "200"}};
+    for (const HookCase &c : cases) {
+        ConversionOptions o = exampleOptions();
+        o.alpha = c.alpha;
+        o.watermarkText = c.text;
+        o.fontFile = c.font;
+        EXPECT_EQ(hookOf(windowsBuild(o)),
+                  QString("C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c white -F "
+                          "C:\\WINDOWS\\fonts\\%1/16 -C C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt "
+                          "-A %2 -x 10 -y 20 -t %3")
+                          .arg(c.font, c.writtenAlpha, c.text));
     }
-}
-
-TEST(EncoderArguments, DeinterlaceBeforeWatermarkKeepsBothBlanks)
-{
-    ConversionOptions o = exampleOptions();
-    o.deInterlace = true;
-    const QString text = windowsBuild(o);
-    EXPECT_TRUE(text.startsWith(" -b 350kb/s -r 25 -s 320x240  -deinterlace  -vhook \""))
-            << text.toStdString();
-}
-
-TEST(EncoderArguments, TextsAreInsertedAsTyped)
-{
-    ConversionOptions o = exampleOptions();
-    o.watermarkText = "My Clip";
-    o.fontFile = "Times New Roman.ttf";
-    EXPECT_EQ(
-            hookOf(windowsBuild(o)).toStdString(),
-            "C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c white -F "
-            "C:\\WINDOWS\\fonts\\Times New Roman.ttf/16 -C C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt "
-            "-A 200 -x 10 -y 20 -t My Clip");
-
-    o.watermarkText = "  two\r\nlines  ";
-    EXPECT_TRUE(hookOf(windowsBuild(o)).endsWith(" -t   two\r\nlines  "));
-}
-
-TEST(EncoderArguments, EmptyTextsStayEmpty)
-{
-    ConversionOptions o = exampleOptions();
-    o.watermarkOn = false;
-    o.videoWindow = "";
-    o.videoBitrate = "";
-    EXPECT_EQ(windowsBuild(o).toStdString(), " -b kb/s -r 25 -s  -ar 22050Hz -ab 64 -ac 2 ");
-}
-
-TEST(EncoderArguments, EmptyShortFolderStartsHookPathsAtSeparator)
-{
     const QString text = BuildEncoderArguments(exampleOptions(), "", WinFolder, u'\\').text();
-    EXPECT_TRUE(hookOf(text).startsWith("\\vhook\\imlib2.dll -c white"));
+    EXPECT_TRUE(hookOf(text).startsWith("\\vhook\\imlib2.dll -c white")) << "no short folder";
     EXPECT_TRUE(hookOf(text).contains(" -C \\vhook\\rgb.txt -A "));
 }
 
-TEST(EncoderArguments, ChangingOneControlChangesOnlyItsPiece)
+// ---------------------------------------------------------------- stage commands
+
+namespace {
+
+const QString WinApp = "C:\\Program Files\\Converter";
+const QString WinTemp = "C:\\Program Files\\Converter\\temp.mpg";
+const QString WinFfmpeg = "C:\\Program Files\\Converter\\ffmpeg";
+const QString LinuxApp = "/opt/My Apps/trovexa";
+
+CommandArguments encoderArguments()
 {
-    const ConversionOptions before = exampleOptions();
-    ConversionOptions after = before;
-    after.top = "150";
-    const QString a = windowsBuild(before);
-    EXPECT_EQ(windowsBuild(before), a);
-    QString b = windowsBuild(after);
-    EXPECT_EQ(b.replace(" -y 150 ", " -y 20 "), a);
+    CommandArguments arguments;
+    arguments.blank().words({"-b", "350kb/s", "-s", "320x240"});
+    arguments.blank().words({"-deinterlace"}).words({"-an"});
+    return arguments;
+}
+
+struct CommandCase
+{
+    const char *name;
+    StageCommand command;
+    std::string text; // as the window shows it
+    QString program; // as it is started, with this argument list
+    QStringList arguments;
+};
+
+class StageCommandTest : public testing::TestWithParam<CommandCase>
+{ };
+
+} // namespace
+
+TEST_P(StageCommandTest, TextAndListAgree)
+{
+    const CommandCase &c = GetParam();
+    EXPECT_EQ(c.command.text().toStdString(), c.text);
+    EXPECT_EQ(c.command.program, c.program);
+    EXPECT_EQ(c.command.arguments.list(), c.arguments);
+}
+
+const CommandCase CommandCases[]
+        = {{"WindowsEncodeOfNormalizedSource",
+            encodeCommand(WinApp,
+                          intermediateFile(WinApp, u'\\'),
+                          encoderArguments(),
+                          "D:\\Out\\",
+                          "clip.flv",
+                          u'\\'),
+            "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program Files\\Converter\\temp.mpg\" -b "
+            "350kb/s -s 320x240  -deinterlace -an \"D:\\Out\\clip.flv\"",
+            WinFfmpeg,
+            {"-i",
+             WinTemp,
+             "-b",
+             "350kb/s",
+             "-s",
+             "320x240",
+             "-deinterlace",
+             "-an",
+             "D:\\Out\\clip.flv"}},
+           {"WindowsMetadata",
+            metadataCommand(WinApp, "D:\\Out\\", "clip.flv", u'\\'),
+            "C:\\Program Files\\Converter\\flvmdi \"D:\\Out\\clip.flv\"",
+            "C:\\Program Files\\Converter\\flvmdi",
+            {"D:\\Out\\clip.flv"}},
+           {"WindowsImages",
+            imageCommand(WinApp, WinTemp, "320x240", "10", "D:\\Out\\", u'\\'),
+            "C:\\Program Files\\Converter\\ffmpeg -i \"C:\\Program Files\\Converter\\temp.mpg\" -s "
+            "320x240 -vframes 10 \"D:\\Out\\cover%d.jpg\"",
+            WinFfmpeg,
+            {"-i", WinTemp, "-s", "320x240", "-vframes", "10", "D:\\Out\\cover%d.jpg"}},
+           {"EmptyWindowKeepsItsPlace",
+            imageCommand(WinApp, "D:\\clip.avi", "", "05", "D:\\Out\\", u'\\'),
+            "C:\\Program Files\\Converter\\ffmpeg -i \"D:\\clip.avi\" -s  -vframes 05 "
+            "\"D:\\Out\\cover%d.jpg\"",
+            WinFfmpeg,
+            {"-i", "D:\\clip.avi", "-s", "", "-vframes", "05", "D:\\Out\\cover%d.jpg"}},
+           {"LinuxNamesWithQuotesAndBlanks",
+            encodeCommand(LinuxApp,
+                          "/v/say \"hi\" a.avi",
+                          CommandArguments().blank().words({"-an"}),
+                          "/out \"x\"/",
+                          "x\".flv",
+                          u'/'),
+            "/opt/My Apps/trovexa/ffmpeg -i \"/v/say \"hi\" a.avi\" -an \"/out \"x\"/x\".flv\"",
+            "/opt/My Apps/trovexa/ffmpeg",
+            {"-i", "/v/say \"hi\" a.avi", "-an", "/out \"x\"/x\".flv"}}};
+INSTANTIATE_TEST_SUITE_P(Stages,
+                         StageCommandTest,
+                         testing::ValuesIn(CommandCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// In the application folder, unless it cannot be written (then the cache).
+TEST(StageCommands, IntermediateFile)
+{
+    const QString cache = "/home/me/.cache/trovexa";
+    EXPECT_EQ(intermediateFile(WinApp, u'\\'), WinTemp);
+    EXPECT_EQ(intermediateFile(LinuxApp, true, cache, u'/'), "/opt/My Apps/trovexa/temp.mpg");
+    EXPECT_EQ(intermediateFile(LinuxApp, false, cache, u'/'), "/home/me/.cache/trovexa/temp.mpg");
 }

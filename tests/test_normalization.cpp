@@ -1,9 +1,7 @@
 #include "app/ProgressWindow.h"
 #include "doubles/RecordingMessageBoxes.h"
 #include "media/VideoEditComponent.h"
-#include "pipeline/EncoderArguments.h"
 #include "pipeline/Normalization.h"
-#include "pipeline/StageCommands.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
@@ -90,31 +88,16 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        testmedia::VideoSpec video;
-        video.seconds = 2;
-        QVERIFY(testmedia::makeVideo(media("av.avi"), video));
+        using testmedia::makeVideo;
+        QVERIFY(makeVideo(media("av.avi"), {.seconds = 2}));
         // Cancel needs a conversion that is still running a moment after its
         // first progress report.
-        video.seconds = 3;
-        video.width = 640;
-        video.height = 480;
-        QVERIFY(testmedia::makeVideo(media("long.avi"), video));
-        video = {};
-        video.seconds = 1;
-        video.width = 176;
-        video.height = 144;
-        video.audio = false;
-        QVERIFY(testmedia::makeVideo(media("silent.avi"), video));
-        video = {};
-        video.extraOutputOptions = {"-t", "0"};
-        QVERIFY(testmedia::makeVideo(media("zero.avi"), video));
-        video = {};
-        video.seconds = 1;
-        video.extraOutputOptions = {"-vn"};
-        QVERIFY(testmedia::makeVideo(media("audio-only.avi"), video));
-        QFile garbage(media("garbage.avi"));
-        QVERIFY(garbage.open(QIODevice::WriteOnly));
-        garbage.write(QByteArray(4096, '\x5a'));
+        QVERIFY(makeVideo(media("long.avi"), {.seconds = 3, .width = 640, .height = 480}));
+        QVERIFY(makeVideo(media("silent.avi"),
+                          {.seconds = 1, .width = 176, .height = 144, .audio = false}));
+        QVERIFY(makeVideo(media("zero.avi"), {.extraOutputOptions = {"-t", "0"}}));
+        QVERIFY(makeVideo(media("audio-only.avi"), {.seconds = 1, .extraOutputOptions = {"-vn"}}));
+        QVERIFY(testmedia::writeFile(media("garbage.avi"), QByteArray(4096, 'Z')));
     }
 
     void init()
@@ -140,262 +123,119 @@ private Q_SLOTS:
         QVERIFY2(testmedia::childProcesses().isEmpty(), "no converter left running");
     }
 
-    void finishedNormalizationWritesMpegProgramStream()
+    // The intermediate is written, the progress window goes; what the
+    // intermediate holds for each kind of source: see the video-editing
+    // tests, the whole conversion: the encode job tests.
+    void sourceBecomesTheIntermediate()
     {
         normalize(media("av.avi"));
         QVERIFY(m_ready);
         QCOMPARE(shown(), QList<Shown> {});
         QCOMPARE(m_windows.size(), 1);
         QVERIFY2(!m_windows.first(), "the window is gone once the normalizer returns");
-
         const QJsonObject probed = testmedia::probe(intermediate());
         QCOMPARE(probed["format"].toObject()["format_name"].toString(), "mpeg");
-        QVERIFY(qAbs(probed["format"].toObject()["duration"].toString().toDouble() - 2.0) < 0.15);
-        const QJsonObject video = testmedia::firstStream(probed, "video");
-        QCOMPARE(video["r_frame_rate"].toString(), "25/1");
-        QCOMPARE(video["width"].toInt(), 320);
-        QCOMPARE(video["height"].toInt(), 240);
-        const QJsonObject audio = testmedia::firstStream(probed, "audio");
-        QCOMPARE(audio["codec_name"].toString(), "mp2");
-        QCOMPARE(audio["sample_rate"].toString(), "44100");
-    }
-
-    // Sources of today become an intermediate no larger than the largest
-    // output frame, which the encoder then reads with the window's encode
-    // line: HD video as phones and cameras write it, and a DVD (copied).
-    void sourceReachesTheEncoder_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<int>("turn");
-        QTest::addColumn<QStringList>("codecs");
-        QTest::addColumn<QSize>("stored");
-        QTest::addColumn<QSize>("size");
-        // The stored picture's upper half is white: where it shows on screen.
-        QTest::addColumn<QPoint>("white");
-        QTest::addColumn<QPoint>("black");
-        const QStringList h264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
-        const QSize hd(1920, 1080);
-        QTest::newRow("wide HD") << "hd.mp4" << 1.0 << 0 << h264 << hd << QSize(768, 432)
-                                 << QPoint(384, 100) << QPoint(384, 330);
-        // Turned a quarter clockwise: the upper half shows on the right.
-        QTest::newRow("portrait phone") << "phone.mp4" << 1.0 << 90 << h264 << hd << QSize(324, 576)
-                                        << QPoint(250, 288) << QPoint(70, 288);
-        // Its audio steps back a few milliseconds after 7 seconds, which the
-        // intermediate must not.
-        QTest::newRow("PAL DVD") << "dvd.vob" << 8.0 << 0 << QStringList {"-target", "pal-dvd"}
-                                 << QSize(720, 576) << QSize(720, 576) << QPoint(360, 140)
-                                 << QPoint(360, 430);
-    }
-    void sourceReachesTheEncoder()
-    {
-        QFETCH(QString, file);
-        QFETCH(double, seconds);
-        QFETCH(int, turn);
-        QFETCH(QStringList, codecs);
-        QFETCH(QSize, stored);
-        QFETCH(QSize, size);
-        QFETCH(QPoint, white);
-        QFETCH(QPoint, black);
-        testmedia::VideoSpec video;
-        video.seconds = seconds;
-        video.width = stored.width();
-        video.height = stored.height();
-        video.fps = 30;
-        video.sampleRate = 48000;
-        video.turn = turn;
-        video.extraOutputOptions = QStringList {"-vf",
-                                                "drawbox=w=iw:h=ih/2:color=white:t=fill,"
-                                                "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
-                + codecs;
-        const QString source = m_appFolder->filePath(file);
-        QVERIFY(testmedia::makeVideo(source, video));
-
-        normalize(source);
-        QVERIFY(m_ready);
-        QCOMPARE(shown(), QList<Shown> {});
-        const QJsonObject intermediateVideo = testmedia::firstStream(testmedia::probe(
-                                                                             intermediate()),
-                                                                     "video");
-        QCOMPARE(QSize(intermediateVideo["width"].toInt(), intermediateVideo["height"].toInt()),
-                 size);
-        QCOMPARE(intermediateVideo["r_frame_rate"].toString(), "25/1");
-        const QByteArray frame = testmedia::rgbFrame(intermediate());
-        QCOMPARE(frame.size(), 3 * size.width() * size.height());
-        const auto red = [&](QPoint at) {
-            return quint8(frame.at(3 * (at.y() * size.width() + at.x())));
-        };
-        QVERIFY2(red(white) > 200 && red(black) < 50, "the picture as shown on screen");
-        // The audio runs forward, also where the source's steps back.
-        const testmedia::ProcessResult packets = testmedia::run("ffprobe",
-                                                                {"-v",
-                                                                 "error",
-                                                                 "-select_streams",
-                                                                 "a:0",
-                                                                 "-show_entries",
-                                                                 "packet=dts",
-                                                                 "-of",
-                                                                 "csv=p=0",
-                                                                 intermediate()});
-        const QList<QByteArray> stamps = packets.output.trimmed().split('\n');
-        QVERIFY(stamps.size() > 10);
-        for (qsizetype i = 1; i < stamps.size(); ++i)
-            QVERIFY2(stamps[i].toLongLong() > stamps[i - 1].toLongLong(), stamps[i].constData());
-
-        ConversionOptions options;
-        options.videoBitrate = "350";
-        options.videoWindow = "320x240";
-        options.sampling = "22050";
-        options.audioBitrate = "64";
-        options.channels = "Stereo";
-        const QString app = applicationFolderUnderTest();
-        const StageCommand command
-                = encodeCommand(app,
-                                intermediate(),
-                                BuildEncoderArguments(options, app, "/usr/share", u'/'),
-                                m_appFolder->path() + "/",
-                                "clip.flv",
-                                u'/');
-        const testmedia::ProcessResult encode = testmedia::run(command.program,
-                                                               command.arguments.list());
-        QVERIFY2(encode.exitCode == 0, encode.errors.right(2000).constData());
-        const QString flv = m_appFolder->filePath("clip.flv");
-        const QJsonObject probed = testmedia::probe(flv);
+        QVERIFY(qAbs(testmedia::durationSeconds(probed) - 2.0) < 0.15);
         QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 320);
-        QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp3");
-        QVERIFY(qAbs(testmedia::durationSeconds(probed) - seconds) < 0.15);
-        QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", flv}).exitCode, 0);
+        QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp2");
     }
 
-    void sourceWithoutAudioAsksFirst()
+    // What the person sees before anything, or instead of anything, is
+    // written; a source without audio is converted only when they agree.
+    void refusedOrAsked_data()
     {
-        const Shown question {Msg::AudioFormatFailure, 36, "Confirm"};
-        m_boxes->scriptAnswers({MsgBoxAnswer::No});
-        m_ready = true;
-        normalize(media("silent.avi"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown> {question});
-        QVERIFY(m_windows.isEmpty());
-        QVERIFY(!QFile::exists(intermediate()));
-
-        m_boxes->clear();
-        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
-        normalize(media("silent.avi"));
-        QVERIFY(m_ready);
-        QCOMPARE(shown(), QList<Shown> {question});
-        QCOMPARE(m_windows.size(), 1);
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("target"); // "" for the usual intermediate
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<Shown>("box");
+        QTest::addColumn<int>("windows");
+        const Shown zero {Msg::ZeroDuration, 16, "Error"};
+        const Shown noAudio {Msg::AudioFormatFailure, 36, "Confirm"};
+        const int no = MsgBoxAnswer::No;
+        QTest::newRow("no frames") << "zero.avi"
+                                   << "" << no << zero << 0;
+        QTest::newRow("no video") << "audio-only.avi"
+                                  << "" << no << zero << 0;
+        QTest::newRow("no source") << ""
+                                   << "" << no << zero << 0;
+        QTest::newRow("corrupted") << "garbage.avi"
+                                   << "" << no << failure << 0;
+        // Root writes anywhere, so the folder is made impossible instead: its
+        // path names a regular file.
+        QTest::newRow("unwritable folder")
+                << "av.avi"
+                << "av.avi/temp.mpg" << no << Shown {Msg::SaveFailed, 16, "Error"} << 0;
+        QTest::newRow("no audio, No") << "silent.avi"
+                                      << "" << no << noAudio << 0;
+        QTest::newRow("no audio, Yes") << "silent.avi"
+                                       << "" << int(MsgBoxAnswer::Yes) << noAudio << 1;
+    }
+    void refusedOrAsked()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        QFETCH(int, answer);
+        QFETCH(Shown, box);
+        QFETCH(int, windows);
+        m_boxes->scriptAnswers({answer});
+        m_ready = !windows;
+        normalize(source.isEmpty() ? QString() : media(source),
+                  target.isEmpty() ? intermediate() : media(target));
+        QCOMPARE(m_ready, windows == 1);
+        QCOMPARE(shown(), QList<Shown> {box});
+        QCOMPARE(m_windows.size(), windows);
         const QJsonObject probed = testmedia::probe(intermediate());
-        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 176);
+        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), windows ? 176 : 0);
         QVERIFY(testmedia::firstStream(probed, "audio").isEmpty());
     }
 
-    void zeroLengthIsRefusedWithoutProgressWindow_data()
+    // At the first progress report: Cancel, or the window's close box, asks
+    // first; Yes stops and leaves no file, No lets the conversion finish, and
+    // Yes wins over a finish handled while the question was open. A
+    // converter that dies fails the normalization.
+    void interrupted_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::newRow("no frames") << "zero.avi";
-        QTest::newRow("no video") << "audio-only.avi";
-        QTest::newRow("no source") << "";
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("holdUntilFinished");
+        QTest::addColumn<Shown>("box");
+        const int yes = MsgBoxAnswer::Yes;
+        QTest::newRow("Cancel, Yes") << "cancel" << yes << false << abortQuestion;
+        QTest::newRow("Cancel, No") << "cancel" << int(MsgBoxAnswer::No) << false << abortQuestion;
+        QTest::newRow("close box, Yes") << "close" << yes << false << abortQuestion;
+        QTest::newRow("Yes after the finish") << "cancel" << yes << true << abortQuestion;
+        QTest::newRow("converter killed") << "kill" << yes << false << failure;
     }
-    void zeroLengthIsRefusedWithoutProgressWindow()
+    void interrupted()
     {
-        QFETCH(QString, source);
-        m_ready = true;
-        normalize(source.isEmpty() ? QString() : media(source));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown>({{Msg::ZeroDuration, 16, "Error"}}));
-        QVERIFY(m_windows.isEmpty());
-        QVERIFY(!QFile::exists(intermediate()));
-    }
-
-    void unwritableFolderFailsToSave()
-    {
-        // Root writes anywhere, so the folder is made impossible instead: its
-        // path names a regular file.
-        QFile file(m_appFolder->filePath("app"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        m_ready = true;
-        normalize(media("av.avi"), m_appFolder->filePath("app/temp.mpg"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown>({{Msg::SaveFailed, 16, "Error"}}));
-        QVERIFY(m_windows.isEmpty());
-    }
-
-    void corruptedSourceFails()
-    {
-        m_ready = true;
-        normalize(media("garbage.avi"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown> {failure});
-        QVERIFY(m_windows.isEmpty());
-        QVERIFY(!QFile::exists(intermediate()));
-    }
-
-    void converterDyingPartWayFails()
-    {
-        m_ready = true;
-        qint64 killed = 0;
-        connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&](double, double) {
-            if (killed == 0 && !testmedia::childProcesses().isEmpty()) {
-                killed = testmedia::childProcesses().first();
-                ::kill(pid_t(killed), SIGKILL);
-            }
-        });
-        normalize(media("av.avi"));
-        QVERIFY(killed > 0);
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown> {failure});
-        QCOMPARE(m_windows.size(), 1);
-        QVERIFY(!QFile::exists(intermediate()));
-    }
-
-    void cancelAnsweredYesStops()
-    {
-        m_ready = true;
-        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
-        onFirstProgress([this] { clickCancel(); });
-        normalize(media("long.avi"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown> {abortQuestion});
-        QVERIFY2(!QFile::exists(intermediate()), "a stopped conversion leaves no file");
-    }
-
-    void cancelAnsweredNoContinues()
-    {
-        m_boxes->scriptAnswers({MsgBoxAnswer::No});
-        onFirstProgress([this] { clickCancel(); });
-        normalize(media("long.avi"));
-        QVERIFY(m_ready);
-        QCOMPARE(shown(), QList<Shown> {abortQuestion});
-        QVERIFY(qAbs(testmedia::probe(intermediate())["format"]
-                             .toObject()["duration"]
-                             .toString()
-                             .toDouble()
-                     - 3.0)
-                < 0.15);
-    }
-
-    void closeBoxCountsAsCancel()
-    {
-        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
-        onFirstProgress([this] { m_windows.last()->close(); });
-        normalize(media("long.avi"));
-        QVERIFY(!m_ready);
-        QCOMPARE(shown(), QList<Shown> {abortQuestion});
-    }
-
-    void cancelConfirmedAfterFinishStillCancels()
-    {
+        QFETCH(QString, action);
+        QFETCH(int, answer);
+        QFETCH(bool, holdUntilFinished);
+        QFETCH(Shown, box);
         QSignalSpy finished(m_component.get(), &VideoEdit::ConversionFinished);
-        m_boxes->scriptAnswers({MsgBoxAnswer::Yes});
-        m_boxes->holdQuestionUntil = [&] {
-            return finished.count() > 0;
-        };
-        onFirstProgress([this] { clickCancel(); });
+        m_ready = true;
+        m_boxes->scriptAnswers({answer});
+        if (holdUntilFinished)
+            m_boxes->holdQuestionUntil = [&] {
+                return finished.count() > 0;
+            };
+        onFirstProgress([this, action] {
+            const qint64 converter = testmedia::childProcesses().value(0);
+            if (action == "close")
+                m_windows.last()->close();
+            else if (action == "kill" && converter > 0)
+                ::kill(pid_t(converter), SIGKILL);
+            else if (action == "cancel")
+                clickCancel();
+        });
         normalize(media("long.avi"));
-        QCOMPARE(finished.count(), 1);
-        QCOMPARE(shown(), QList<Shown> {abortQuestion});
-        QVERIFY2(!m_ready, "Yes wins over a finish handled while the question was open");
+        QCOMPARE(m_ready, answer == MsgBoxAnswer::No);
+        QCOMPARE(shown(), QList<Shown> {box});
+        QCOMPARE(m_windows.size(), 1);
+        QCOMPARE(finished.count(), int(m_ready || holdUntilFinished));
+        const double seconds = testmedia::durationSeconds(testmedia::probe(intermediate()));
+        if (!holdUntilFinished)
+            QVERIFY2(m_ready ? qAbs(seconds - 3.0) < 0.15 : seconds < 0, "all of it, or no file");
     }
 };
 

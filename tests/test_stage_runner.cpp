@@ -17,6 +17,7 @@ using Shown = RecordingMessageBoxes::Shown;
 
 namespace {
 
+const QString MetadataFailed = "FLV METADATA INJECTION FAILED!";
 const QString EncodeFailed = "ENCODING FAILED! POSSIBLE REASON IS A "
                              "DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO FILE.";
 
@@ -32,10 +33,8 @@ struct RunCase
     const char *name;
     PipelineStage stage;
     StageCommand command;
-    bool cancelOnProgress;
     StageEnd end;
-    QList<Shown> shown;
-    QList<double> positions;
+    QList<Shown> shown; // none: cancelled at the first progress report
 };
 
 std::ostream &operator<<(std::ostream &out, const RunCase &c)
@@ -75,77 +74,41 @@ TEST_P(StageRunnerTest, EndsAsTheChildDoes)
     const RunCase &c = GetParam();
     // A child that ignores the quit request is killed soon after.
     runner.setStopSteps({{}, 50, 50});
-    EXPECT_EQ(run(c.stage, c.command, c.cancelOnProgress), c.end);
+    EXPECT_EQ(run(c.stage, c.command, c.shown.isEmpty()), c.end);
     EXPECT_EQ(boxes.shown(), c.shown);
-    EXPECT_EQ(positions, c.positions);
+    EXPECT_EQ(positions, c.shown.isEmpty() ? QList<double> {1.5} : QList<double> {});
 }
 
+Shown told(const QString &text)
+{
+    return {text, 64, "Message"};
+}
+Shown error(const QString &text)
+{
+    return {text, 16, "Error"};
+}
+
+using enum PipelineStage;
+using enum StageEnd;
+const QString Kill = QString::number(SIGKILL);
+const RunCase RunCases[] = {
+        {"Finished", Encode, child({"exit", "0"}), Succeeded, {told("ENCODING SUCCESSFUL!")}},
+        {"ReadingNoInput", Images, child({"stdin"}), Succeeded, {told("IMAGE(S) GENERATED!")}},
+        {"Failed", Encode, child({"exit", "3"}), Failed, {error(EncodeFailed)}},
+        {"Killed", Metadata, child({"signal", Kill}), Failed, {error(MetadataFailed)}},
+        {"Cancelled", Encode, child({"progress"}), Cancelled, {}},
+        {"IgnoringTheQuitRequest", Encode, child({"ignoreterm"}), Cancelled, {}},
+        {"MissingProgram", Encode, {"/no/ffmpeg", {}}, Failed, {error("NO SUCH FILE OR DIRECTORY")}},
+        {"FolderForProgram", Encode, {"/etc", {}}, Failed, {error("PERMISSION DENIED")}}};
 INSTANTIATE_TEST_SUITE_P(Children,
                          StageRunnerTest,
-                         testing::Values(RunCase {"Finished",
-                                                  PipelineStage::Encode,
-                                                  child({"exit", "0"}),
-                                                  false,
-                                                  StageEnd::Succeeded,
-                                                  {{"ENCODING SUCCESSFUL!", 64, "Message"}},
-                                                  {}},
-                                         RunCase {"FinishedReadingNoInput",
-                                                  PipelineStage::Images,
-                                                  child({"stdin"}),
-                                                  false,
-                                                  StageEnd::Succeeded,
-                                                  {{"IMAGE(S) GENERATED!", 64, "Message"}},
-                                                  {}},
-                                         RunCase {"Failed",
-                                                  PipelineStage::Encode,
-                                                  child({"exit", "3"}),
-                                                  false,
-                                                  StageEnd::Failed,
-                                                  {{EncodeFailed, 16, "Error"}},
-                                                  {}},
-                                         RunCase {"Killed",
-                                                  PipelineStage::Metadata,
-                                                  child({"signal", QString::number(SIGKILL)}),
-                                                  false,
-                                                  StageEnd::Failed,
-                                                  {{"FLV METADATA INJECTION FAILED!", 16, "Error"}},
-                                                  {}},
-                                         RunCase {"Cancelled",
-                                                  PipelineStage::Encode,
-                                                  child({"progress"}),
-                                                  true,
-                                                  StageEnd::Cancelled,
-                                                  {},
-                                                  {1.5}},
-                                         RunCase {"IgnoringTheQuitRequest",
-                                                  PipelineStage::Encode,
-                                                  child({"ignoreterm"}),
-                                                  true,
-                                                  StageEnd::Cancelled,
-                                                  {},
-                                                  {1.5}},
-                                         RunCase {"MissingProgram",
-                                                  PipelineStage::Encode,
-                                                  StageCommand {"/nonexistent/folder/ffmpeg", {}},
-                                                  false,
-                                                  StageEnd::Failed,
-                                                  {{"NO SUCH FILE OR DIRECTORY", 16, "Error"}},
-                                                  {}},
-                                         RunCase {"FolderForProgram",
-                                                  PipelineStage::Encode,
-                                                  StageCommand {"/etc", {}},
-                                                  false,
-                                                  StageEnd::Failed,
-                                                  {{"PERMISSION DENIED", 16, "Error"}},
-                                                  {}}),
-                         [](const testing::TestParamInfo<RunCase> &info) {
-                             return info.param.name;
-                         });
+                         testing::ValuesIn(RunCases),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(StageRunnerTest, FailureDetailsAreTheLastOutputBounded)
 {
     run(PipelineStage::Metadata, child({"fail", "1", QString::number(200 * 1024)}));
-    ASSERT_EQ(boxes.shown(), QList<Shown>({{"FLV METADATA INJECTION FAILED!", 16, "Error"}}));
+    ASSERT_EQ(boxes.shown(), QList<Shown>({{MetadataFailed, 16, "Error"}}));
     const QString details = boxes.detailsOf(0);
     EXPECT_LE(details.size(), StageRunner::OutputLimit);
     EXPECT_GT(details.size(), StageRunner::OutputLimit - 100);

@@ -69,19 +69,13 @@ const QString SourceTitle = "A source with a title";
 
 VideoSpec sourceSpec(const QString &type)
 {
-    VideoSpec sourceVideo;
-    sourceVideo.seconds = 1.2;
-    sourceVideo.fps = 30;
-    sourceVideo.extraOutputOptions = {"-metadata", "title=" + SourceTitle};
-    if (type == "3gp") {
-        sourceVideo.width = 176; // a size H.263 knows
-        sourceVideo.height = 144;
-        sourceVideo.fps = 25;
-        // Its 8 kHz AAC comes in frames of 128 ms; a length on a frame
-        // boundary keeps the decoded sound as long as the stated duration.
-        sourceVideo.seconds = 1.28;
-    }
-    return sourceVideo;
+    const QStringList title {"-metadata", "title=" + SourceTitle};
+    // 3GP: a size H.263 knows; its 8 kHz AAC comes in frames of 128 ms, and
+    // a length on a frame boundary keeps the decoded sound as long as the
+    // stated duration.
+    if (type == "3gp")
+        return {.seconds = 1.28, .width = 176, .height = 144, .extraOutputOptions = title};
+    return {.seconds = 1.2, .fps = 30, .extraOutputOptions = title};
 }
 
 pipeline::ConversionOptions optionsFor(const EncodeCase &c)
@@ -99,12 +93,6 @@ pipeline::ConversionOptions optionsFor(const EncodeCase &c)
     return options;
 }
 
-QJsonObject flvmetaDump(const QString &path)
-{
-    const ProcessResult dump = run("flvmeta", {"--dump", "--json", path});
-    return QJsonDocument::fromJson(dump.output).object();
-}
-
 class ToolEncode : public testing::TestWithParam<EncodeCase>
 {
 protected:
@@ -119,10 +107,10 @@ TEST_P(ToolEncode, EncodeThenMetadata)
     const EncodeCase c = GetParam();
     ASSERT_TRUE(m_dir.isValid());
     const QString source = m_dir.filePath(QString("source clip.%1").arg(c.sourceType));
-    VideoSpec spec = sourceSpec(c.sourceType);
+    VideoSpec sourceDescription = sourceSpec(c.sourceType);
     if (c.seconds > 0)
-        spec.seconds = c.seconds;
-    ASSERT_TRUE(makeVideo(source, spec));
+        sourceDescription.seconds = c.seconds;
+    ASSERT_TRUE(makeVideo(source, sourceDescription));
     const double sourceSeconds = durationSeconds(probe(source));
 
     const QString folder = m_dir.path() + "/out folder/";
@@ -192,7 +180,8 @@ TEST_P(ToolEncode, EncodeThenMetadata)
             pipeline::metadataCommand(m_app, folder, "clip.flv", u'/'));
     ASSERT_EQ(metadata.exitCode, 0) << metadata.errors.toStdString();
     EXPECT_EQ(run("flvmeta", {"--check", "--quiet", output}).exitCode, 0);
-    const QJsonObject meta = flvmetaDump(output);
+    const QJsonObject meta
+            = QJsonDocument::fromJson(run("flvmeta", {"--dump", "--json", output}).output).object();
     // H.264's B-frames start the picture two frames late, and the sound
     // with it; the file is that much longer than its source.
     const double start = video.value("start_time").toString().toDouble();
@@ -225,37 +214,30 @@ TEST_P(ToolEncode, EncodeThenMetadata)
               QStringList {"clip.flv"});
 }
 
-// Every frame size of the window's list, every source type it accepts, each
-// sampling rate and both channel choices.
-INSTANTIATE_TEST_SUITE_P(
-        WindowChoices,
-        ToolEncode,
-        testing::Values(EncodeCase {"mpg", "160x120", "11025", "Mono", "225", "32", false},
-                        EncodeCase {"mpeg", "240x180", "22050", "Stereo", "350", "64", false},
-                        EncodeCase {"avi", "240x135", "44100", "Mono", "350", "96", true},
-                        EncodeCase {"wmv", "320x180", "11025", "Stereo", "450", "48", false},
-                        EncodeCase {"asf", "320x240", "22050", "Mono", "350", "24", false},
-                        EncodeCase {"flv", "400x225", "44100", "Stereo", "450", "128", false},
-                        EncodeCase {"mov", "400x300", "11025", "Mono", "800", "56", false},
-                        EncodeCase {"mp4", "512x288", "22050", "Stereo", "800", "80", false},
-                        EncodeCase {"3gp", "512x384", "44100", "Mono", "800", "112", false},
-                        EncodeCase {"vob", "640x360", "11025", "Stereo", "1200", "64", true},
-                        EncodeCase {"dat", "640x480", "22050", "Mono", "1200", "160", false},
-                        EncodeCase {"avi", "768x432", "44100", "Stereo", "1200", "160", false},
-                        EncodeCase {"mpg", "768x576", "22050", "Stereo", "1200", "96", false}));
-
-// H.264 and AAC: 24 kbit/s mono at 11025 and 22050 Hz, 160 kbit/s stereo at
-// 11025 Hz (beyond what AAC holds there) and 44100 Hz, audio off, the
-// smallest and largest frames, an odd height; a longer source for the keyframe distance.
-INSTANTIATE_TEST_SUITE_P(
-        H264Aac,
-        ToolEncode,
-        testing::Values(
-                EncodeCase {"mpg", "160x120", "11025", "Mono", "40", "24", false, H264Aac, 4.5},
-                EncodeCase {"avi", "320x240", "11025", "Stereo", "350", "160", false, H264Aac},
-                EncodeCase {"mov", "400x225", "22050", "Mono", "225", "24", true, H264Aac},
-                EncodeCase {"flv", "640x360", "44100", "Stereo", "800", "160", false, H264Aac},
-                EncodeCase {"vob", "768x576", "22050", "Stereo", "1200", nullptr, true, H264Aac}));
+// Classic: every frame size of the window's list, every source type it
+// accepts, each sampling rate and both channel choices. H.264 and AAC: 24
+// kbit/s mono at 11025 and 22050 Hz, 160 kbit/s stereo at 11025 Hz (beyond
+// what AAC holds there) and 44100 Hz, audio off, the smallest and largest
+// frames, an odd height; a longer source for the keyframe distance.
+const EncodeCase Encodes[] = {{"mpg", "160x120", "11025", "Mono", "225", "32", false},
+                              {"mpeg", "240x180", "22050", "Stereo", "350", "64", false},
+                              {"avi", "240x135", "44100", "Mono", "350", "96", true},
+                              {"wmv", "320x180", "11025", "Stereo", "450", "48", false},
+                              {"asf", "320x240", "22050", "Mono", "350", "24", false},
+                              {"flv", "400x225", "44100", "Stereo", "450", "128", false},
+                              {"mov", "400x300", "11025", "Mono", "800", "56", false},
+                              {"mp4", "512x288", "22050", "Stereo", "800", "80", false},
+                              {"3gp", "512x384", "44100", "Mono", "800", "112", false},
+                              {"vob", "640x360", "11025", "Stereo", "1200", "64", true},
+                              {"dat", "640x480", "22050", "Mono", "1200", "160", false},
+                              {"avi", "768x432", "44100", "Stereo", "1200", "160", false},
+                              {"mpg", "768x576", "22050", "Stereo", "1200", "96", false},
+                              {"mpg", "160x120", "11025", "Mono", "40", "24", false, H264Aac, 4.5},
+                              {"avi", "320x240", "11025", "Stereo", "350", "160", false, H264Aac},
+                              {"mov", "400x225", "22050", "Mono", "225", "24", true, H264Aac},
+                              {"flv", "640x360", "44100", "Stereo", "800", "160", false, H264Aac},
+                              {"vob", "768x576", "22050", "Stereo", "1200", nullptr, true, H264Aac}};
+INSTANTIATE_TEST_SUITE_P(WindowChoices, ToolEncode, testing::ValuesIn(Encodes));
 
 struct ImageCase
 {
@@ -265,11 +247,6 @@ struct ImageCase
     int expected;
     int folderLength = 0; // a folder path of about this many bytes; 0 for a short one
 };
-
-std::ostream &operator<<(std::ostream &out, const ImageCase &c)
-{
-    return out << c.sourceType << ' ' << c.frameSize << ' ' << c.count;
-}
 
 class ToolImages : public testing::TestWithParam<ImageCase>
 { };
@@ -313,98 +290,53 @@ TEST_P(ToolImages, ExactlyTheFramesAskedFor)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowChoices,
-                         ToolImages,
-                         testing::Values(ImageCase {"flv", "160x120", "10", 10},
-                                         ImageCase {"mpg", "768x576", "3", 3},
-                                         ImageCase {"avi", "240x135", "05", 5},
-                                         ImageCase {"mov", "400x300", "1", 1},
-                                         ImageCase {"avi", "160x120", "3", 3, 1000},
-                                         ImageCase {"avi", "160x120", "2", 2, 1100}));
+const ImageCase Images[] = {{"flv", "160x120", "10", 10},
+                            {"mpg", "768x576", "3", 3},
+                            {"avi", "240x135", "05", 5},
+                            {"mov", "400x300", "1", 1},
+                            {"avi", "160x120", "3", 3, 1000},
+                            {"avi", "160x120", "2", 2, 1100}};
+INSTANTIATE_TEST_SUITE_P(WindowChoices, ToolImages, testing::ValuesIn(Images));
 
-// Typed by hand, with names relative to the working folder; a "%" in an
-// FLV name is a plain character.
-TEST(ToolByHand, RelativeNames)
+// Lines typed by hand: names relative to the working folder, where a "%" in
+// an FLV name is a plain character; started with SIGCHLD, SIGINT and SIGTERM
+// ignored and every signal blocked, both front-ends still see their child
+// end. The front-end is called ffmpeg too: with a link to it, or a copy, and
+// the application folder ahead on PATH it must still find the system ffmpeg
+// (each level would wait on the next if it ran itself).
+TEST(ToolByHand, TypedLines)
 {
     QTemporaryDir dir;
-    VideoSpec sourceVideo;
-    sourceVideo.seconds = 0.5;
-    ASSERT_TRUE(makeVideo(dir.filePath("in.avi"), sourceVideo));
-    const ProcessResult result = runInFolder(dir.path(),
-                                             applicationFolderUnderTest() + "/ffmpeg",
-                                             {"-i",
-                                              "in.avi",
-                                              "-b",
-                                              "350kb/s",
-                                              "-r",
-                                              "25",
-                                              "-s",
-                                              "320x240",
-                                              "-ar",
-                                              "22050Hz",
-                                              "-ab",
-                                              "64",
-                                              "-ac",
-                                              "2",
-                                              "50%done.flv"});
-    ASSERT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
+    const QString app = applicationFolderUnderTest();
+    ASSERT_TRUE(makeVideo(dir.filePath("in.avi"), {.seconds = 0.5}));
+    const QStringList usual = QString("-b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2")
+                                      .split(' ');
+    const QStringList typed = QStringList {"-i", "in.avi"} + usual + QStringList {"50%done.flv"};
+    const ProcessResult relative = run(app + "/ffmpeg", typed, {.folder = dir.path()});
+    ASSERT_EQ(relative.exitCode, 0) << relative.errors.right(2000).toStdString();
     const QJsonObject probed = probe(dir.filePath("50%done.flv"));
-    EXPECT_EQ(firstStream(probed, "video").value("codec_name").toString(), "flv1");
     EXPECT_EQ(firstStream(probed, "video").value("width").toInt(), 320);
     EXPECT_EQ(firstStream(probed, "audio").value("codec_name").toString(), "mp3");
-}
 
-// Started with SIGCHLD, SIGINT and SIGTERM ignored and every signal blocked,
-// both front-ends still see their child end, and finish.
-TEST(ToolByHand, InheritedSignalState)
-{
-    QTemporaryDir dir;
-    VideoSpec sourceVideo;
-    sourceVideo.seconds = 0.5;
-    ASSERT_TRUE(makeVideo(dir.filePath("in.avi"), sourceVideo));
-    const QString app = applicationFolderUnderTest();
-    const ProcessResult encode = runWithHostileSignals(app + "/ffmpeg",
-                                                       {"-i",
-                                                        dir.filePath("in.avi"),
-                                                        "-s",
-                                                        "160x120",
-                                                        dir.filePath("o.flv")},
-                                                       60000);
+    const QString flv = dir.filePath("o.flv");
+    const QStringList small {"-i", dir.filePath("in.avi"), "-s", "160x120"};
+    const ProcessResult encode = run(app + "/ffmpeg",
+                                     small + QStringList {flv},
+                                     {.hostileSignals = true});
     EXPECT_EQ(encode.exitCode, 0) << encode.errors.right(2000).toStdString();
-    const ProcessResult metadata = runWithHostileSignals(app + "/flvmdi",
-                                                         {dir.filePath("o.flv")},
-                                                         60000);
+    const ProcessResult metadata = run(app + "/flvmdi", {flv}, {.hostileSignals = true});
     EXPECT_EQ(metadata.exitCode, 0) << metadata.errors.toStdString();
-}
 
-// The front-end is called ffmpeg too: with the application folder, or a
-// link to the front-end, ahead on PATH it must still find the system ffmpeg
-// (each level would wait on the next if it ran itself).
-TEST(ToolLookup, NeverRunsItself)
-{
-    QTemporaryDir dir;
-    const QString app = applicationFolderUnderTest();
-    const QString links = dir.filePath("links");
-    const QString copies = dir.filePath("copies");
-    ASSERT_TRUE(QDir().mkpath(links));
-    ASSERT_TRUE(QDir().mkpath(copies));
-    ASSERT_TRUE(QFile::link(app + "/ffmpeg", links + "/ffmpeg"));
-    ASSERT_TRUE(QFile::copy(app + "/ffmpeg", copies + "/ffmpeg"));
-    const QString source = dir.filePath("source.flv");
-    VideoSpec sourceVideo;
-    sourceVideo.seconds = 0.5;
-    ASSERT_TRUE(makeVideo(source, sourceVideo));
-
-    for (const QString &ahead : {links, copies}) {
-        QFile::remove(dir.filePath("cover2.jpg"));
-        const QString path = ahead + ":" + app + ":" + qEnvironmentVariable("PATH");
-        const ProcessResult result = runWithEnvironment(
-                ahead + "/ffmpeg",
-                {"-i", source, "-s", "160x120", "-vframes", "2", dir.filePath("cover%d.jpg")},
-                {"PATH=" + path},
-                60000);
+    for (const QString &ahead : {dir.filePath("link"), dir.filePath("copy")}) {
+        ASSERT_TRUE(QDir().mkpath(ahead));
+        ASSERT_TRUE(ahead.endsWith("link") ? QFile::link(app + "/ffmpeg", ahead + "/ffmpeg")
+                                           : QFile::copy(app + "/ffmpeg", ahead + "/ffmpeg"));
+        const QString covers = ahead + "/cover%d.jpg";
+        const QString path = "PATH=" + ahead + ":" + app + ":" + qEnvironmentVariable("PATH");
+        const QStringList grab = small + QStringList {"-vframes", "2", covers};
+        const ProcessResult result = run(ahead + "/ffmpeg", grab, {.environment = {path}});
         EXPECT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
-        EXPECT_TRUE(QFile::exists(dir.filePath("cover2.jpg"))) << ahead.toStdString();
+        EXPECT_TRUE(QFile::exists(ahead + "/cover2.jpg")) << ahead.toStdString();
     }
 }
 

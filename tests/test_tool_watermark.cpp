@@ -35,14 +35,6 @@ std::ostream &operator<<(std::ostream &out, const WatermarkCase &c)
     return out << c.name;
 }
 
-// The encoder arguments the window builds, as the tool receives them.
-QStringList encoderArguments(const pipeline::ConversionOptions &options,
-                             const QString &windowsFolder)
-{
-    const QString app = applicationFolderUnderTest();
-    return pipeline::BuildEncoderArguments(options, app, windowsFolder, u'/').list();
-}
-
 struct FrameDifference
 {
     int outsideChanged = 0; // pixels changed outside the text box
@@ -58,11 +50,7 @@ protected:
     {
         s_dir = new QTemporaryDir;
         s_source = s_dir->filePath("source.avi");
-        VideoSpec sourceVideo;
-        sourceVideo.seconds = 0.4;
-        sourceVideo.width = Width;
-        sourceVideo.height = Height;
-        ASSERT_TRUE(makeVideo(s_source, sourceVideo));
+        ASSERT_TRUE(makeVideo(s_source, {.seconds = 0.4, .width = Width, .height = Height}));
         s_plain = encode(options(nullptr), "/usr/share", "plain.flv");
         ASSERT_FALSE(s_plain.isEmpty());
     }
@@ -99,8 +87,10 @@ protected:
                              const QString &name)
     {
         const QString output = s_dir->filePath(name);
+        const QString app = applicationFolderUnderTest();
         const QStringList arguments = QStringList {"-i", s_source}
-                + encoderArguments(o, windowsFolder) + QStringList {output};
+                + pipeline::BuildEncoderArguments(o, app, windowsFolder, u'/').list()
+                + QStringList {output};
         const ProcessResult result = run(applicationFolderUnderTest() + "/ffmpeg", arguments);
         EXPECT_EQ(result.exitCode, 0) << result.errors.right(3000).toStdString();
         if (result.exitCode != 0)
@@ -111,10 +101,8 @@ protected:
     static FrameDifference compare(const QByteArray &a, const QByteArray &b, const WatermarkCase &c)
     {
         FrameDifference d;
-        const int lines = 2;
         const int margin = 16; // one coding block
-        const int boxRight = Width;
-        const int boxBottom = c.top + int(lines * c.fontSize * 1.6) + margin;
+        const int boxBottom = c.top + int(2 * c.fontSize * 1.6) + margin; // two lines
         for (int y = 0; y < Height; ++y) {
             for (int x = 0; x < Width; ++x) {
                 const qsizetype i = (qsizetype(y) * Width + x) * 3;
@@ -123,8 +111,7 @@ protected:
                     diff = std::max(diff, std::abs(int(uchar(a[i + k])) - int(uchar(b[i + k]))));
                 if (diff < 48)
                     continue;
-                const bool inside = x >= c.left - margin && x < boxRight && y >= c.top - margin
-                        && y < boxBottom;
+                const bool inside = x >= c.left - margin && y >= c.top - margin && y < boxBottom;
                 (inside ? d.insideChanged : d.outsideChanged)++;
                 if (x > c.left + 6 * c.fontSize && y < c.top + c.fontSize * 1.2)
                     d.changedRightOfFirstWord++;
@@ -173,34 +160,15 @@ TEST_P(ToolWatermark, DrawsTheWholeTextAndNothingElse)
                         .isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-        Texts,
-        ToolWatermark,
-        testing::Values(
-                WatermarkCase {"specials",
-                               "",
-                               "it's \"q\": a,b; [x] \\ 100% {y} =z\nsecond   line",
-                               "white",
-                               "255",
-                               10,
-                               20,
-                               20},
-                WatermarkCase {"oddFontFolder",
-                               "win dir 'q' \"d\": [a,b]; c\\d",
-                               "I    WWWW  %{pts} \\n\r\nline two",
-                               "NavyBlue",
-                               "200",
-                               40,
-                               60,
-                               24},
-                WatermarkCase {"crlfAndBlanks",
-                               "",
-                               "  A  B   C  D  E\r\n  two",
-                               "Yellow",
-                               "128",
-                               0,
-                               100,
-                               18},
-                WatermarkCase {"invisible", "", "hidden text\nline", "red", "0", 20, 20, 20}));
+// clang-format off
+const WatermarkCase Cases[] = {
+        {"specials", "", "it's \"q\": a,b; [x] \\ 100% {y} =z\nsecond   line", "white", "255",
+         10, 20, 20},
+        {"oddFontFolder", "win dir 'q' \"d\": [a,b]; c\\d", "I    WWWW  %{pts} \\n\r\nline two",
+         "NavyBlue", "200", 40, 60, 24},
+        {"crlfAndBlanks", "", "  A  B   C  D  E\r\n  two", "Yellow", "128", 0, 100, 18},
+        {"invisible", "", "hidden text\nline", "red", "0", 20, 20, 20}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Texts, ToolWatermark, testing::ValuesIn(Cases));
 
 } // namespace

@@ -112,96 +112,16 @@ QJsonObject firstStream(const QJsonObject &probed, const QString &type)
     return {};
 }
 
-namespace {
-
-ProcessResult runModified(const QString &program,
-                          const QStringList &arguments,
-                          const std::function<void()> &modifier,
-                          int timeoutMs,
-                          const QStringList &environment = {},
-                          const QString &folder = {})
+bool writeFile(const QString &path, const QByteArray &content)
 {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.setStandardInputFile(QProcess::nullDevice());
-    if (modifier)
-        process.setChildProcessModifier(modifier);
-    if (!environment.isEmpty()) {
-        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-        for (const QString &variable : environment)
-            variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-        process.setProcessEnvironment(variables);
-    }
-    process.start(program, arguments);
-    ProcessResult result;
-    if (!process.waitForStarted(-1)) {
-        result.errors = process.errorString().toLocal8Bit();
-        return result;
-    }
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(-1);
-    }
-    result.crashed = process.exitStatus() == QProcess::CrashExit;
-    result.exitCode = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    result.errors = process.readAllStandardError();
-    return result;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
-} // namespace
-
-ProcessResult run(const QString &program, const QStringList &arguments, int timeoutMs)
+QByteArray readFile(const QString &path)
 {
-    return runModified(program, arguments, {}, timeoutMs);
-}
-
-ProcessResult runWithFileSizeLimit(const QString &program,
-                                   const QStringList &arguments,
-                                   qint64 maxFileBytes,
-                                   int timeoutMs)
-{
-    return runModified(
-            program,
-            arguments,
-            [maxFileBytes] {
-                const rlimit limit {rlim_t(maxFileBytes), rlim_t(maxFileBytes)};
-                setrlimit(RLIMIT_FSIZE, &limit);
-                signal(SIGXFSZ, SIG_IGN);
-            },
-            timeoutMs);
-}
-
-ProcessResult runAsUser(const QString &program,
-                        const QStringList &arguments,
-                        unsigned userId,
-                        unsigned groupId,
-                        int timeoutMs)
-{
-    return runModified(
-            program,
-            arguments,
-            [userId, groupId] {
-                if (setgroups(0, nullptr) != 0 || setgid(groupId) != 0 || setuid(userId) != 0)
-                    _exit(126);
-            },
-            timeoutMs);
-}
-
-ProcessResult runWithEnvironment(const QString &program,
-                                 const QStringList &arguments,
-                                 const QStringList &environment,
-                                 int timeoutMs)
-{
-    return runModified(program, arguments, {}, timeoutMs, environment);
-}
-
-ProcessResult runInFolder(const QString &folder,
-                          const QString &program,
-                          const QStringList &arguments,
-                          int timeoutMs)
-{
-    return runModified(program, arguments, {}, timeoutMs, {}, folder);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void inheritHostileSignals()
@@ -213,11 +133,45 @@ void inheritHostileSignals()
     sigprocmask(SIG_SETMASK, &all, nullptr);
 }
 
-ProcessResult runWithHostileSignals(const QString &program,
-                                    const QStringList &arguments,
-                                    int timeoutMs)
+ProcessResult run(const QString &program, const QStringList &arguments, const RunOptions &options)
 {
-    return runModified(program, arguments, inheritHostileSignals, timeoutMs);
+    QProcess process;
+    process.setWorkingDirectory(options.folder);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setChildProcessModifier([options] {
+        if (options.maxFileBytes > 0) {
+            const rlimit limit {rlim_t(options.maxFileBytes), rlim_t(options.maxFileBytes)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            signal(SIGXFSZ, SIG_IGN);
+        }
+        if (options.user
+            && (setgroups(0, nullptr) != 0 || setgid(*options.user) != 0
+                || setuid(*options.user) != 0))
+            _exit(126);
+        if (options.hostileSignals)
+            inheritHostileSignals();
+    });
+    if (!options.environment.isEmpty()) {
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const QString &variable : options.environment)
+            variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        process.setProcessEnvironment(variables);
+    }
+    process.start(program, arguments);
+    ProcessResult result;
+    if (!process.waitForStarted(-1)) {
+        result.errors = process.errorString().toLocal8Bit();
+        return result;
+    }
+    if (!process.waitForFinished(options.timeoutMs)) {
+        process.kill();
+        process.waitForFinished(-1);
+    }
+    result.crashed = process.exitStatus() == QProcess::CrashExit;
+    result.exitCode = process.exitCode();
+    result.output = process.readAllStandardOutput();
+    result.errors = process.readAllStandardError();
+    return result;
 }
 
 int runWithByteArguments(const QByteArray &program, const QList<QByteArray> &arguments)

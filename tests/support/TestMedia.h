@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Media made at test time with the system ffmpeg's lavfi sources, and
 // probing with the system ffprobe. Nothing here goes through a shell.
 namespace testmedia {
@@ -18,7 +20,7 @@ struct VideoSpec
     bool audio = true;
     int sampleRate = 44100;
     int channels = 2;
-    QStringList extraOutputOptions; // e.g. {"-c:v", "mpeg4"}; format follows the extension
+    QStringList extraOutputOptions {}; // e.g. {"-c:v", "mpeg4"}; format follows the extension
     // .mp4 and .mov: a quarter turn (90 or -90 degrees) the player gives the
     // picture, written into the video track's matrix as phones do.
     int turn = 0;
@@ -32,14 +34,39 @@ struct ProcessResult
     QByteArray errors; // standard error
 };
 
+// How run starts a program.
+struct RunOptions
+{
+    int timeoutMs = 300000;
+    QStringList environment {}; // extra variables, "NAME=value"
+    QString folder {}; // the working folder
+    // Files of at most this many bytes (a full disk in miniature): writing
+    // past it fails with EFBIG. 0 for no limit.
+    qint64 maxFileBytes = 0;
+    // Another user (and group) to run as, for a test running as root, which
+    // file permissions do not stop.
+    std::optional<unsigned> user {};
+    // The process state a careless parent leaves: SIGCHLD, SIGINT and
+    // SIGTERM ignored, and every signal blocked.
+    bool hostileSignals = false;
+};
+
 // Runs a program from an argument list with no standard input and waits
-// (at most timeoutMs) for it to end.
-ProcessResult run(const QString &program, const QStringList &arguments, int timeoutMs = 300000);
+// (at most options.timeoutMs) for it to end.
+ProcessResult run(const QString &program,
+                  const QStringList &arguments,
+                  const RunOptions &options = {});
 
 // Writes a test video (testsrc pattern, sine tone) to path; the container
 // follows the extension (.dat and .vob are written as MPEG program streams).
 // Returns false and prints ffmpeg's messages when it fails.
 bool makeVideo(const QString &path, const VideoSpec &video = {});
+
+// Writes content to a new or emptied file; false when it fails.
+bool writeFile(const QString &path, const QByteArray &content);
+
+// The whole content of a file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
 
 // The children of this process, by process id.
 QList<qint64> childProcesses();
@@ -50,41 +77,7 @@ QJsonObject probe(const QString &path);
 // The first stream of the given type ("video" or "audio"), or an empty object.
 QJsonObject firstStream(const QJsonObject &probed, const QString &type);
 
-// Like run, but the child may write files of at most maxFileBytes bytes (a
-// full disk in miniature): RLIMIT_FSIZE is set in the child, and SIGXFSZ is
-// ignored so that writing past it fails with EFBIG instead of killing.
-ProcessResult runWithFileSizeLimit(const QString &program,
-                                   const QStringList &arguments,
-                                   qint64 maxFileBytes,
-                                   int timeoutMs = 300000);
-
-// Like run, but the child runs as another user (for a test running as root,
-// which file permissions do not stop).
-ProcessResult runAsUser(const QString &program,
-                        const QStringList &arguments,
-                        unsigned userId,
-                        unsigned groupId,
-                        int timeoutMs = 300000);
-
-// Like run, with extra environment variables ("NAME=value") for the child.
-ProcessResult runWithEnvironment(const QString &program,
-                                 const QStringList &arguments,
-                                 const QStringList &environment,
-                                 int timeoutMs = 300000);
-
-// Like run, in the given working folder.
-ProcessResult runInFolder(const QString &folder,
-                          const QString &program,
-                          const QStringList &arguments,
-                          int timeoutMs = 300000);
-
-// Like run, but the child starts with the process state a careless parent
-// leaves: SIGCHLD, SIGINT and SIGTERM ignored, and every signal blocked.
-ProcessResult runWithHostileSignals(const QString &program,
-                                    const QStringList &arguments,
-                                    int timeoutMs = 300000);
-
-// Sets up the process state of runWithHostileSignals in a child process
+// Sets up the process state of RunOptions::hostileSignals in a child process
 // (for QProcess::setChildProcessModifier).
 void inheritHostileSignals();
 
