@@ -84,7 +84,7 @@ struct Job : WindowFixture
     // An output file of an earlier job, holding "keep me".
     QString earlierOutput(const QString &name)
     {
-        writeFile(media.filePath(name), "keep me");
+        testmedia::writeFile(media.filePath(name), "keep me");
         return media.filePath(name);
     }
 
@@ -302,7 +302,8 @@ private Q_SLOTS:
         const auto contents = [&] {
             QStringList files;
             for (const QFileInfo &file : QDir(job.media.path()).entryInfoList(QDir::Files))
-                files << file.fileName() + ":" + readFile(file.filePath()).toHex().left(64);
+                files << file.fileName() + ":"
+                                + testmedia::readFile(file.filePath()).toHex().left(64);
             return files;
         };
         const QStringList before = contents();
@@ -364,7 +365,7 @@ private Q_SLOTS:
                                             {"broken.mpg", EncodeFailed}}) {
             Job job;
             const QString source = job.media.filePath(name);
-            QVERIFY(writeFile(source, QByteArray(4096, 'x')));
+            QVERIFY(testmedia::writeFile(source, QByteArray(4096, 'x')));
             job.chooseSource(source);
             job.chooseOutputFolder(job.media.path());
             job.ui().chkImage->setChecked(true);
@@ -442,7 +443,7 @@ private Q_SLOTS:
         QCOMPARE(strip.text(), QString("Cancelled"));
         QVERIFY(job.ui().cmdEncode->isEnabled());
         QVERIFY(job.ui().Frame1->isEnabled());
-        QCOMPARE(readFile(old), QByteArray("keep me"));
+        QCOMPARE(testmedia::readFile(old), QByteArray("keep me"));
         QCOMPARE(QDir(job.media.path())
                          .entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
                  QStringList({"long.flv", "long.mpg"}));

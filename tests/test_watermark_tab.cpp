@@ -201,7 +201,7 @@ private Q_SLOTS:
                    {QString(32768, u'x'), "THE WATERMARK TEXT IS TOO LONG TO BE SAVED!"},
                    {"", "WATERMARK TEXT MISSING!"}};
         for (const auto &[text, message] : cases) {
-            QVERIFY(writeFile(file, QByteArray(5000, 'z')));
+            QVERIFY(testmedia::writeFile(file, QByteArray(5000, 'z')));
             t.ui().txtWatermark->setPlainText(text);
             t.ui().sstThis->setCurrentIndex(0);
             t.boxes.clear();
@@ -210,7 +210,7 @@ private Q_SLOTS:
             QCOMPARE(t.boxes.shown().size(), 1);
             QVERIFY2(t.boxes.shown().first().prompt.startsWith(message),
                      qPrintable(t.boxes.shown().first().prompt));
-            const QByteArray bytes = readFile(file);
+            const QByteArray bytes = testmedia::readFile(file);
             const bool saved = message.startsWith("SETTINGS");
             QCOMPARE(bytes.count("\r\n"), saved ? 7 : 0);
             QCOMPARE(bytes.contains('z'), !saved);
@@ -229,9 +229,10 @@ private Q_SLOTS:
         Tab t;
         QVERIFY(QDir(t.files.path()).mkdir("folder.wsx"));
         QCOMPARE(::mkfifo(QFile::encodeName(t.path("pipe.wsx")).constData(), 0600), 0);
-        QVERIFY(writeFile(t.path("long.wsx"), QByteArray(4 << 20, 'a'))); // no line break
-        QVERIFY(writeFile(t.path("over.wsx"), // one byte more than seven full lines
-                          QByteArray(7 * 32769, 'a').replace(0, 7, "\r\r\r\r\r\r\r") + "a"));
+        QVERIFY(testmedia::writeFile(t.path("long.wsx"), QByteArray(4 << 20, 'a'))); // no line break
+        QVERIFY(testmedia::writeFile(t.path("over.wsx"), // one byte more than seven full lines
+                                     QByteArray(7 * 32769, 'a').replace(0, 7, "\r\r\r\r\r\r\r")
+                                             + "a"));
         t.ui().txtWatermark->setPlainText("kept");
         const std::pair<QString, QString> cases[]
                 = {{"", ""}, // the dialog cancelled
@@ -268,7 +269,7 @@ private Q_SLOTS:
         for (const auto &[file, state] : cases) {
             Tab t;
             t.ui().txtWatermark->setPlainText("start");
-            QVERIFY(writeFile(t.path("file.wsx"), lines(file)));
+            QVERIFY(testmedia::writeFile(t.path("file.wsx"), lines(file)));
             t.load(t.path("file.wsx"));
             QCOMPARE(t.state(), state);
             QVERIFY(t.boxes.shown().isEmpty());

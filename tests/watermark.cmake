@@ -1,7 +1,7 @@
 # Tests of the watermark rules and settings files.
 trovexa_gtest(test_watermark_settings test_watermark_settings.cpp LIBS trovexa_watermark)
 trovexa_qtest(test_watermark_tab test_watermark_tab.cpp
-    LIBS trovexa_app trovexa_media trovexa_test_doubles)
+    LIBS trovexa_app trovexa_media trovexa_test_doubles trovexa_test_media)
 
 # A libFuzzer target for the settings loader, built with clang when it is
 # there, and run for a bounded time as a test: a short run by default, a

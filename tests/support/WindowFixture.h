@@ -8,6 +8,7 @@
 #include "doubles/RecordingShell.h"
 #include "doubles/ScriptedDialogs.h"
 #include "media/VideoEditComponent.h"
+#include "support/TestMedia.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
@@ -15,19 +16,6 @@
 #include <QTemporaryDir>
 
 #include <memory>
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            && file.write(bytes) == bytes.size();
-}
 
 // A main window over test doubles for what a person would click (message
 // boxes, dialogs, the shell), with the real runner, tools and video-editing
@@ -70,7 +58,7 @@ struct WindowFixture
 
     void writeDataFile(const QString &name, const QByteArray &bytes)
     {
-        writeFile(appFolder.filePath(name), bytes);
+        testmedia::writeFile(appFolder.filePath(name), bytes);
     }
 
     // A blank in the folder's name, as in "/home/me/My Apps".
