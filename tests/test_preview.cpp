@@ -1,0 +1,319 @@
+// The FLV player tab playing real files, its file requests, the manual, F1
+// and the About box.
+#include "support/PlayerTab.h"
+#include "support/WindowFixture.h"
+
+#include "preview/AboutBox.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTextDocument>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QtTest>
+
+using platform::FileDialogRequest;
+
+namespace {
+
+// Every text the program can show the user in a message box.
+const QStringList Messages
+        = QString("THIS SOFTWARE IS ALREADY OPEN!|INTERNAL ERROR OCCURED - ERROR NUMBER: |PLEASE "
+                  "CONTACT SUPPORT.|THIS SOFTWARE REQUIRES DirectX 8 OR GREATER TO RUN.|DO YOU "
+                  "WANT TO DOWNLOAD LATEST DirectX?|EXIT TROVEXA FLV CONVERTER?|NO FILE TO "
+                  "ENCODE!|OUTPUT FOLDER MISSING!|OUTPUT FILE NAME MISSING!|INVALID OUTPUT FILE "
+                  "NAME! MUST BE A .FLV FILE.|WATERMARK TEXT MISSING!|OUTPUT FILE CANNOT BE THE "
+                  "SOURCE FILE!|OUTPUT FILE ALREADY EXISTS! OVERWRITE?|ENCODING "
+                  "SUCCESSFUL!|ENCODING FAILED! POSSIBLE REASON IS A "
+                  "DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO FILE.|FLV METADATA "
+                  "INJECTION SUCCESSFUL AND IS READY TO USE!|FLV METADATA INJECTION "
+                  "FAILED!|IMAGE(S) GENERATED!|IMAGE GENERATION FAILED!|NO SUCH FILE OR "
+                  "DIRECTORY|AUDIO FORMAT FAILURE! DO YOU WANT TO CONTINUE?|VIDEO GIVES ZERO SEC "
+                  "DURATION. CANNOT PROCESS|FAILED TO SAVE NORMALIZED FILE!|NORMALIZATION FAILED! "
+                  "POSSIBLE REASON IS A DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO "
+                  "FILE.|ENCODING IS IN PROGRESS. ABORT?|SETTINGS SAVED AS |DirectX: 9.0|Version: "
+                  "|QuickTime: |QUICKTIME IS NOT INSTALLED!|.wsx|temp.mpg|cover1.jpg")
+                  .split(u'|');
+
+// The captions of the window's options, tabs and menus, without access keys
+// and colons.
+QStringList captions(MainWindow &window)
+{
+    QStringList texts;
+    for (auto *button : window.findChildren<QAbstractButton *>())
+        texts << button->text();
+    for (auto *box : window.findChildren<QGroupBox *>())
+        texts << box->title();
+    for (auto *label : window.findChildren<QLabel *>())
+        texts << (label->text().endsWith(u':') ? label->text() : QString());
+    for (QAction *menu : window.menuBar()->actions()) {
+        for (QAction *item : menu->menu()->actions())
+            texts << item->text();
+    }
+    for (int i = 0; i < window.ui().sstThis->count(); ++i)
+        texts << window.ui().sstThis->tabText(i);
+    for (QComboBox *list : {window.ui().cmbVideoWindow, window.ui().cmbCodec}) {
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->itemText(i);
+    }
+    for (QString &text : texts)
+        text = text.remove(u'&').remove(QRegularExpression("(:|\\s{3,}).*$")).simplified();
+    texts.removeIf([](const QString &t) { return t.isEmpty() || t.startsWith("qt_"); });
+    return texts;
+}
+
+FileDialogRequest flvRequest(const QString &startingPath)
+{
+    return {FileDialogRequest::Mode::Open,
+            "Open FLV File",
+            startingPath,
+            {"Flash Video Files (*.flv)"},
+            true,
+            false};
+}
+
+// The tab counting the frames it shows.
+struct Tab : PlayerTab
+{
+    int frames = 0;
+    QSize frameSize;
+
+    Tab()
+    {
+        window.show();
+        QObject::connect(player()->videoSink(),
+                         &QVideoSink::videoFrameChanged,
+                         &window,
+                         [this](const QVideoFrame &f) {
+                             frames += f.isValid();
+                             frameSize = f.isValid() ? f.size() : frameSize;
+                         });
+    }
+
+    bool wait(const std::function<bool()> &done) { return QTest::qWaitFor(done, 15000); }
+    bool waitPlaying(qint64 ms, int minimumFrames)
+    {
+        return wait([&] { return media()->position() >= ms && frames >= minimumFrames; });
+    }
+};
+
+} // namespace
+
+class PreviewTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_flv;
+
+private Q_SLOTS:
+    // Sorenson H.263 + MP3 made here, H.264 + AAC by the program's own tools.
+    void initTestCase()
+    {
+        m_flv = m_dir.filePath("clip.flv");
+        testmedia::VideoSpec video;
+        video.seconds = 3;
+        video.extraOutputOptions = {"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "44100"};
+        QVERIFY(testmedia::makeVideo(m_flv, video));
+        const QString app = applicationFolderUnderTest();
+        const QStringList encode = QString("-i %1 -b 350kb/s -r 25 -s 320x240 -ar 44100Hz -ab 64 "
+                                           "-ac 2 -vcodec h264 -acodec aac %2")
+                                           .arg(m_flv, m_dir.filePath("h264.flv"))
+                                           .split(u' ');
+        QCOMPARE(testmedia::run(app + "/ffmpeg", encode).exitCode, 0);
+        QCOMPARE(testmedia::run(app + "/flvmdi", {encode.last()}).exitCode, 0);
+    }
+
+    void aChosenFlvPlaysAndSeeks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Sorenson H.263 + MP3") << "clip.flv";
+        QTest::newRow("H.264 + AAC") << "h264.flv";
+    }
+
+    void aChosenFlvPlaysAndSeeks()
+    {
+        QFETCH(QString, name);
+        Tab tab;
+        tab.open(m_dir.filePath(name));
+        QVERIFY(tab.waitPlaying(1300, 20));
+        QCOMPARE(tab.frameSize, QSize(320, 240));
+        QVERIFY(!tab.player()->showingMessage());
+        const QString time = tab.player()->timeText();
+        QVERIFY2(time.endsWith(" / 0:03") && !time.startsWith("0:00 "), qPrintable(time));
+        auto *slider = tab.player()->findChild<QSlider *>("sldPosition");
+        QVERIFY(slider->isEnabled());
+        QCOMPARE(slider->maximum(), tab.media()->duration());
+
+        // Paused, only a seek moves: to the start, then two steps of a second.
+        auto *play = tab.player()->findChild<QPushButton *>("cmdPlay");
+        QTest::mouseClick(play, Qt::LeftButton);
+        QTRY_COMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
+        QTest::keyClick(slider, Qt::Key_Home);
+        QVERIFY(tab.wait([&] { return tab.media()->position() < 200; }));
+        QTest::keyClick(slider, Qt::Key_Right);
+        QTest::keyClick(slider, Qt::Key_Right);
+        QVERIFY(tab.wait([&] { return tab.media()->position() >= 1900; }));
+        QCOMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
+        QTest::mouseClick(play, Qt::LeftButton);
+        QVERIFY(tab.waitPlaying(2300, tab.frames + 5));
+    }
+
+    void anUnplayableFileShowsTheErrorInTheTab_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "-": gone after the choice
+        QTest::newRow("noise") << QByteArray(40000, '\x5a');
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated header") << QByteArray("FLV\x01\x05", 5);
+        QTest::newRow("gone after the choice") << QByteArray("-");
+    }
+
+    void anUnplayableFileShowsTheErrorInTheTab()
+    {
+        QFETCH(QByteArray, content);
+        const QString bad = m_dir.filePath("bad.flv");
+        QFile::remove(bad);
+        QVERIFY(content == "-" || testmedia::writeFile(bad, content));
+        Tab tab;
+        tab.open(bad);
+        QVERIFY(tab.wait([&] { return tab.player()->showingMessage(); }));
+        // The player's own reason, or the tab's when the player gave none.
+        const QString message = tab.player()->messageText();
+        QVERIFY2(message.contains("bad.flv") && message.contains(tab.media()->errorString())
+                         && message.section("\n\n", 1).size() > 10,
+                 qPrintable(message));
+        QCOMPARE(tab.frames, 0);
+        tab.open(m_flv); // the tab keeps working
+        QVERIFY(tab.waitPlaying(300, 3));
+        QVERIFY(!tab.player()->showingMessage());
+    }
+
+    // Whatever the player's command, the host asks for an FLV file, starting
+    // from the path last chosen in any dialog; a cancel keeps what plays.
+    void everyCommandAsksForAnFlvFromTheLastPath()
+    {
+        PlayerTab tab;
+        QVERIFY(tab.player()->showingMessage());
+        tab.host.swfControl_FSCommand("quit", "true");
+        tab.host.swfControl_FSCommand("some.other\"command", "a|b,c");
+        tab.open("/videos/first.flv");
+        tab.open(QString());
+        QCOMPARE(tab.media()->source(), QUrl::fromLocalFile("/videos/first.flv"));
+        QCOMPARE(tab.dialogs.fileRequests,
+                 QList<FileDialogRequest>({flvRequest(""),
+                                           flvRequest(""),
+                                           flvRequest(""),
+                                           flvRequest("/videos/first.flv")}));
+        // A watermark settings file saved the way that handler uses the dialog.
+        tab.commonDialog.FileName.clear();
+        tab.commonDialog.DialogTitle = "Save Watermark Settings";
+        tab.commonDialog.Flags = 6;
+        tab.commonDialog.Filter = "Watermark Settings File|*.wsx";
+        tab.dialogs.fileAnswers = {"/home/me/marks/logo.wsx"};
+        QVERIFY(tab.commonDialog.ShowSave());
+        tab.open("/home/me/out/clip.flv");
+        QCOMPARE(tab.dialogs.fileRequests.last(), flvRequest("/home/me/marks/logo.wsx"));
+        tab.open(QString());
+        QCOMPARE(tab.dialogs.fileRequests.last(), flvRequest("/home/me/out/clip.flv"));
+        QCOMPARE(tab.media()->source(), QUrl::fromLocalFile("/home/me/out/clip.flv"));
+    }
+
+    // The manual in the application folder is well formed, its links land,
+    // and it explains every message and every caption of the window.
+    void theManualExplainsEveryMessageAndOption()
+    {
+        QFile file(applicationFolderUnderTest() + "/trvx_flvcn.html");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        QTextDocument manual;
+        manual.setHtml(html);
+        QVERIFY(manual.metaInformation(QTextDocument::DocumentTitle)
+                        .contains("Trovexa FLV Converter"));
+        const QString text = manual.toPlainText().simplified();
+        auto links = QRegularExpression("href=\"#([^\"]+)\"").globalMatch(html);
+        QVERIFY(links.hasNext());
+        while (links.hasNext()) {
+            const QString id = links.next().captured(1);
+            QVERIFY2(html.contains("id=\"" + id + "\""), qPrintable("no id for #" + id));
+        }
+        WindowFixture f;
+        f.window().Form_Load();
+        QStringList missing = Messages + captions(f.window());
+        missing.removeIf([&](const QString &t) { return text.contains(t.simplified()); });
+        QVERIFY2(missing.isEmpty(), qPrintable("not in the manual: " + missing.join(" | ")));
+    }
+
+    // F1 and Help > Contents open the manual of the application folder,
+    // whatever the current folder.
+    void helpOpensTheApplicationFoldersManual()
+    {
+        WindowFixture f;
+        f.window().show();
+        QApplication::setActiveWindow(&f.window());
+        QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(QDir::tempPath());
+        QTest::keyClick(&f.window(), Qt::Key_F1);
+        f.window().ui().mnuHelpContents->trigger();
+        QDir::setCurrent(previous);
+        const QString manual = f.folder() + "/trvx_flvcn.html";
+        QCOMPARE(f.shell.opened, QStringList({manual, manual}));
+    }
+
+    // The About box is modal over the window; its links open in the browser
+    // and leave it open; "&Close" ends it, and the next one is new.
+    void theAboutBoxLinksLeaveItOpen()
+    {
+        WindowFixture f;
+        f.window().show();
+        int boxes = 0;
+        QString version;
+        QStringList credits;
+        QStringList opened;
+        const auto onAboutBox = [&] {
+            QTimer::singleShot(0, [&] {
+                QWidget *modal = QApplication::activeModalWidget();
+                if (auto *box = qobject_cast<preview::AboutBox *>(modal)) {
+                    version = box->findChild<QLabel *>("lblVer")->text();
+                    QTest::mouseClick(box->findChild<QLabel *>("lblWebSite1"), Qt::LeftButton);
+                    QTest::mouseClick(box->findChild<QLabel *>("lblWebSite2"), Qt::LeftButton);
+                    // The credits' links open through the shell, not by Qt:
+                    // the first one reached from the keyboard, then each one.
+                    auto *notice = box->findChild<QLabel *>("lblAdobe");
+                    notice->setFocus();
+                    QTest::keyClick(notice, Qt::Key_Tab);
+                    QTest::keyClick(notice, Qt::Key_Return);
+                    auto it = QRegularExpression("href=\"([^\"]+)\"").globalMatch(notice->text());
+                    while (it.hasNext())
+                        emit notice->linkActivated(credits.emplaceBack(it.next().captured(1)));
+                    opened = box->isVisible() ? f.shell.opened : QStringList();
+                    QTest::mouseClick(box->findChild<QPushButton *>("cmdClose"), Qt::LeftButton);
+                    boxes += box->parentWidget() == &f.window() && !box->isVisible();
+                }
+                if (modal && modal->isVisible())
+                    modal->close();
+            });
+        };
+        onAboutBox();
+        f.window().ui().mnuHelpAbout->trigger();
+        QCOMPARE(version, QString("Version 1.0.0"));
+        QCOMPARE(credits.size(), 4);
+        QCOMPARE(opened,
+                 QStringList({"https://www.trovexa.com/",
+                              "https://www.trovexa.com/flv-converter/",
+                              "https://ffmpeg.org/"})
+                         + credits);
+        QVERIFY(f.window().findChildren<preview::AboutBox *>().isEmpty());
+        onAboutBox();
+        f.window().ui().mnuHelpAbout->trigger();
+        QCOMPARE(boxes, 2);
+    }
+};
+
+QTEST_MAIN(PreviewTest)
+#include "test_preview.moc"
