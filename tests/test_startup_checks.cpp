@@ -19,55 +19,56 @@ extern "C" {
 
 using namespace checks;
 
-TEST(Checks, VersionTexts)
-{
-    const std::pair<std::optional<QString>, QString> directX[] = {{"4.09.00.0904", "9.0"},
-                                                                  {"4.08.01.0810", "8.0"},
-                                                                  {"4.0", ""},
-                                                                  {"4.09", "9"},
-                                                                  {{}, ""}};
-    for (const auto &[registry, text] : directX)
-        EXPECT_EQ(directXVersionText(registry), text) << text.toStdString();
-    const std::pair<QString, std::optional<bool>> requirement[]
-            = {{"9.0", true}, {"8.0", true}, {"7.0", false}, {"9", true}, {"", {}}, {"9.x", {}}};
-    for (const auto &[text, met] : requirement)
-        EXPECT_EQ(meetsDirectXRequirement(text), met) << text.toStdString();
-    const std::pair<quint32, QString> words[] = {{0x000C0000, "12.0"},
-                                                 {0x1DA90DE4, "7593.3556"},
-                                                 {0x80000000, "32768.0"}};
-    for (const auto &[word, text] : words)
-        EXPECT_EQ(FormatVersionWord(word), text);
-    const std::pair<qint32, QString> quickTime[] = {{0x7668000, "7.6.6"},
-                                                    {0, "0..0"},
-                                                    {0x4A, "4.A.A"},
-                                                    {-1, "F.F.F"},
-                                                    {qint32(0x80000000), "8.0.0"}};
-    for (const auto &[version, text] : quickTime)
-        EXPECT_EQ(FormatQuickTimeVersion(version), text);
-}
-
-TEST(Checks, QuickTimeAndTheMediaRuntime)
+// What the Check menu shows for each answer of the components.
+TEST(Checks, Reports)
 {
     platform::FakeComponents fake;
-    const CheckReport missing {"QUICKTIME IS NOT INSTALLED!", 16, "Error"};
-    fake.hasChecker = true;
-    EXPECT_EQ(quickTimeReport(fake), missing); // the availability call fails
-    fake.checker.available = false;
-    EXPECT_EQ(quickTimeReport(fake), missing);
-    fake.checker.available = true;
-    fake.checker.version = 0x7668000;
-    EXPECT_EQ(quickTimeReport(fake), (CheckReport {"QuickTime: 7.6.6", 64, "Message"}));
-    fake.checker.version = std::nullopt; // the version call fails
-    EXPECT_EQ(quickTimeReport(fake).prompt, "QuickTime: ..");
-    QString path;
-    mediaRuntimeReport(fake, u'\\', &path);
+    const std::pair<std::optional<QString>, QString> directX[] = {{"4.09.00.0904", "9.0"},
+                                                                  {"4.09", "9"},
+                                                                  {"4.0", ""},
+                                                                  {{}, ""}};
+    for (const auto &[registry, text] : directX) {
+        fake.directX = registry;
+        EXPECT_EQ(directXReport(fake), CheckReport {"DirectX: " + text}) << text.toStdString();
+    }
+    // The two version words of the media runtime's file.
+    const std::tuple<quint32, quint32, QString> words[] = {{0x000C0000, 0x80000000, "12.0.32768.0"},
+                                                           {0x1DA90DE4,
+                                                            0x18000,
+                                                            "7593.3556.1.32768"}};
+    for (const auto &[high, low, text] : words) {
+        fake.block.words[2] = high;
+        fake.block.words[3] = low;
+        EXPECT_EQ(mediaRuntimeReport(fake, u'\\'), CheckReport {"Version: " + text});
+    }
     EXPECT_EQ(fake.askedPath, "C:\\WINDOWS\\system32\\WMVCORE.DLL");
+    // A checker or none, its availability and version (nullopt: the call fails).
+    const CheckReport missing {"QUICKTIME IS NOT INSTALLED!", 16, "Error"};
+    const std::tuple<bool, std::optional<bool>, std::optional<qint32>, CheckReport> quickTime[]
+            = {{false, true, 1, missing},
+               {true, {}, 1, missing},
+               {true, false, 1, missing},
+               {true, true, 0x7668000, {"QuickTime: 7.6.6"}},
+               {true, true, 0x4A, {"QuickTime: 4.A.A"}},
+               {true, true, 0, {"QuickTime: 0..0"}},
+               {true, true, -1, {"QuickTime: F.F.F"}},
+               {true, true, {}, {"QuickTime: .."}}};
+    for (const auto &[hasChecker, available, version, report] : quickTime) {
+        fake.hasChecker = hasChecker;
+        fake.checker.available = available;
+        fake.checker.version = version;
+        EXPECT_EQ(quickTimeReport(fake), report) << report.prompt.toStdString();
+    }
+}
 
-    // On Linux: a compatibility layer's DirectX, no QuickTime, and the
-    // loaded libavcodec as the media runtime.
+// On Linux: a compatibility layer's DirectX, no QuickTime, and the loaded
+// libavcodec as the media runtime.
+TEST(Checks, LinuxComponents)
+{
     platform::LinuxComponents linux;
     EXPECT_EQ(GetDirectXVersion(linux), "9.0");
-    EXPECT_EQ(quickTimeReport(linux), missing);
+    EXPECT_EQ(quickTimeReport(linux).prompt, "QUICKTIME IS NOT INSTALLED!");
+    QString path;
     const unsigned v = avcodec_version();
     EXPECT_EQ(mediaRuntimeReport(linux, u'/', &path).prompt,
               QString("Version: %1.%2.%3.0")
