@@ -216,16 +216,14 @@ private Q_SLOTS:
         QVERIFY(manual.metaInformation(QTextDocument::DocumentTitle)
                         .contains("Trovexa FLV Converter"));
         const QString text = manual.toPlainText().simplified();
-        auto links = QRegularExpression("href=\"#([^\"]+)\"").globalMatch(html);
-        QVERIFY(links.hasNext());
-        while (links.hasNext()) {
-            const QString id = links.next().captured(1);
-            QVERIFY2(html.contains("id=\"" + id + "\""), qPrintable("no id for #" + id));
-        }
         WindowFixture f;
         f.window().Form_Load();
         QStringList missing = Messages + captions(f.window());
         missing.removeIf([&](const QString &t) { return text.contains(t.simplified()); });
+        for (const auto &link : QRegularExpression("href=\"#([^\"]+)\"").globalMatch(html)) {
+            if (!html.contains("id=\"" + link.captured(1) + "\""))
+                missing << "an id for #" + link.captured(1);
+        }
         QVERIFY2(missing.isEmpty(), qPrintable("not in the manual: " + missing.join(" | ")));
     }
 
@@ -268,9 +266,9 @@ private Q_SLOTS:
                 notice->setFocus();
                 QTest::keyClick(notice, Qt::Key_Tab);
                 QTest::keyClick(notice, Qt::Key_Return);
-                auto it = QRegularExpression("href=\"([^\"]+)\"").globalMatch(notice->text());
-                while (it.hasNext())
-                    emit notice->linkActivated(credits.emplaceBack(it.next().captured(1)));
+                for (const auto &link :
+                     QRegularExpression("href=\"([^\"]+)\"").globalMatch(notice->text()))
+                    emit notice->linkActivated(credits.emplaceBack(link.captured(1)));
                 opened = box->isVisible() ? f.shell.opened : QStringList();
                 QTest::mouseClick(box->findChild<QPushButton *>("cmdClose"), Qt::LeftButton);
                 closed = box->parentWidget() == &f.window() && !box->isVisible();
