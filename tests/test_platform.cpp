@@ -55,6 +55,8 @@ private Q_SLOTS:
         QCOMPARE(server.received,
                  QStringList({"Trovexa FLV Converter", "Ready", "clip.flv is ready"}));
         QDBusConnection::disconnectFromBus("server");
+        bus.terminate();
+        QVERIFY(bus.waitForFinished());
     }
 
     // The real program holds its lock while it runs; the lock of a copy that
@@ -62,13 +64,9 @@ private Q_SLOTS:
     void theRunningProgramIsSeen()
     {
         QTemporaryDir runtime;
-        QFile::setPermissions(runtime.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString lockPath = runtime.path() + "/trovexa-flv-converter.lock";
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        program.setProcessEnvironment(env);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); // made for its owner only
         program.start(applicationFolderUnderTest() + "/trovexa", {});
         QVERIFY(QTest::qWaitFor([&] { return QFile::exists(lockPath); }, 20000));
         QVERIFY(platform::InstanceLock(lockPath).anotherCopyRunning());
@@ -88,15 +86,14 @@ private Q_SLOTS:
         QVERIFY(!combo.setSelectedPosition(0));
         combo.addColor(255 + 256 * 128, "orange");
         combo.addColor(65536 * 200 + 10, "NavyBlue");
-        const std::tuple<qint16, bool, qint16, QString> cases[] = {{1, true, 1, "NavyBlue"},
-                                                                   {0, true, 0, "orange"},
-                                                                   {2, false, -1, ""},
-                                                                   {-1, false, -1, ""},
-                                                                   {32767, false, -1, ""}};
-        for (const auto &[position, selected, shown, name] : cases) {
-            QCOMPARE(combo.setSelectedPosition(position), selected);
-            QCOMPARE(combo.selectedPosition(), shown);
-            QCOMPARE(combo.selectedName(), name);
+        const std::pair<qint16, QString> cases[] = {{1, "1 NavyBlue"},
+                                                    {0, "0 orange"},
+                                                    {2, "-1 "},
+                                                    {-1, "-1 "},
+                                                    {32767, "-1 "}};
+        for (const auto &[position, shown] : cases) {
+            QCOMPARE(combo.setSelectedPosition(position), !shown.startsWith(u'-'));
+            QCOMPARE(QString::number(combo.selectedPosition()) + " " + combo.selectedName(), shown);
         }
         const auto swatch = [&](int i) {
             return combo.itemIcon(i).pixmap(combo.iconSize()).toImage().pixelColor(8, 7);
