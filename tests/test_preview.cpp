@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTextDocument>
 #include <QVideoFrame>
@@ -61,23 +62,7 @@ QStringList captions(MainWindow &window)
     return texts;
 }
 
-// The tab counting the frames it shows.
-struct Tab : PlayerTab
-{
-    int frames = 0;
-    Tab()
-    {
-        window.show();
-        QObject::connect(player()->videoSink(), &QVideoSink::videoFrameChanged, &window, [this] {
-            frames += player()->videoSink()->videoFrame().isValid();
-        });
-    }
-    bool wait(const std::function<bool()> &done) { return QTest::qWaitFor(done, 15000); }
-    bool waitPlaying(qint64 ms, int minimumFrames)
-    {
-        return wait([&] { return media()->position() >= ms && frames >= minimumFrames; });
-    }
-};
+constexpr int Wait = 15000; // ms the player may take to start, seek or fail
 
 } // namespace
 
@@ -116,9 +101,11 @@ private Q_SLOTS:
     void aChosenFlvPlaysAndSeeks()
     {
         QFETCH(QString, name);
-        Tab tab;
+        PlayerTab tab;
+        tab.window.show();
+        QSignalSpy frames(tab.player()->videoSink(), &QVideoSink::videoFrameChanged);
         tab.open(m_dir.filePath(name));
-        QVERIFY(tab.waitPlaying(1300, 20));
+        QTRY_VERIFY_WITH_TIMEOUT(tab.media()->position() >= 1300 && frames.size() >= 20, Wait);
         QCOMPARE(tab.player()->videoSink()->videoFrame().size(), QSize(320, 240));
         QVERIFY(!tab.player()->showingMessage());
         const QString time = tab.player()->timeText();
@@ -132,13 +119,14 @@ private Q_SLOTS:
         QTest::mouseClick(play, Qt::LeftButton);
         QTRY_COMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
         QTest::keyClick(slider, Qt::Key_Home);
-        QVERIFY(tab.wait([&] { return tab.media()->position() < 200; }));
+        QTRY_VERIFY_WITH_TIMEOUT(tab.media()->position() < 200, Wait);
         QTest::keyClick(slider, Qt::Key_Right);
         QTest::keyClick(slider, Qt::Key_Right);
-        QVERIFY(tab.wait([&] { return tab.media()->position() >= 1900; }));
+        QTRY_VERIFY_WITH_TIMEOUT(tab.media()->position() >= 1900, Wait);
         QCOMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
         QTest::mouseClick(play, Qt::LeftButton);
-        QVERIFY(tab.waitPlaying(2300, tab.frames + 5));
+        const qsizetype shown = frames.size();
+        QTRY_VERIFY_WITH_TIMEOUT(tab.media()->position() >= 2300 && frames.size() > shown + 5, Wait);
     }
 
     void anUnplayableFileShowsTheErrorInTheTab_data()
@@ -156,17 +144,19 @@ private Q_SLOTS:
         const QString bad = m_dir.filePath("bad.flv");
         QFile::remove(bad);
         QVERIFY(content == "-" || testmedia::writeFile(bad, content));
-        Tab tab;
+        PlayerTab tab;
+        tab.window.show();
+        QSignalSpy frames(tab.player()->videoSink(), &QVideoSink::videoFrameChanged);
         tab.open(bad);
-        QVERIFY(tab.wait([&] { return tab.player()->showingMessage(); }));
+        QTRY_VERIFY_WITH_TIMEOUT(tab.player()->showingMessage(), Wait);
         // The player's own reason, or the tab's when the player gave none.
         const QString message = tab.player()->messageText();
         QVERIFY2(message.contains("bad.flv") && message.contains(tab.media()->errorString())
                          && message.section("\n\n", 1).size() > 10,
                  qPrintable(message));
-        QCOMPARE(tab.frames, 0);
+        QCOMPARE(frames.size(), 0);
         tab.open(m_flv); // the tab keeps working
-        QVERIFY(tab.waitPlaying(300, 3));
+        QTRY_VERIFY_WITH_TIMEOUT(tab.media()->position() >= 300 && frames.size() >= 3, Wait);
         QVERIFY(!tab.player()->showingMessage());
     }
 
