@@ -83,12 +83,11 @@ private Q_SLOTS:
         video.extraOutputOptions = {"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "44100"};
         QVERIFY(testmedia::makeVideo(m_flv, video));
         const QString app = applicationFolderUnderTest();
-        const QStringList encode = QString("-i %1 -b 350kb/s -r 25 -s 320x240 -ar 44100Hz -ab 64 "
-                                           "-ac 2 -vcodec h264 -acodec aac %2")
-                                           .arg(m_flv, m_dir.filePath("h264.flv"))
-                                           .split(u' ');
-        QCOMPARE(testmedia::run(app + "/ffmpeg", encode).exitCode, 0);
-        QCOMPARE(testmedia::run(app + "/flvmdi", {encode.last()}).exitCode, 0);
+        const QString h264 = m_dir.filePath("h264.flv");
+        const QString options = "-i|%1|-b|350kb/s|-r|25|-s|320x240|-ar|44100Hz|-ab|64|-ac|2|"
+                                "-vcodec|h264|-acodec|aac|%2";
+        QCOMPARE(testmedia::run(app + "/ffmpeg", options.arg(m_flv, h264).split(u'|')).exitCode, 0);
+        QCOMPARE(testmedia::run(app + "/flvmdi", {h264}).exitCode, 0);
     }
 
     void aChosenFlvPlaysAndSeeks_data()
