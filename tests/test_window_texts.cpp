@@ -1,0 +1,114 @@
+// What the user reads in each window at start: captions, list entries, tool
+// tips, which controls are enabled or checked, and the length limits of the
+// text boxes, compared with data/window_texts.txt. Positions and sizes are
+// left out on purpose. TROVEXA_WRITE_TEXTS=1 rewrites the file instead.
+#include "support/WindowFixture.h"
+
+#include "app/ProgressWindow.h"
+#include "app/SplashWindow.h"
+#include "preview/AboutBox.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+QString describe(QWidget *w)
+{
+    QStringList parts {QString(w->metaObject()->className()) + ' ' + w->objectName()};
+    auto add = [&](const char *key, const QString &value) {
+        if (!value.isEmpty())
+            parts << QString("%1=\"%2\"").arg(key, QString(value).replace('\n', "\\n"));
+    };
+    if (auto *label = qobject_cast<QLabel *>(w))
+        add("text", label->text());
+    if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+        add("text", button->text());
+        add("checked", button->isCheckable() ? QString::number(button->isChecked()) : QString());
+    }
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+        add("text", edit->text());
+        add("max", edit->maxLength() < 32767 ? QString::number(edit->maxLength()) : QString());
+        add("readOnly", edit->isReadOnly() ? "1" : "");
+    }
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(w))
+        add("text", edit->toPlainText());
+    if (auto *box = qobject_cast<QGroupBox *>(w))
+        add("title", box->title());
+    if (auto *list = qobject_cast<QComboBox *>(w)) {
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        add("items", items.join('|'));
+        add("current", list->currentText());
+    }
+    if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+        QStringList titles;
+        for (int i = 0; i < tabs->count(); ++i)
+            titles << tabs->tabText(i);
+        add("tabs", titles.join('|'));
+    }
+    if (auto *menu = qobject_cast<QMenu *>(w)) {
+        QStringList entries {menu->title()};
+        for (QAction *action : menu->actions())
+            entries << action->text() + ' ' + action->shortcut().toString()
+                            + (action->isEnabled() ? "" : " (disabled)");
+        add("menu", entries.join('|'));
+    }
+    add("tip", w->toolTip());
+    add("disabled", w->isEnabled() ? "" : "1");
+    add("hidden", w->isHidden() && !w->isWindow() ? "1" : "");
+    return parts.join(' ');
+}
+
+QStringList describeWindow(QWidget *window)
+{
+    QStringList lines {"== " + window->objectName() + " \"" + window->windowTitle() + '"'};
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")
+            && !qobject_cast<QTabBar *>(w->parentWidget()))
+            lines << describe(w);
+    }
+    return lines;
+}
+
+} // namespace
+
+class WindowTexts : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowsAtStart()
+    {
+        WindowFixture fixture;
+        fixture.window().Form_Load();
+        ProgressWindow progress;
+        preview::AboutBox about(fixture.shell);
+        SplashWindow splash;
+        QStringList lines;
+        for (QWidget *window : {(QWidget *) &fixture.window(),
+                                (QWidget *) &progress,
+                                (QWidget *) &about,
+                                (QWidget *) &splash})
+            lines << describeWindow(window);
+        const QString file = QFINDTESTDATA("data/window_texts.txt");
+        if (qEnvironmentVariableIsSet("TROVEXA_WRITE_TEXTS"))
+            testmedia::writeFile(file, lines.join('\n').toUtf8() + '\n');
+        const QStringList expected = QString::fromUtf8(testmedia::readFile(file))
+                                             .split('\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < std::max(lines.size(), expected.size()); ++i)
+            QCOMPARE(lines.value(i), expected.value(i));
+    }
+};
+
+QTEST_MAIN(WindowTexts)
+#include "test_window_texts.moc"
