@@ -29,8 +29,12 @@ QString describe(QWidget *w)
         if (!value.isEmpty())
             parts << QString("%1=\"%2\"").arg(key, QString(value).replace('\n', "\\n"));
     };
-    if (auto *label = qobject_cast<QLabel *>(w))
+    if (auto *label = qobject_cast<QLabel *>(w)) {
         add("text", label->text());
+        const QSize size = label->pixmap().size();
+        add("picture",
+            size.isEmpty() ? QString() : QString("%1x%2").arg(size.width()).arg(size.height()));
+    }
     if (auto *button = qobject_cast<QAbstractButton *>(w)) {
         add("text", button->text());
         add("checked", button->isCheckable() ? QString::number(button->isChecked()) : QString());
