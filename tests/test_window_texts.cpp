@@ -74,13 +74,64 @@ QString describe(QWidget *w)
     return parts.join(' ');
 }
 
+bool isNamed(QWidget *w)
+{
+    return !w->objectName().isEmpty() && !w->objectName().startsWith("qt_")
+            && !qobject_cast<QTabBar *>(w->parentWidget());
+}
+
 QStringList describeWindow(QWidget *window)
 {
     QStringList lines {"== " + window->objectName() + " \"" + window->windowTitle() + '"'};
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")
-            && !qobject_cast<QTabBar *>(w->parentWidget()))
+        if (isNamed(w))
             lines << describe(w);
+    }
+    return lines;
+}
+
+// The visible controls in the order a user reads them, a line per row (a
+// control belongs to a row when its middle lies within the row's first
+// control or the other way round), and every pair of controls drawn over each other.
+QStringList readingOrder(QWidget *window)
+{
+    window->show();
+    QApplication::processEvents();
+    QList<QPair<QRect, QString>> controls;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        const QList<QWidget *> inside = w->findChildren<QWidget *>();
+        const bool leaf = std::none_of(inside.cbegin(), inside.cend(), [](QWidget *child) {
+            return child->isVisible() && isNamed(child);
+        });
+        if (isNamed(w) && w->isVisible() && leaf)
+            controls.append({QRect(w->mapTo(window, QPoint()), w->size()), w->objectName()});
+    }
+    std::sort(controls.begin(), controls.end(), [](const auto &a, const auto &b) {
+        return a.first.top() < b.first.top();
+    });
+    QStringList lines;
+    while (!controls.isEmpty()) {
+        const QRect first = controls.first().first;
+        QList<QPair<QRect, QString>> row;
+        for (qsizetype i = 0; i < controls.size();) {
+            const QRect c = controls[i].first;
+            if (first.contains(first.left(), c.center().y())
+                || c.contains(c.left(), first.center().y()))
+                row.append(controls.takeAt(i));
+            else
+                ++i;
+        }
+        std::sort(row.begin(), row.end(), [](const auto &a, const auto &b) {
+            return a.first.left() < b.first.left();
+        });
+        QStringList names;
+        for (const auto &[rect, name] : row) {
+            names << name;
+            for (const auto &[other, otherName] : controls)
+                if (rect.intersects(other))
+                    lines << "overlap: " + name + ' ' + otherName;
+        }
+        lines << "row: " + names.join(' ');
     }
     return lines;
 }
@@ -104,6 +155,12 @@ private slots:
                                 (QWidget *) &about,
                                 (QWidget *) &splash})
             lines << describeWindow(window);
+        for (int tab = 0; tab < fixture.window().ui().sstThis->count(); ++tab) {
+            fixture.window().ui().sstThis->setCurrentIndex(tab);
+            lines << readingOrder(&fixture.window());
+        }
+        for (QWidget *window : {(QWidget *) &progress, (QWidget *) &about})
+            lines << "== " + window->objectName() << readingOrder(window);
         const QString file = QFINDTESTDATA("data/window_texts.txt");
         if (qEnvironmentVariableIsSet("TROVEXA_WRITE_TEXTS"))
             testmedia::writeFile(file, lines.join('\n').toUtf8() + '\n');
