@@ -1,7 +1,8 @@
 // What the user reads in each window at start: captions, list entries, tool
-// tips, which controls are enabled or checked, and the length limits of the
-// text boxes, compared with data/window_texts.txt. Positions and sizes are
-// left out on purpose. TROVEXA_WRITE_TEXTS=1 rewrites the file instead.
+// tips, pictures, which controls are enabled or checked, the length limits of
+// the text boxes, and the order the controls are read in, row by row. Pixel
+// positions and sizes are left out on purpose. The expected text is
+// data/window_texts.txt; TROVEXA_WRITE_TEXTS=1 rewrites it instead.
 #include "support/WindowFixture.h"
 
 #include "app/ProgressWindow.h"
@@ -9,7 +10,6 @@
 #include "preview/AboutBox.h"
 
 #include <QAbstractButton>
-#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
