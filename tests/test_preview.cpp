@@ -234,19 +234,17 @@ private Q_SLOTS:
     }
 
     // The About box is modal over the window; its links open in the browser
-    // and leave it open; "&Close" ends it.
+    // and leave it open; "&Close" ends it. (Its texts: test_window_texts.)
     void theAboutBoxLinksLeaveItOpen()
     {
         WindowFixture f;
         f.window().show();
         bool closed = false;
-        QString version;
         QStringList credits;
         QStringList opened;
         QTimer::singleShot(0, [&] {
             QWidget *modal = QApplication::activeModalWidget();
             if (auto *box = qobject_cast<preview::AboutBox *>(modal)) {
-                version = box->findChild<QLabel *>("lblVer")->text();
                 QTest::mouseClick(box->findChild<QLabel *>("lblWebSite1"), Qt::LeftButton);
                 QTest::mouseClick(box->findChild<QLabel *>("lblWebSite2"), Qt::LeftButton);
                 // The credits' links open through the shell, not by Qt: the
@@ -267,7 +265,6 @@ private Q_SLOTS:
         });
         f.window().ui().mnuHelpAbout->trigger();
         QVERIFY(closed);
-        QCOMPARE(version, QString("Version 1.0.0"));
         QCOMPARE(credits.size(), 4);
         QCOMPARE(opened,
                  QStringList({"https://www.trovexa.com/",
