@@ -118,15 +118,14 @@ TEST(DataFiles, BadColourLinesFailAfterTheGoodOnes)
     }
 }
 
-// The files shipped in the application folder work with the system they run on.
+// The files shipped in the application folder fit the system they run on
+// (that they load: test_main_window).
 TEST(DataFiles, ShippedFilesFitTheSystem)
 {
     const auto shipped = [](const char *name) {
         return readDataFile(applicationFolderUnderTest() + "/" + name).lines;
     };
     const auto fonts = parseFonts(shipped("fonts.txt"));
-    EXPECT_FALSE(fonts.failure.has_value());
-    EXPECT_GE(fonts.entries.size(), 10);
     for (const FontEntry &font : fonts.entries) {
         EXPECT_TRUE(QFile::exists("/usr/share/fonts/" + font.fileName))
                 << font.fileName.toStdString();
@@ -141,8 +140,6 @@ TEST(DataFiles, ShippedFilesFitTheSystem)
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     const QString known = QString::fromLatin1(table.readAll()).toLower();
     const auto colors = parseColors(shipped("colors.txt"));
-    EXPECT_FALSE(colors.failure.has_value());
-    EXPECT_GE(colors.entries.size(), 7);
     for (const ColorEntry &color : colors.entries) {
         const QRegularExpression entry("\\d\\s+" + color.name.toLower() + "\\s*\\n");
         EXPECT_TRUE(known.contains(entry)) << color.name.toStdString();
