@@ -203,7 +203,7 @@ private Q_SLOTS:
         QVERIFY(testmedia::writeFile(clip, "x"));
         const auto run = testmedia::run(applicationFolderUnderTest() + "/trovexa",
                                         {clip},
-                                        {60000, {"XDG_RUNTIME_DIR=" + dir.path(), WINDOW_PROBE}});
+                                        {30000, {"XDG_RUNTIME_DIR=" + dir.path(), WINDOW_PROBE}});
         QCOMPARE(run.output, clip.toUtf8() + "\n");
         for (const auto &[line, files] : {std::pair<QStringList, QStringList> {{"trovexa"}, {}},
                                           {{"trovexa", "--", "-x.mpg", "b"}, {"-x.mpg", "b"}}})
