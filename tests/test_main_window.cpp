@@ -3,7 +3,6 @@
 #include "support/WindowFixture.h"
 
 #include "app/SplashWindow.h"
-#include "app/StartOptions.h"
 #include "platform/ColorCombo.h"
 #include "platform/UpDown.h"
 
@@ -205,9 +204,6 @@ private Q_SLOTS:
                                         {clip},
                                         {30000, {"XDG_RUNTIME_DIR=" + dir.path(), WINDOW_PROBE}});
         QCOMPARE(run.output, clip.toUtf8() + "\n");
-        for (const auto &[line, files] : {std::pair<QStringList, QStringList> {{"trovexa"}, {}},
-                                          {{"trovexa", "--", "-x.mpg", "b"}, {"-x.mpg", "b"}}})
-            QCOMPARE(readStartOptions(line).files, files);
     }
 
     // The command line and a drop anywhere on the Converter tab do what
