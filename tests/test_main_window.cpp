@@ -207,8 +207,9 @@ private Q_SLOTS:
     }
 
     // The command line and a drop anywhere on the Converter tab do what
-    // Input File does, or show an "Error" box and change nothing.
-    void handedOverSources()
+    // Input File does, or show an "Error" box and change nothing; what
+    // keyboard and screen-reader users meet.
+    void waysIn()
     {
         WindowFixture f;
         f.window().Form_Load();
@@ -231,10 +232,11 @@ private Q_SLOTS:
                 if (!name.endsWith(u'/') && !name.startsWith("gone"))
                     QVERIFY(testmedia::writeFile(paths.last(), ""));
             }
-            for (QWidget *target : {static_cast<QWidget *>(nullptr), // the command line
-                                    ui.sstThis->widget(0),
-                                    static_cast<QWidget *>(ui.txtOutFile),
-                                    static_cast<QWidget *>(ui.cmbAudioBitrate)}) {
+            // nullptr: the command line.
+            for (QWidget *target : QList<QWidget *> {nullptr,
+                                                     ui.sstThis->widget(0),
+                                                     ui.txtOutFile,
+                                                     ui.cmbAudioBitrate}) {
                 ui.lblInput->setText("/earlier/choice.mpg");
                 ui.txtOutFile->setText("mine.flv");
                 f.boxes.clear();
@@ -259,14 +261,8 @@ private Q_SLOTS:
         QVERIFY(!drop(ui.txtOutFile, {media.filePath("CLIP.MPEG")}));
         QVERIFY(f.boxes.shown().isEmpty());
         QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
-    }
 
-    // The names a screen reader gives the controls, and the order Tab visits them.
-    void keyboardAndScreenReader()
-    {
-        WindowFixture f;
-        f.window().Form_Load();
-        const MainWindowUi &ui = f.window().ui();
+        // The names a screen reader gives the controls, and the order Tab visits them.
         const QStringList names
                 = QString("txtOutFile=Output File Name;cmbVideoWindow=Video Window;cmbVideoBitrate="
                           "Video Bitrate;txtNumImages=Number of Frames;cmbCodec=Codec;"
