@@ -1,3 +1,4 @@
+#include "watermark/InputRules.h"
 #include "watermark/SettingsScrambler.h"
 #include "watermark/WatermarkSettings.h"
 #include "watermark/Windows1252.h"
@@ -116,4 +117,24 @@ TEST(SettingsFile, LoadStopsAtTheFirstMissingOrBadLine)
                {Scramble("a", SettingsKey) + QByteArray(1, char(10 + 115)) + "\r\n", {"a\n"}}};
     for (const auto &[bytes, expected] : cases)
         EXPECT_EQ(settingsFromBytes(bytes), expected) << bytes.toHex().toStdString();
+}
+
+// Keys that move or act, and shortcuts, type no character: the digit filter
+// of the position and alpha boxes lets them through.
+TEST(InputRules, KeysThatTypeCharacters)
+{
+    const std::tuple<int, Qt::KeyboardModifiers, QString, bool> keys[]
+            = {{Qt::Key_1, {}, "1", true},
+               {Qt::Key_A, Qt::ShiftModifier, "A", true},
+               {Qt::Key_unknown, {}, "٣", true}, // a character without a key of its own
+               {Qt::Key_Backspace, {}, "\b", true},
+               {Qt::Key_Tab, {}, "\t", false},
+               {Qt::Key_Backtab, Qt::ShiftModifier, "", false},
+               {Qt::Key_Home, {}, "", false},
+               {Qt::Key_Left, {}, "", false},
+               {Qt::Key_Return, {}, "\r", false},
+               {Qt::Key_A, Qt::ControlModifier, "\x01", false},
+               {Qt::Key_1, Qt::AltModifier, "1", false}};
+    for (const auto &[key, modifiers, text, types] : keys)
+        EXPECT_EQ(typesCharacter(key, modifiers, text), types) << key;
 }
