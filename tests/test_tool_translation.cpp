@@ -270,7 +270,7 @@ TEST(ToolFlvFile, DeclaredFileSize)
     const std::pair<QByteArray, qint64> cases[] = {
             {flv(18, whole + 3, meta + number(1234) + end), 1234},
             {flv(18, whole, meta + number(1234)), 1234}, // the value ends the file
-            {flv(18, whole - 8, meta + number(1234) + end), -1}, // the value lies past the tag
+            {flv(18, whole - 1, meta + number(1234) + end), -1}, // the value ends past the tag
             {flv(9, whole + 3, meta + number(1234) + end), -1}, // the first tag is a picture
             {flv(18, whole + 3, meta + number(-5) + end), -1},
             {"FLX" + flv(18, whole + 3, meta + number(1234) + end).mid(3), -1},
