@@ -32,8 +32,7 @@ struct EncodeCase
     double seconds = 1.2;
 };
 
-// Runs a command of the window the way the window does: its program with its
-// argument list, no shell.
+// Runs a command of the window as the window does: no shell.
 ProcessResult runCommand(const pipeline::StageCommand &command, const RunOptions &options = {})
 {
     return run(command.program, command.arguments.list(), options);
@@ -55,9 +54,8 @@ QString fields(const QJsonObject &object, const QStringList &keys)
 
 const QString SourceTitle = "A source with a title";
 
-// A source of the type; 3GP takes a size H.263 knows, and its 8 kHz AAC
-// comes in frames of 128 ms: a length on a frame boundary keeps the decoded
-// sound as long as the stated duration.
+// A source of the type; 3GP in a size H.263 knows, as long as whole frames
+// of its 8 kHz AAC.
 bool makeSource(const QString &path, const QString &type, double seconds = 1.2)
 {
     const QStringList title {"-metadata", "title=" + SourceTitle};
@@ -69,8 +67,7 @@ bool makeSource(const QString &path, const QString &type, double seconds = 1.2)
 class ToolEncode : public testing::TestWithParam<EncodeCase>
 { };
 
-// Encodes with the window's command line and checks the FLV, then gives it
-// its metadata with the window's metadata command line and checks that.
+// The window's encode, metadata and picture commands, and what they write.
 TEST_P(ToolEncode, EncodeThenMetadata)
 {
     const EncodeCase c = GetParam();
@@ -96,8 +93,7 @@ TEST_P(ToolEncode, EncodeThenMetadata)
     EXPECT_TRUE(encode.output.contains("\nout_time_us=")) << encode.output.toStdString();
     EXPECT_TRUE(encode.output.endsWith("\nprogress=end\n")) << encode.output.toStdString();
 
-    // H.264 in 4:2:0 takes even sizes only: 400x225 is written as 400x226.
-    // What web FLV players take: main profile, level 3.1 at most.
+    // H.264 for web players: 4:2:0 in even sizes, main profile, level 3.1 at most.
     const QString output = folder + "clip.flv";
     const QJsonObject probed = probe(output);
     const QJsonObject video = firstStream(probed, "video");
@@ -130,15 +126,14 @@ TEST_P(ToolEncode, EncodeThenMetadata)
                       + (!c.audioRate   ? ""
                                  : h264 ? "10"
                                         : "2"));
-    // H.264's B-frames start the picture two frames late, and the sound with
-    // it; the file is that much longer than its source.
+    // H.264's B-frames start picture and sound two frames late.
     const double start = video.value("start_time").toString().toDouble();
     EXPECT_LE(start, 0.08 + 1e-6);
     if (c.audioRate && h264) {
         EXPECT_NEAR(audio.value("start_time").toString().toDouble(), start, 0.001);
     }
     EXPECT_NEAR(meta.value("duration").toDouble() - start, durationSeconds(probe(source)), 0.1);
-    // What the encoder wrote about the file stays, where the source had it.
+    // The source's title stays.
     if (QStringList {"avi", "flv", "mov", "mp4"}.contains(c.sourceType)) {
         EXPECT_EQ(meta.value("title").toString(), SourceTitle);
     }
@@ -151,8 +146,7 @@ TEST_P(ToolEncode, EncodeThenMetadata)
     EXPECT_EQ(times.size(), keyframes.value("filepositions").toArray().size());
     EXPECT_EQ(entries(folder), QStringList {"clip.flv"});
 
-    // The pictures asked for, under a folder with "%" in its name, and under
-    // folders that ffmpeg's picture writer would cut at 1023 bytes.
+    // Pictures under "%" in a folder name and paths ffmpeg would cut at 1023 bytes.
     if (!*c.images)
         return;
     QString covers = dir.path() + "/100% my covers/";
@@ -177,11 +171,8 @@ TEST_P(ToolEncode, EncodeThenMetadata)
               QStringList({"100% my covers", "out folder", source.section('/', -1)}));
 }
 
-// Classic: every frame size of the window's list, every source type it
-// accepts, each sampling rate and both channel choices. H.264 and AAC: 24
-// kbit/s mono at 11025 and 22050 Hz, 160 kbit/s stereo at 11025 Hz (beyond
-// what AAC holds there) and 44100 Hz, audio off, the smallest and largest
-// frames, an odd height; a longer source for the keyframe distance.
+// Every frame size, source type, sampling rate and channel choice of the
+// window; H.264 at rates beyond what AAC holds, an odd height, a longer source.
 // clang-format off
 const EncodeCase Encodes[] = {
     {"mpg", "160x120", "11025", "Mono", "225", "32", false, "3", 1000},
@@ -205,9 +196,8 @@ const EncodeCase Encodes[] = {
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(WindowChoices, ToolEncode, testing::ValuesIn(Encodes));
 
-// The watermark, drawn from the hook the window builds, compared pixel by
-// pixel with the same encode without it: the whole text, its second line too,
-// and nothing else; alpha 0 draws nothing; no text file left behind.
+// The watermark against the same encode without it, pixel by pixel: the whole
+// text and nothing else; alpha 0 draws nothing; no text file left behind.
 TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
 {
     // font folder ("" for the system's), text, colour, alpha, left, top, size
@@ -252,8 +242,8 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
         o.top = QString::number(top);
         const QByteArray marked = encode(fonts);
         ASSERT_EQ(marked.size(), plain.size());
-        // Changes beyond a coding block around the two lines of text; right of
-        // the first word; on the second line.
+        // Changed pixels around the two lines (a coding block's margin) or not;
+        // right of the first word; on the second line.
         int outside = 0, inside = 0, right = 0, second = 0;
         for (int i = 0; i < 320 * 240; ++i) {
             const int x = i % 320, y = i / 320;
@@ -274,14 +264,9 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
               QStringList({"marked.flv", "source.avi", "win 'q' \"d\": [a,b]; c\\d"}));
 }
 
-// Lines typed by hand: names relative to the working folder, where a "%" in
-// an FLV name is a plain character, and a name as long as the folder takes;
-// started with SIGCHLD, SIGINT and SIGTERM ignored and every signal blocked,
-// both front-ends still see their child end. The front-end is called ffmpeg
-// too: with a link to it, or a copy, and the application folder ahead on
-// PATH it must still find the system ffmpeg (each level would wait on the
-// next if it ran itself). A few damaged bytes in the middle of a source cost
-// a damaged picture or two, as with ffmpeg itself, not the whole conversion.
+// Typed lines: relative names, "%" in an FLV name, the longest name; a lightly
+// damaged source converts; signals ignored and blocked by the caller; a link
+// or copy of the front-end ahead on PATH still finds the system ffmpeg.
 TEST(ToolByHand, TypedLines)
 {
     QTemporaryDir dir;
@@ -290,8 +275,7 @@ TEST(ToolByHand, TypedLines)
     ASSERT_TRUE(makeVideo(in, {.seconds = 4}));
     QByteArray bytes = readFile(in);
     ASSERT_TRUE(writeFile(in, bytes.replace(bytes.size() / 2, 16, QByteArray(16, '\xff'))));
-    const QString longest = QString(251, u'n') + ".flv";
-    for (const QString &name : {QString("50%done.flv"), longest}) {
+    for (const QString &name : {QString("50%done.flv"), QString(251, u'n') + ".flv"}) {
         const ProcessResult typed = run(
                 app + "/ffmpeg",
                 QString("-i in.avi -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2").split(' ')
