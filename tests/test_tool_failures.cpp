@@ -1,6 +1,5 @@
-// Bad input, full disks and interruptions: the front-ends fail with a
-// message, and sources, earlier outputs and the FLV being updated stay byte
-// for byte as they were, with no temporary left behind.
+// Bad input, full disks and interruptions: the front-ends fail with a message
+// and every file stays byte for byte as it was, with no temporary left.
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
 
@@ -20,8 +19,7 @@ using namespace testmedia;
 
 namespace {
 
-// Every entry under folder with its permissions and content; folders and
-// special files (which may block a reader) by kind.
+// Every entry under folder with its permissions and content.
 QMap<QString, QByteArray> snapshot(const QString &folder)
 {
     QMap<QString, QByteArray> files;
@@ -55,8 +53,8 @@ bool ended(qint64 pid)
             15000);
 }
 
-// Starts a front-end that inherits ignored and blocked signals, which it must
-// put right to be cancelled; returns its child's pid once it has one, or 0.
+// Starts a front-end with signals ignored and blocked, which it must put
+// right; returns its child's pid once it has one, or 0.
 qint64 startWithChild(QProcess &process, const char *program, const QStringList &arguments)
 {
     process.setStandardInputFile(QProcess::nullDevice());
@@ -83,8 +81,7 @@ const QString Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 class ToolFailures : public testing::Test
 {
 protected:
-    // Short sources, and long ones to interrupt: a large picture for 20 s, an
-    // FLV of about 60 MB made of one piece joined many times.
+    // Short sources, and long ones to interrupt: 20 s of large pictures, 60 MB of FLV.
     static void SetUpTestSuite()
     {
         s_dir = new QTemporaryDir;
@@ -168,9 +165,8 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
     const QString truncated = put("truncated.avi", good.left(good.indexOf("movi") + 4)); // no frame
     const QString truncatedFlv = put("truncated.flv", flv.left(flv.size() / 2));
     const QString readOnly = put("read only.flv", flv, QFile::ReadOwner | QFile::ReadGroup);
-    // The updated FLV is written beside the original and renamed over it:
-    // a folder that takes no new file refuses the update even when the file
-    // itself may be written.
+    // The update is written beside the file: a folder that takes no new file
+    // refuses it even when the file itself may be written.
     const QString update = put("update.flv", flv, OpenToAll | QFile::WriteOther);
     ASSERT_EQ(run("flvmeta", {"-U", "--preserve", source("good.flv"), dir + "/updated"}).exitCode,
               0);
@@ -178,8 +174,7 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
     // A picture that may not be replaced stops all of them.
     put("covers/cover3.jpg", Precious, QFile::ReadOwner);
     const QString deep = dir + QString("/" + QString(200, u'd')).repeated(21) + "/c.flv";
-    // Names are bytes: the file a name that is no valid UTF-8 would become if
-    // read loosely stays.
+    // What a name that is no valid UTF-8 would become if read loosely.
     put("caf\uFFFD.flv", Precious);
 
     const QByteArray unchanged = "; the file is unchanged";
@@ -261,11 +256,10 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
     }
 }
 
-// Interrupted while flvmeta or the system ffmpeg works, or stopped between
-// flvmeta's end and the replace while another program writes the file or a
-// signal comes: the front-end ends its child and fails, the file keeps its
-// content or that program's change, and no temporary is left. SIGKILL cannot
-// be caught: its temporary goes with the next run in that folder.
+// Interrupted while the child works, or between flvmeta's end and the replace
+// by a signal or another program's write: the child ends, the front-end fails,
+// the file keeps its content or that write; SIGKILL's temporary goes with the
+// next run in that folder.
 TEST_F(ToolFailures, Interrupted)
 {
     using Disturb = void (*)(const QString &file);

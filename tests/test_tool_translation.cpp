@@ -29,22 +29,22 @@ QString initial(const FixedOptionList &list)
 // de-interlacing and a watermark.
 QStringList window(pipeline::FlvCodecs codecs, bool marked = false, bool silent = false)
 {
-    pipeline::ConversionOptions o;
-    o.videoBitrate = initial(OptionLists::videoBitrate());
-    o.videoWindow = initial(OptionLists::videoWindow());
-    o.sampling = initial(OptionLists::audioSampling());
-    o.audioBitrate = initial(OptionLists::audioBitrate());
-    o.channels = initial(OptionLists::audioChannels());
-    o.codecs = codecs;
-    o.deInterlace = o.watermarkOn = marked;
-    o.audioOff = silent;
-    o.colorName = "white";
-    o.fontFile = "truetype/dejavu/DejaVuSans.ttf";
-    o.fontSize = "16";
-    o.left = "10";
-    o.top = "20";
-    o.alpha = "007";
-    o.watermarkText = WatermarkText;
+    const pipeline::ConversionOptions o {.videoBitrate = initial(OptionLists::videoBitrate()),
+                                         .videoWindow = initial(OptionLists::videoWindow()),
+                                         .deInterlace = marked,
+                                         .watermarkOn = marked,
+                                         .watermarkText = WatermarkText,
+                                         .colorName = "white",
+                                         .fontFile = "truetype/dejavu/DejaVuSans.ttf",
+                                         .fontSize = "16",
+                                         .left = "10",
+                                         .top = "20",
+                                         .alpha = "007",
+                                         .audioOff = silent,
+                                         .sampling = initial(OptionLists::audioSampling()),
+                                         .audioBitrate = initial(OptionLists::audioBitrate()),
+                                         .channels = initial(OptionLists::audioChannels()),
+                                         .codecs = codecs};
     const auto arguments = pipeline::BuildEncoderArguments(o, App, "/usr/share", u'/');
     return pipeline::encodeCommand(App, "/in/my clip.avi", arguments, "/out dir/", "clip.flv", u'/')
             .arguments.list();
