@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 #include <sys/stat.h>
 
 using namespace testmedia;
@@ -103,7 +102,7 @@ protected:
     void SetUp() override
     {
         m_folder = s_dir->filePath(QString("out %1").arg(++s_counter));
-        put("clip.flv", Precious, OpenToAll);
+        put("clip.flv", Precious);
         ASSERT_TRUE(QFile::setPermissions(m_folder, OpenToAll));
     }
 
