@@ -1,5 +1,5 @@
 #include "app/ProgressWindow.h"
-#include "doubles/RecordingMessageBoxes.h"
+#include "doubles/Doubles.h"
 #include "media/VideoEditComponent.h"
 #include "pipeline/Normalization.h"
 

@@ -1,6 +1,6 @@
 #include "pipeline/StageRunner.h"
 
-#include "doubles/RecordingMessageBoxes.h"
+#include "doubles/Doubles.h"
 #include "support/TestPaths.h"
 
 #include <QFile>
