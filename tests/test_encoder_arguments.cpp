@@ -52,11 +52,7 @@ TEST(EncoderArguments, Lines)
             {[](auto &o) { o.deInterlace = o.watermarkOn = o.audioOff = true; },
              " -b 350kb/s -r 25 -s 320x240  -deinterlace  -vhook \""
                      + Hook.arg("arial.ttf", "200", "Sample") + "\" -an "},
-            {[](auto &o) {
-                 o.channels = "stereo";
-                 o.watermarkText = "other\" text";
-                 o.alpha = "x";
-             },
+            {[](auto &o) { o.channels = "stereo"; },
              " -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 1 "},
             {[](auto &o) { o.videoWindow = o.videoBitrate = ""; },
              " -b kb/s -r 25 -s  -ar 22050Hz -ab 64 -ac 2 "},
@@ -100,7 +96,7 @@ struct CommandCase
 {
     StageCommand command;
     QString text; // as the window shows it
-    QStringList started; // the program and its arguments, as started
+    QString started; // the program and its arguments, as started, between "|"
 };
 
 // Each stage's command, byte for byte as shown, and as started.
@@ -114,22 +110,14 @@ TEST(StageCommands, TextAndList)
             = {{encodeCommand(WinApp, temp, encoder, "D:\\Out\\", "clip.flv", u'\\'),
                 ffmpeg + " -i \"" + temp + "\" -b 350kb/s -s 320x240  -deinterlace -an "
                         + "\"D:\\Out\\clip.flv\"",
-                {ffmpeg,
-                 "-i",
-                 temp,
-                 "-b",
-                 "350kb/s",
-                 "-s",
-                 "320x240",
-                 "-deinterlace",
-                 "-an",
-                 "D:\\Out\\clip.flv"}},
+                ffmpeg + "|-i|" + temp
+                        + "|-b|350kb/s|-s|320x240|-deinterlace|-an|D:\\Out\\clip.flv"},
                {metadataCommand(WinApp, "D:\\Out\\", "clip.flv", u'\\'),
                 WinApp + "\\flvmdi \"D:\\Out\\clip.flv\"",
-                {WinApp + "\\flvmdi", "D:\\Out\\clip.flv"}},
+                WinApp + "\\flvmdi|D:\\Out\\clip.flv"},
                {imageCommand(WinApp, temp, "", "05", "D:\\Out\\", u'\\'),
                 ffmpeg + " -i \"" + temp + "\" -s  -vframes 05 \"D:\\Out\\cover%d.jpg\"",
-                {ffmpeg, "-i", temp, "-s", "", "-vframes", "05", "D:\\Out\\cover%d.jpg"}},
+                ffmpeg + "|-i|" + temp + "|-s||-vframes|05|D:\\Out\\cover%d.jpg"},
                {encodeCommand("/opt/My Apps",
                               "/v/say \"hi\" a.avi",
                               CommandArguments().blank().words({"-an"}),
@@ -137,10 +125,11 @@ TEST(StageCommands, TextAndList)
                               "x\".flv",
                               u'/'),
                 "/opt/My Apps/ffmpeg -i \"/v/say \"hi\" a.avi\" -an \"/out \"x\"/x\".flv\"",
-                {"/opt/My Apps/ffmpeg", "-i", "/v/say \"hi\" a.avi", "-an", "/out \"x\"/x\".flv"}}};
+                "/opt/My Apps/ffmpeg|-i|/v/say \"hi\" a.avi|-an|/out \"x\"/x\".flv"}};
     for (const CommandCase &c : cases) {
         EXPECT_EQ(c.command.text(), c.text);
-        EXPECT_EQ(QStringList(c.command.program) + c.command.arguments.list(), c.started);
+        EXPECT_EQ(QStringList(c.command.program) + c.command.arguments.list(),
+                  c.started.split(u'|'));
     }
     // In the application folder, unless it cannot be written (then the cache).
     EXPECT_EQ(intermediateFile(WinApp, u'\\'), temp);
