@@ -1,16 +1,21 @@
+#include "app/ProgressStrip.h"
 #include "app/ProgressWindow.h"
 #include "doubles/RecordingMessageBoxes.h"
 #include "media/VideoEditComponent.h"
 #include "pipeline/Normalization.h"
+#include "pipeline/TimeRemaining.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
 
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <array>
 #include <csignal>
 
 using namespace pipeline;
@@ -65,11 +70,11 @@ const RefusedCase RefusedCases[]
            {"no source", "", "", "", No, Zero, 0},
            {"corrupted", "garbage.avi", "", "", No, Failure, 0},
            // Root writes anywhere: the folder's path names a regular file.
-           {"unwritable folder", "av.avi", "av.avi/temp.mpg", "", No, SaveFailed, 0},
-           {"target is the source", "av.avi", "av.avi", "", No, SaveFailed, 0},
-           {"target is a folder", "av.avi", ".", "", No, SaveFailed, 0},
-           {"converter fails", "av.avi", "", "/bin/false", No, Failure, 1},
-           {"no converter", "av.avi", "", "/no/ffmpeg", No, Failure, 1},
+           {"unwritable folder", "long.avi", "long.avi/temp.mpg", "", No, SaveFailed, 0},
+           {"target is the source", "long.avi", "long.avi", "", No, SaveFailed, 0},
+           {"target is a folder", "long.avi", ".", "", No, SaveFailed, 0},
+           {"converter fails", "long.avi", "", "/bin/false", No, Failure, 1},
+           {"no converter", "long.avi", "", "/no/ffmpeg", No, Failure, 1},
            {"no audio, No", "take:1.avi", "", "", No, NoAudio, 0},
            {"no audio, Yes, URL-like names", "take:1.avi", "concat:temp.mpg", "", Yes, NoAudio, 1}};
 
@@ -86,6 +91,20 @@ const InterruptCase InterruptCases[] = {{"cancel", Yes, Abort, false},
                                         {"hold", Yes, Abort, true},
                                         {"kill", Yes, {Failure}, false},
                                         {"late", Yes, {}, true}};
+
+bool navy(const QImage &image, int x, int y)
+{
+    return (image.pixel(x, y) | 0xff000000) == PercentBarForeground;
+}
+
+// Navy columns from the left of the bar's top row.
+int filled(const QImage &bar)
+{
+    int columns = 0;
+    while (columns < bar.width() && navy(bar, columns, 0))
+        ++columns;
+    return columns;
+}
 
 } // namespace
 
@@ -138,7 +157,6 @@ private Q_SLOTS:
     {
         using testmedia::makeVideo;
         QVERIFY(QDir::setCurrent(m_media.path()));
-        QVERIFY(makeVideo(m_media.filePath("av.avi"), {.seconds = 2}));
         // Cancel needs a conversion still running after its first report.
         QVERIFY(makeVideo(m_media.filePath("long.avi"), {3, 640, 480}));
         QVERIFY(makeVideo(m_media.filePath("silent.avi"), {1, 176, 144, 25, false}));
@@ -247,7 +265,7 @@ private Q_SLOTS:
             QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 176);
             QVERIFY(testmedia::firstStream(probed, "audio").isEmpty());
         }
-        QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe("av.avi")) - 2) < 0.1);
+        QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe("long.avi")) - 3) < 0.1);
         QVERIFY(appFiles().isEmpty());
     }
 
@@ -364,6 +382,111 @@ private Q_SLOTS:
                                  media::findSystemFfmpeg(m_appFolder->path())};
         qputenv("PATH", original);
         QCOMPARE(found, QStringList({frontEnd, system}));
+    }
+
+    // The time still to wait follows the conversion's pace through its media.
+    void timeRemaining()
+    {
+        for (const auto &[seconds, text] : {std::pair {59.7, "00:01:00"},
+                                            {3725.0, "01:02:05"},
+                                            {0.4, "00:00:00"},
+                                            {1234.0 * 3600 + 61, "1234:01:01"},
+                                            {-5.0, "00:00:00"}})
+            QCOMPARE(pipeline::FormatTimeRemaining(seconds), QString(text));
+        // Seconds elapsed and position of 60 s: remaining and share done.
+        for (const auto &[elapsed, position, remaining, share] :
+             {std::array {1.0, 30.0, 1.0, 0.5}, // copied, far faster than playback
+              {20.0, 10.0, 100.0, 1 / 6.0}, // encoded, slower than playback
+              {2.0, 0.0, 60.0, 0.0}, // nothing done yet
+              {0.0, 5.0, 55.0, 5 / 60.0}}) { // no time elapsed
+            const pipeline::ProgressClock clock = pipeline::wallClockProgress(elapsed, position, 60);
+            QCOMPARE(clock.length - clock.position, remaining);
+            QCOMPARE(clock.position / clock.length, share);
+        }
+    }
+
+    // The text is rounded while the fill is not; the fill turns the text
+    // under it white. The bar follows the progress below the length while
+    // the window is open.
+    void percentBar()
+    {
+        const QFont font = ProgressWindow().findChild<PercentBar *>("picStatus")->font();
+        for (const auto &[percent, text, columns] : {std::tuple {0.0f, "0%", 0},
+                                                     {0.4f, "0%", 1},
+                                                     {50.0f, "50%", 163},
+                                                     {99.6f, "100%", 324}}) {
+            QCOMPARE(percentBarText(percent), QString(text));
+            QImage bar = makePercentBarImage(QSize(325, 21));
+            DrawPercentBar(bar, font, percent);
+            QCOMPARE(filled(bar), columns);
+            int textPixels = 0; // in the middle, differing from the fill
+            for (int i = 0; i < 45 * 15; ++i)
+                textPixels += navy(bar, 140 + i % 45, 3 + i / 45) != (140 + i % 45 < columns);
+            QVERIFY(textPixels > 10);
+        }
+        ProgressWindow window;
+        auto *bar = window.findChild<PercentBar *>("picStatus");
+        for (const auto &[position, open] : {std::pair {15.0, true}, {60.0, true}, {30.0, false}}) {
+            if (!open)
+                window.closeWindow();
+            window.ShowProgress(position, 60);
+            QCOMPARE(window.findChild<QLabel *>("lblRemaining")->text(), "00:00:45");
+            QCOMPARE(filled(bar->image()), 81);
+        }
+    }
+
+    // Cancel, the close box and Escape ask to cancel; Enter does not.
+    void onlyCancelKeysAskToCancel()
+    {
+        ProgressWindow window;
+        int requests = 0;
+        QTimer::singleShot(0, &window, [&] {
+            QTest::keyClick(&window, Qt::Key_Return);
+            QTest::keyClick(window.findChild<QPushButton *>("cmdCancel"), Qt::Key_Enter);
+            QCOMPARE(requests, 0);
+            window.findChild<QPushButton *>("cmdCancel")->click();
+            window.close();
+            QTest::keyClick(&window, Qt::Key_Escape);
+            QVERIFY(window.isVisible());
+            window.closeWindow();
+        });
+        window.showModal([&] { ++requests; });
+        QCOMPARE(requests, 3);
+        QVERIFY(!window.isVisible());
+    }
+
+    // The status bar's strip, fed by a scripted clock: reports of
+    // (milliseconds since the stage started, position, length).
+    void stripShowsPercentAndTimeLeft()
+    {
+        using Reports = QList<std::array<double, 3>>;
+        const std::tuple<bool, Reports, int, QString> cases[]
+                = {{true, {{5000, 15, 60}, {30000, 30, 60}}, 50, "00:00:30"}, // the rate so far
+                   {true, {{2000, 0, 60}}, 0, ""},
+                   {true, {{9000, 70, 60}}, 100, "00:00:00"},
+                   {true, {{9000, 7, 0}}, 0, ""}, // length unknown
+                   {false, {{9000, 30, 60}}, 0, ""}};
+        for (const auto &[measured, reports, percent, remaining] : cases) {
+            qint64 now = 1000;
+            ProgressStrip strip(nullptr, [&] { return now; });
+            strip.show();
+            strip.showStage("Encoding clip.flv", measured);
+            for (const auto &[at, position, length] : reports) {
+                now = 1000 + qint64(at);
+                strip.showProgress(position, length);
+            }
+            const auto *bar = strip.findChild<QProgressBar *>("prgStage");
+            QCOMPARE(bar->maximum(), measured ? 100 : 0);
+            QCOMPARE(bar->value(), percent);
+            QCOMPARE(strip.findChild<QLabel *>("lblRemaining")->text(), remaining);
+            auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
+            QSignalSpy cancelled(&strip, &ProgressStrip::cancelRequested);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            QCOMPARE(cancelled.count(), 1);
+            strip.showEnd("Cancelled");
+            QCOMPARE(strip.text(), QString("Cancelled"));
+            QVERIFY(!cancel->isVisible() && !bar->isVisible());
+        }
     }
 };
 
