@@ -54,43 +54,50 @@ const ConvertCase ConvertCases[]
             false,
             {720, 480}}};
 
-struct RefusedCase
+// A normalization and what the person sees of it. At the first progress
+// report: "cancel" clicks Cancel, "close" the close box, "hold" clicks Cancel
+// and keeps the question open until the conversion has finished, "kill" ends
+// the converter; with "late" the window is made after the conversion ended.
+struct RunCase
 {
     const char *name;
     QString source;
-    QString target; // "" for the usual intermediate
-    QString converter; // "" for the system ffmpeg
-    int answer;
-    Shown box;
-    int windows;
-};
-const RefusedCase RefusedCases[]
-        = {{"no frames", "zero.avi", "", "", No, Zero, 0},
-           {"no video", "audio-only.avi", "", "", No, Zero, 0},
-           {"no source", "", "", "", No, Zero, 0},
-           {"corrupted", "garbage.avi", "", "", No, Failure, 0},
-           // Root writes anywhere: the folder's path names a regular file.
-           {"unwritable folder", "long.avi", "long.avi/temp.mpg", "", No, SaveFailed, 0},
-           {"target is the source", "long.avi", "long.avi", "", No, SaveFailed, 0},
-           {"target is a folder", "long.avi", ".", "", No, SaveFailed, 0},
-           {"converter fails", "long.avi", "", "/bin/false", No, Failure, 1},
-           {"no converter", "long.avi", "", "/no/ffmpeg", No, Failure, 1},
-           {"no audio, No", "take:1.avi", "", "", No, NoAudio, 0},
-           {"no audio, Yes, URL-like names", "take:1.avi", "concat:temp.mpg", "", Yes, NoAudio, 1}};
-
-struct InterruptCase
-{
-    const char *action;
+    QString action;
     int answer;
     QList<Shown> boxes;
-    bool replaced; // the intermediate, by the whole conversion
+    bool ready;
+    double seconds; // of the new intermediate; 0 when the previous one stays
+    int windows = 1;
+    QString target = {}; // "" for the usual intermediate
+    QString converter = {}; // "" for the system ffmpeg
 };
-const InterruptCase InterruptCases[] = {{"cancel", Yes, Abort, false},
-                                        {"cancel", No, Abort, true},
-                                        {"close", Yes, Abort, false},
-                                        {"hold", Yes, Abort, true},
-                                        {"kill", Yes, {Failure}, false},
-                                        {"late", Yes, {}, true}};
+const RunCase RunCases[]
+        = {{"no frames", "zero.avi", "", No, {Zero}, false, 0, 0},
+           {"no video", "audio-only.avi", "", No, {Zero}, false, 0, 0},
+           {"no source", "", "", No, {Zero}, false, 0, 0},
+           {"corrupted", "garbage.avi", "", No, {Failure}, false, 0, 0},
+           // Root writes anywhere: the folder's path names a regular file.
+           {"unwritable folder", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi/temp.mpg"},
+           {"target is the source", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi"},
+           {"target is a folder", "long.avi", "", No, {SaveFailed}, false, 0, 0, "."},
+           {"converter fails", "long.avi", "", No, {Failure}, false, 0, 1, "", "/bin/false"},
+           {"no converter", "long.avi", "", No, {Failure}, false, 0, 1, "", "/no/ffmpeg"},
+           {"no audio, No", "take:1.avi", "", No, {NoAudio}, false, 0, 0},
+           {"no audio, Yes, URL-like names",
+            "take:1.avi",
+            "",
+            Yes,
+            {NoAudio},
+            true,
+            1,
+            1,
+            "concat:t.mpg"},
+           {"Cancel, Yes", "long.avi", "cancel", Yes, Abort, false, 0},
+           {"Cancel, No", "long.avi", "cancel", No, Abort, true, 3},
+           {"close box, Yes", "long.avi", "close", Yes, Abort, false, 0},
+           {"Yes after the finish", "long.avi", "hold", Yes, Abort, false, 3},
+           {"converter killed", "long.avi", "kill", Yes, {Failure}, false, 0},
+           {"ended before the window", "long.avi", "late", Yes, {}, true, 3}};
 
 bool navy(const QImage &image, int x, int y)
 {
@@ -240,90 +247,62 @@ private Q_SLOTS:
             QVERIFY2(stamps[i].toLongLong() > stamps[i - 1].toLongLong(), "the audio runs forward");
     }
 
-    // What the person sees before anything, or instead of anything, is
-    // written; a source without audio is converted only when they agree;
-    // names that look like URLs are files. The source is never written.
-    void refusedOrAsked_data()
+    // What the person sees, and what is written: the source never; the
+    // previous intermediate stays unless a whole new one replaces it; names
+    // that look like URLs are files; no converter is left running.
+    void normalizations_data()
     {
-        QTest::addColumn<RefusedCase>("c");
-        for (const RefusedCase &c : RefusedCases)
+        QTest::addColumn<RunCase>("c");
+        for (const RunCase &c : RunCases)
             QTest::newRow(c.name) << c;
     }
-    void refusedOrAsked()
+    void normalizations()
     {
-        QFETCH(RefusedCase, c);
+        QFETCH(RunCase, c);
         if (!c.converter.isEmpty())
             reset(c.converter);
-        m_boxes.scriptAnswers({c.answer});
-        const QString output = c.target.isEmpty() ? intermediate() : c.target;
-        const bool ready = m_normalizer->SourceNormalizer(c.source, output);
-        QCOMPARE(ready, c.answer == Yes);
-        QCOMPARE(m_boxes.shown(), QList<Shown> {c.box});
-        QCOMPARE(m_windows.size(), c.windows);
-        if (ready) {
-            const QJsonObject probed = testmedia::probe(m_media.filePath(output));
-            QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 176);
-            QVERIFY(testmedia::firstStream(probed, "audio").isEmpty());
-        }
-        QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe("long.avi")) - 3) < 0.1);
-        QVERIFY(appFiles().isEmpty());
-    }
-
-    // At the first progress report: Cancel, or the window's close box, asks
-    // first; Yes stops the converter and keeps the previous intermediate, No
-    // lets the conversion finish, and Yes wins over a finish handled while
-    // the question was open. A converter that dies fails the normalization.
-    // A conversion that ends before its window shows needs no window.
-    void interrupted_data()
-    {
-        QTest::addColumn<InterruptCase>("c");
-        for (const InterruptCase &c : InterruptCases)
-            QTest::newRow(qPrintable(c.action + QString(c.answer == Yes ? ", Yes" : ", No"))) << c;
-    }
-    void interrupted()
-    {
-        QFETCH(InterruptCase, c);
-        const QString action = c.action;
         QSignalSpy finished(m_component.get(), &VideoEdit::ConversionFinished);
         const auto hasFinished = [&] {
             return finished.count() > 0;
         };
         QVERIFY(testmedia::writeFile(intermediate(), "previous run"));
         m_boxes.scriptAnswers({c.answer});
-        if (action == "hold") // the question stays open until then
+        if (c.action == "hold")
             m_boxes.onShow = [&](const Shown &) {
                 QVERIFY(QTest::qWaitFor(hasFinished, 30000));
             };
-        if (action == "late")
+        if (c.action == "late")
             m_beforeWindow = [&] {
                 QVERIFY(QTest::qWaitFor(hasFinished, 60000));
             };
         bool first = true;
         connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&] {
-            if (!std::exchange(first, false) || action == "late")
+            if (!std::exchange(first, false) || c.action.isEmpty() || c.action == "late")
                 return;
             QTimer::singleShot(0, this, [&] {
                 const qint64 converter = testmedia::childProcesses().value(0);
                 QVERIFY2(m_windows.last() && !m_windows.last()->isClosed(), "still running");
-                if (action == "close")
+                if (c.action == "close")
                     m_windows.last()->close();
-                else if (action == "kill" && converter > 0)
+                else if (c.action == "kill" && converter > 0)
                     ::kill(pid_t(converter), SIGKILL);
                 else
                     m_windows.last()->findChild<QPushButton *>("cmdCancel")->click();
             });
         });
-        const bool ready = m_normalizer->SourceNormalizer("long.avi", intermediate());
+        const QString output = c.target.isEmpty() ? intermediate() : c.target;
+        QCOMPARE(m_normalizer->SourceNormalizer(c.source, output), c.ready);
         QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }, 30000));
-        QCOMPARE(ready, c.replaced && action != "hold");
         QCOMPARE(m_boxes.shown(), c.boxes);
-        QCOMPARE(m_windows.size(), 1);
+        QCOMPARE(m_windows.size(), c.windows);
         QVERIFY(!m_shownAfterTheEnd);
-        QCOMPARE(finished.count(), int(c.replaced));
+        QCOMPARE(finished.count(), int(c.seconds > 0));
         QCOMPARE(appFiles(), QStringList {"temp.mpg"});
-        const double seconds = testmedia::durationSeconds(testmedia::probe(intermediate()));
-        QVERIFY(c.replaced ? qAbs(seconds - 3.0) < 0.15
-                           : testmedia::readFile(intermediate()) == "previous run");
+        const double seconds = testmedia::durationSeconds(
+                testmedia::probe(QFileInfo(output).absoluteFilePath()));
+        QVERIFY(c.seconds ? qAbs(seconds - c.seconds) < 0.15
+                          : testmedia::readFile(intermediate()) == "previous run");
+        QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe("long.avi")) - 3) < 0.1);
     }
 
     // The intermediate fits the largest output frame, as shown on screen.
