@@ -3,7 +3,6 @@
 #include "doubles/RecordingMessageBoxes.h"
 #include "media/VideoEditComponent.h"
 #include "pipeline/Normalization.h"
-#include "pipeline/TimeRemaining.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
@@ -39,20 +38,19 @@ using namespace Answer;
 struct ConvertCase
 {
     const char *file;
-    testmedia::VideoSpec source; // its options: those of its streams
+    testmedia::VideoSpec source; // seconds, size and frame rate
+    QStringList codecs; // ffmpeg options for the source's streams
     bool copied; // the video is copied as it is
     QSize intermediate;
+    int turn = 0; // a quarter turn the player gives the picture
 };
 const ConvertCase ConvertCases[]
-        = {{"clip.avi", {1, 320, 240}, false, {320, 240}},
+        = {{"clip.avi", {1, 320, 240}, {}, false, {320, 240}},
            // Its audio steps back a few milliseconds after 7 seconds.
-           {"pal.vob", {8, 720, 576, 25, true, 48000, 2, {"-target", "pal-dvd"}}, true, {720, 576}},
-           {"phone.mp4", {1, 1920, 1080, 30, true, 48000, 2, H264, 90}, false, {324, 576}},
-           {"vcd.dat", {1, 352, 288, 25, true, 48000, 2, {"-target", "pal-vcd"}}, true, {352, 288}},
-           {"ntsc.vob",
-            {1, 720, 480, 29.97, true, 48000, 2, {"-target", "ntsc-dvd"}},
-            false,
-            {720, 480}}};
+           {"pal.vob", {8, 720, 576}, {"-target", "pal-dvd"}, true, {720, 576}},
+           {"phone.mp4", {1, 1920, 1080, 30}, H264, false, {324, 576}, 90},
+           {"vcd.dat", {1, 352, 288}, {"-target", "pal-vcd"}, true, {352, 288}},
+           {"ntsc.vob", {1, 720, 480, 29.97}, {"-target", "ntsc-dvd"}, false, {720, 480}}};
 
 // A normalization and what the person sees of it. At the first progress
 // report: "cancel" clicks Cancel, "close" the close box, "hold" clicks Cancel
@@ -193,9 +191,12 @@ private Q_SLOTS:
         // The stored picture's upper half is white.
         testmedia::VideoSpec spec = c.source;
         spec.sampleRate = 48000;
-        spec.extraOutputOptions.prepend("drawbox=w=iw:h=ih/2:color=white:t=fill,"
-                                        "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill");
-        spec.extraOutputOptions.prepend("-vf");
+        spec.turn = c.turn;
+        // The stored picture's upper half is white.
+        spec.extraOutputOptions = QStringList {"-vf",
+                                               "drawbox=w=iw:h=ih/2:color=white:t=fill,"
+                                               "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
+                + c.codecs;
         QVERIFY(testmedia::makeVideo(m_media.filePath(c.file), spec));
         const double seconds = spec.seconds;
         const QString output = intermediate();
@@ -235,8 +236,8 @@ private Q_SLOTS:
         const auto red = [&](int x, int y) {
             return quint8(frame.at(3 * (y * w + x)));
         };
-        QVERIFY2((spec.turn ? red(3 * w / 4, h / 2) : red(w / 2, h / 4)) > 200, "white");
-        QVERIFY2((spec.turn ? red(w / 4, h / 2) : red(w / 2, 3 * h / 4)) < 50, "black");
+        QVERIFY2((c.turn ? red(3 * w / 4, h / 2) : red(w / 2, h / 4)) > 200, "white");
+        QVERIFY2((c.turn ? red(w / 4, h / 2) : red(w / 2, 3 * h / 4)) < 50, "black");
         const QStringList dts
                 = QString("-v error -select_streams a:0 -show_entries packet=dts -of csv=p=0")
                           .split(' ');
@@ -321,29 +322,6 @@ private Q_SLOTS:
         }
     }
 
-    // ffmpeg's "-progress" report, as it arrives from a pipe in pieces.
-    void progressReport()
-    {
-        const std::pair<QList<QByteArray>, std::vector<double>> cases[]
-                = {{{"frame=3\nout_time_us=15", "00000\r\nprogress=continue\n"}, {1.5}},
-                   {{"out_time_us=N/A\nprogress=continue\n"}, {}},
-                   {{"\n\nout_time_us=1000000\n\nprogress=continue\n"}, {1.0}},
-                   {{"out_time_us=2000000\nprogress=continue\nout_time_us=-5\nprogress=end\n"},
-                    {2.0, 2.0}},
-                   {{QByteArray(5000, ' '),
-                     "out_time_us=5000000\nprogress=continue\n",
-                     "out_time_us=3000000\nprogress=end\n"},
-                    {3.0}}};
-        for (const auto &[chunks, expected] : cases) {
-            media::ProgressReader reader;
-            std::vector<double> positions;
-            for (const QByteArray &chunk : chunks)
-                for (const double position : reader.feed(chunk))
-                    positions.push_back(position);
-            QVERIFY(positions == expected);
-        }
-    }
-
     // The front-end is called ffmpeg too; neither it nor a link to it is
     // taken for the system ffmpeg.
     void systemFfmpegSkipsTheApplicationFolder()
@@ -361,27 +339,6 @@ private Q_SLOTS:
                                  media::findSystemFfmpeg(m_appFolder->path())};
         qputenv("PATH", original);
         QCOMPARE(found, QStringList({frontEnd, system}));
-    }
-
-    // The time still to wait follows the conversion's pace through its media.
-    void timeRemaining()
-    {
-        for (const auto &[seconds, text] : {std::pair {59.7, "00:01:00"},
-                                            {3725.0, "01:02:05"},
-                                            {0.4, "00:00:00"},
-                                            {1234.0 * 3600 + 61, "1234:01:01"},
-                                            {-5.0, "00:00:00"}})
-            QCOMPARE(pipeline::FormatTimeRemaining(seconds), QString(text));
-        // Seconds elapsed and position of 60 s: remaining and share done.
-        for (const auto &[elapsed, position, remaining, share] :
-             {std::array {1.0, 30.0, 1.0, 0.5}, // copied, far faster than playback
-              {20.0, 10.0, 100.0, 1 / 6.0}, // encoded, slower than playback
-              {2.0, 0.0, 60.0, 0.0}, // nothing done yet
-              {0.0, 5.0, 55.0, 5 / 60.0}}) { // no time elapsed
-            const pipeline::ProgressClock clock = pipeline::wallClockProgress(elapsed, position, 60);
-            QCOMPARE(clock.length - clock.position, remaining);
-            QCOMPARE(clock.position / clock.length, share);
-        }
     }
 
     // The text is rounded while the fill is not; the fill turns the text

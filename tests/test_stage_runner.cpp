@@ -1,4 +1,5 @@
 #include "pipeline/StageRunner.h"
+#include "pipeline/TimeRemaining.h"
 
 #include "doubles/RecordingMessageBoxes.h"
 #include "support/TestPaths.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
 
 using namespace pipeline;
@@ -100,4 +102,48 @@ TEST(StageRunner, FailureDetailsAndArguments)
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll().split('\0'),
               QList<QByteArray>({"-i", "/v/say \"hi\".avi", "x -t a;b $(id) `id`\r\nn", "", ""}));
+}
+
+// ffmpeg's "-progress" report, as it arrives from a pipe in pieces (between
+// "|" here).
+TEST(StageProgress, PositionAtEachBlockEnd)
+{
+    const std::pair<QByteArray, QList<double>> cases[]
+            = {{"frame=3\nout_time_us=15|00000\r\nprogress=continue\n", {1.5}},
+               {"out_time_us=N/A\nprogress=continue\n", {}},
+               {"\n\nout_time_us=1000000\n\nprogress=continue\n", {1.0}},
+               {"out_time_us=2000000\nprogress=continue\nout_time_us=-5\nprogress=end\n",
+                {2.0, 2.0}},
+               {QByteArray(5000, ' ') + "|out_time_us=5000000\nprogress=continue\n|"
+                        + "out_time_us=3000000\nprogress=end\n",
+                {3.0}}};
+    for (const auto &[chunks, expected] : cases) {
+        media::ProgressReader reader;
+        QList<double> positions;
+        for (const QByteArray &chunk : chunks.split('|'))
+            for (const double position : reader.feed(chunk))
+                positions << position;
+        EXPECT_EQ(positions, expected) << chunks.left(40).toStdString();
+    }
+}
+
+// The time still to wait follows the conversion's pace through its media.
+TEST(StageProgress, TimeRemaining)
+{
+    for (const auto &[seconds, text] : {std::pair {59.7, "00:01:00"},
+                                        {3725.0, "01:02:05"},
+                                        {0.4, "00:00:00"},
+                                        {1234.0 * 3600 + 61, "1234:01:01"},
+                                        {-5.0, "00:00:00"}})
+        EXPECT_EQ(FormatTimeRemaining(seconds), text);
+    // Seconds elapsed and position of 60 s: remaining and share done.
+    for (const auto &[elapsed, position, remaining, share] :
+         {std::array {1.0, 30.0, 1.0, 0.5}, // copied, far faster than playback
+          {20.0, 10.0, 100.0, 1 / 6.0}, // encoded, slower than playback
+          {2.0, 0.0, 60.0, 0.0}, // nothing done yet
+          {0.0, 5.0, 55.0, 5 / 60.0}}) { // no time elapsed
+        const ProgressClock clock = wallClockProgress(elapsed, position, 60);
+        EXPECT_DOUBLE_EQ(clock.length - clock.position, remaining);
+        EXPECT_DOUBLE_EQ(clock.position / clock.length, share);
+    }
 }
