@@ -315,6 +315,7 @@ private Q_SLOTS:
                                                                   {{1920, 1080}, 180, {768, 432}},
                                                                   {{175, 143}, 0, {176, 144}},
                                                                   {{1, 1}, 0, {2, 2}},
+                                                                  {{4000, 2}, 0, {768, 2}},
                                                                   {{0, 0}, 0, {0, 0}}};
         for (const auto &[stored, turn, expected] : cases) {
             const FrameSize size = media::intermediateFrameSize(media::displayedSize(stored, turn));

@@ -43,7 +43,7 @@ struct Runner
         });
         runner.start(stage, command, 3.0);
         EXPECT_TRUE(runner.isRunning());
-        EXPECT_TRUE(ended.wait(60000));
+        EXPECT_TRUE(ended.wait(30000));
         EXPECT_FALSE(runner.isRunning());
         return ended.isEmpty() ? StageEnd::Failed : ended.first().first().value<StageEnd>();
     }
@@ -111,7 +111,8 @@ TEST(StageProgress, PositionAtEachBlockEnd)
     const std::pair<QByteArray, QList<double>> cases[]
             = {{"frame=3\nout_time_us=15|00000\r\nprogress=continue\n", {1.5}},
                {"out_time_us=N/A\nprogress=continue\n", {}},
-               {"\n\nout_time_us=1000000\n\nprogress=continue\n", {1.0}},
+               {"out_time_us=0\nprogress=continue\n\n\nout_time_us=1000000\n\nprogress=continue\n",
+                {0, 1}},
                {"out_time_us=2000000\nprogress=continue\nout_time_us=-5\nprogress=end\n",
                 {2.0, 2.0}},
                {QByteArray(5000, ' ') + "|out_time_us=5000000\nprogress=continue\n|"
