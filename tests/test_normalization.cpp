@@ -97,16 +97,11 @@ const RunCase RunCases[]
            {"converter killed", "long.avi", "kill", Yes, {Failure}, false, 0},
            {"ended before the window", "long.avi", "late", Yes, {}, true, 3}};
 
-bool navy(const QImage &image, int x, int y)
-{
-    return (image.pixel(x, y) | 0xff000000) == PercentBarForeground;
-}
-
 // Navy columns from the left of the bar's top row.
 int filled(const QImage &bar)
 {
     int columns = 0;
-    while (columns < bar.width() && navy(bar, columns, 0))
+    while (columns < bar.width() && bar.pixel(columns, 0) == PercentBarForeground)
         ++columns;
     return columns;
 }
@@ -358,7 +353,8 @@ private Q_SLOTS:
             QCOMPARE(filled(bar), columns);
             int textPixels = 0; // in the middle, differing from the fill
             for (int i = 0; i < 45 * 15; ++i)
-                textPixels += navy(bar, 140 + i % 45, 3 + i / 45) != (140 + i % 45 < columns);
+                textPixels += (bar.pixel(140 + i % 45, 3 + i / 45) == PercentBarForeground)
+                        != (140 + i % 45 < columns);
             QVERIFY(textPixels > 10);
         }
         ProgressWindow window;

@@ -61,14 +61,12 @@ TEST(StageRunner, EndsAsTheChildDoes)
 {
     using enum PipelineStage;
     using enum StageEnd;
+    const QString Kill = QString::number(SIGKILL);
     const std::tuple<PipelineStage, StageCommand, StageEnd, QList<Shown>> cases[]
             = {{Encode, child({"exit", "0"}), Succeeded, {{"ENCODING SUCCESSFUL!", 64, "Message"}}},
                {Images, child({"stdin"}), Succeeded, {{"IMAGE(S) GENERATED!", 64, "Message"}}},
                {Encode, child({"exit", "3"}), Failed, {{EncodeFailed, 16, "Error"}}},
-               {Metadata,
-                child({"signal", QString::number(SIGKILL)}),
-                Failed,
-                {{"FLV METADATA INJECTION FAILED!", 16, "Error"}}},
+               {Images, child({"signal", Kill}), Failed, {{"IMAGE GENERATION FAILED!", 16, "Error"}}},
                {Encode, child({"progress"}), Cancelled, {}},
                {Encode, child({"ignoreterm"}), Cancelled, {}},
                {Encode, {"/no/ffmpeg", {}}, Failed, {{"NO SUCH FILE OR DIRECTORY", 16, "Error"}}},
