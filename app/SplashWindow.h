@@ -12,8 +12,6 @@ class SplashWindow : public QDialog
 public:
     explicit SplashWindow(int milliseconds = 2000, QWidget *parent = nullptr);
 
-    static QPixmap picture();
-
     // Shows the picture until the timer closes it. The timer starts only
     // when the window is up and the loop that waits for it is about to run,
     // so however early it fires, the close reaches that loop.

@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const StartOptions options = readStartOptions(QApplication::arguments());
     QGuiApplication::setDesktopFileName("trovexa-flv-converter");
-    QApplication::setWindowIcon(preview::programIcon(64));
+    QApplication::setWindowIcon(preview::programIcon());
 
     platform::QtMessageBoxes messageBoxes;
     platform::DesktopShell shell;

@@ -36,9 +36,4 @@ QString formatQuickTimeHex(const QString &hex)
     return t.left(1) + u'.' + t.mid(1, 1) + u'.' + t.right(1);
 }
 
-QString FormatQuickTimeVersion(qint32 number)
-{
-    return formatQuickTimeHex(QString::number(quint32(number), 16).toUpper());
-}
-
 } // namespace checks

@@ -35,13 +35,9 @@ QString FormatVersionWord(quint32 word);
 // major.minor.build.revision of a version block; a zero block gives "0.0.0.0".
 QString fileVersionText(const FixedFileInfo &info);
 
-// "d.d.d" from the leading hexadecimal digits of a QuickTime version number:
-// 0x7668000 gives "7.6.6", 0 gives "0..0". Negative numbers use the eight
-// digits of their 32-bit two's complement.
-QString FormatQuickTimeVersion(qint32 number);
-
-// The same, from the hexadecimal text itself (empty when the version could
-// not be read, which gives "..").
+// "d.d.d" from the leading hexadecimal digits of a QuickTime version number
+// ("7668000" gives "7.6.6"); empty text, for a version that could not be
+// read, gives "..".
 QString formatQuickTimeHex(const QString &hex);
 
 } // namespace checks

@@ -48,9 +48,4 @@ QString ColorCombo::selectedName() const
     return currentIndex() < 0 ? QString() : itemText(currentIndex());
 }
 
-quint32 ColorCombo::colorValue(int position) const
-{
-    return itemData(position).value<quint32>();
-}
-
 } // namespace platform

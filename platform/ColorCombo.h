@@ -22,8 +22,6 @@ public:
     bool setSelectedPosition(qint16 position);
     // Name of the selected entry exactly as it was added; empty when none.
     QString selectedName() const;
-    // Colour value of the entry at that position.
-    quint32 colorValue(int position) const;
 
     static QColor toColor(quint32 value);
 };

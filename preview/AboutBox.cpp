@@ -43,7 +43,7 @@ AboutBox::AboutBox(platform::Shell &shell, QWidget *parent)
     setWindowTitle(AboutText::Caption);
     setModal(true);
 
-    m_imgAbout->setPixmap(programIcon(32));
+    m_imgAbout->setPixmap(programIcon().pixmap(32));
     m_imgAbout->setFixedSize(32, 32);
     auto *title = new QLabel(AboutText::Caption);
     QFont big = title->font();

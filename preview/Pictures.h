@@ -1,14 +1,27 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 
+// The program's pictures, kept in data/ and built into the program.
 namespace preview {
 
-// The program's icon (a film frame with a play mark), drawn at size x size
-// pixels; the same design as the desktop icon.
-QPixmap programIcon(int size);
+// A film frame with a play mark; the same picture as the desktop icon.
+inline QIcon programIcon()
+{
+    return QIcon(":/trovexa/desktop/trovexa-flv-converter-128.png");
+}
 
-// The small 100 x 28 badge under the About box's credits.
-QPixmap creditsBadge();
+// The small badge under the About box's credits.
+inline QPixmap creditsBadge()
+{
+    return QPixmap(":/trovexa/images/credits-badge.png");
+}
+
+// The picture shown at start-up.
+inline QPixmap splashPicture()
+{
+    return QPixmap(":/trovexa/images/splash.png");
+}
 
 } // namespace preview

@@ -1,11 +1,7 @@
 # Tests of the FLV player tab, help and About box.
-trovexa_qtest(test_preview_host test_preview_host.cpp
-    LIBS trovexa_preview trovexa_test_doubles)
-trovexa_qtest(test_preview_playback test_preview_playback.cpp
-    LIBS trovexa_preview trovexa_test_doubles trovexa_test_media)
-add_dependencies(test_preview_playback trovexa_ffmpeg_frontend trovexa_flvmdi)
-trovexa_qtest(test_preview_help test_preview_help.cpp
+trovexa_qtest(test_preview test_preview.cpp
     LIBS trovexa_app trovexa_media trovexa_preview trovexa_test_doubles trovexa_test_media)
+add_dependencies(test_preview trovexa_ffmpeg_frontend trovexa_flvmdi)
 add_test(NAME test_preview_desktop_install
     COMMAND ${CMAKE_COMMAND}
         -DSOURCE_DIR=${CMAKE_SOURCE_DIR}

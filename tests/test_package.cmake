@@ -94,8 +94,8 @@ if(NOT output MATCHES "Usage: .*trovexa \\[options\\] \\[file\\]")
     message(FATAL_ERROR "trovexa --help answers: ${output}")
 endif()
 
-# Whole conversions through the window, from the unpacked folder. The
-# driver is started through a link, as the package starts the program.
+# A whole conversion through the window, from the unpacked folder, by a
+# driver started through a link, as the package starts the program.
 file(COPY "${DRIVER}" DESTINATION "${scratch}/driver")
 get_filename_component(driver_name "${DRIVER}" NAME)
 file(CREATE_LINK "${scratch}/driver/${driver_name}" "${scratch}/installed_run" SYMBOLIC)

@@ -1,0 +1,175 @@
+// What the user reads in each window at start: captions, list entries, tool
+// tips, pictures, which controls are enabled or checked, the length limits of
+// the text boxes, and the order the controls are read in, row by row. Pixel
+// positions and sizes are left out on purpose. The expected text is
+// data/window_texts.txt; TROVEXA_WRITE_TEXTS=1 rewrites it instead.
+#include "support/WindowFixture.h"
+
+#include "app/ProgressWindow.h"
+#include "app/SplashWindow.h"
+#include "preview/AboutBox.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+QString describe(QWidget *w)
+{
+    QStringList parts {QString(w->metaObject()->className()) + ' ' + w->objectName()};
+    auto add = [&](const char *key, const QString &value) {
+        if (!value.isEmpty())
+            parts << QString("%1=\"%2\"").arg(key, QString(value).replace('\n', "\\n"));
+    };
+    if (auto *label = qobject_cast<QLabel *>(w)) {
+        add("text", label->text());
+        const QSize size = label->pixmap().size();
+        add("picture",
+            size.isEmpty() ? QString() : QString("%1x%2").arg(size.width()).arg(size.height()));
+    }
+    if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+        add("text", button->text());
+        add("checked", button->isCheckable() ? QString::number(button->isChecked()) : QString());
+    }
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+        add("text", edit->text());
+        add("max", edit->maxLength() < 32767 ? QString::number(edit->maxLength()) : QString());
+        add("readOnly", edit->isReadOnly() ? "1" : "");
+    }
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(w))
+        add("text", edit->toPlainText());
+    if (auto *box = qobject_cast<QGroupBox *>(w))
+        add("title", box->title());
+    if (auto *list = qobject_cast<QComboBox *>(w)) {
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        add("items", items.join('|'));
+        add("current", list->currentText());
+    }
+    if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+        QStringList titles;
+        for (int i = 0; i < tabs->count(); ++i)
+            titles << tabs->tabText(i);
+        add("tabs", titles.join('|'));
+    }
+    if (auto *menu = qobject_cast<QMenu *>(w)) {
+        QStringList entries {menu->title()};
+        for (QAction *action : menu->actions())
+            entries << action->text() + ' ' + action->shortcut().toString()
+                            + (action->isEnabled() ? "" : " (disabled)");
+        add("menu", entries.join('|'));
+    }
+    add("tip", w->toolTip());
+    add("disabled", w->isEnabled() ? "" : "1");
+    add("hidden", w->isHidden() && !w->isWindow() ? "1" : "");
+    return parts.join(' ');
+}
+
+bool isNamed(QWidget *w)
+{
+    return !w->objectName().isEmpty() && !w->objectName().startsWith("qt_")
+            && !qobject_cast<QTabBar *>(w->parentWidget());
+}
+
+QStringList describeWindow(QWidget *window)
+{
+    QStringList lines {"== " + window->objectName() + " \"" + window->windowTitle() + '"'};
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (isNamed(w))
+            lines << describe(w);
+    }
+    return lines;
+}
+
+// The visible controls in the order a user reads them, a line per row (a
+// control belongs to a row when its middle lies within the row's first
+// control or the other way round), and every pair of controls drawn over each other.
+QStringList readingOrder(QWidget *window)
+{
+    window->show();
+    QApplication::processEvents();
+    QList<QPair<QRect, QString>> controls;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        const QList<QWidget *> inside = w->findChildren<QWidget *>();
+        const bool leaf = std::none_of(inside.cbegin(), inside.cend(), [](QWidget *child) {
+            return child->isVisible() && isNamed(child);
+        });
+        if (isNamed(w) && w->isVisible() && leaf)
+            controls.append({QRect(w->mapTo(window, QPoint()), w->size()), w->objectName()});
+    }
+    std::sort(controls.begin(), controls.end(), [](const auto &a, const auto &b) {
+        return a.first.top() < b.first.top();
+    });
+    QStringList lines;
+    while (!controls.isEmpty()) {
+        const QRect first = controls.first().first;
+        QList<QPair<QRect, QString>> row;
+        for (qsizetype i = 0; i < controls.size();) {
+            const QRect c = controls[i].first;
+            if (first.contains(first.left(), c.center().y())
+                || c.contains(c.left(), first.center().y()))
+                row.append(controls.takeAt(i));
+            else
+                ++i;
+        }
+        std::sort(row.begin(), row.end(), [](const auto &a, const auto &b) {
+            return a.first.left() < b.first.left();
+        });
+        QStringList names;
+        for (const auto &[rect, name] : row) {
+            names << name;
+            for (const auto &[other, otherName] : controls)
+                if (rect.intersects(other))
+                    lines << "overlap: " + name + ' ' + otherName;
+        }
+        lines << "row: " + names.join(' ');
+    }
+    return lines;
+}
+
+} // namespace
+
+class WindowTexts : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowsAtStart()
+    {
+        WindowFixture fixture;
+        fixture.window().Form_Load();
+        ProgressWindow progress;
+        preview::AboutBox about(fixture.shell);
+        SplashWindow splash;
+        QStringList lines;
+        for (QWidget *window : {(QWidget *) &fixture.window(),
+                                (QWidget *) &progress,
+                                (QWidget *) &about,
+                                (QWidget *) &splash})
+            lines << describeWindow(window);
+        for (int tab = 0; tab < fixture.window().ui().sstThis->count(); ++tab) {
+            fixture.window().ui().sstThis->setCurrentIndex(tab);
+            lines << readingOrder(&fixture.window());
+        }
+        for (QWidget *window : {(QWidget *) &progress, (QWidget *) &about})
+            lines << "== " + window->objectName() << readingOrder(window);
+        const QString file = QFINDTESTDATA("data/window_texts.txt");
+        if (qEnvironmentVariableIsSet("TROVEXA_WRITE_TEXTS"))
+            testmedia::writeFile(file, lines.join('\n').toUtf8() + '\n');
+        const QStringList expected = QString::fromUtf8(testmedia::readFile(file))
+                                             .split('\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < std::max(lines.size(), expected.size()); ++i)
+            QCOMPARE(lines.value(i), expected.value(i));
+    }
+};
+
+QTEST_MAIN(WindowTexts)
+#include "test_window_texts.moc"
