@@ -1,15 +1,22 @@
+// The window at start-up and on the way out, and the ways into it besides the
+// mouse: the command line, drops, and what keyboard and screen-reader users meet.
 #include "support/WindowFixture.h"
 
 #include "app/SplashWindow.h"
 #include "platform/ColorCombo.h"
+#include "platform/UpDown.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 using Shown = platform::RecordingMessageBoxes::Shown;
@@ -18,12 +25,54 @@ using platform::MsgBoxAnswer::Yes;
 
 namespace {
 
-QString startupFailure(const QString &failure)
+QString failure(const QString &number)
 {
-    return "INTERNAL ERROR OCCURED - ERROR NUMBER: " + failure + ". PLEASE CONTACT SUPPORT.";
+    return "INTERNAL ERROR OCCURED - ERROR NUMBER: " + number + ". PLEASE CONTACT SUPPORT.";
 }
 
-const QString DownloadPage = "https://www.trovexa.com/windows/directx/default.mspx";
+// Drags the paths over a widget and drops them; true when the window took the drag.
+bool drop(QWidget *target, const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    QDragEnterEvent enter({1, 1}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent dropped({1, 1}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+    QCoreApplication::processEvents();
+    return enter.isAccepted();
+}
+
+// The name a screen reader gives a control; a list is named by its one caption.
+QString heardName(QWidget *control)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+    if (face->role() != QAccessible::ComboBox)
+        return face->text(QAccessible::Name);
+    QStringList labels;
+    for (const auto &[other, relation] : face->relations(QAccessible::Label)) {
+        if (other->role() == QAccessible::StaticText)
+            labels << other->text(QAccessible::Name).remove(u':');
+    }
+    return labels.join(u'|');
+}
+
+// The controls of a tab in the order Tab visits them, once round from first.
+QString tabCycle(QWidget *first, QWidget *page)
+{
+    QStringList visited;
+    QWidget *w = first;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && page->isAncestorOf(w) && w->isVisibleTo(page)
+            && w->isEnabled())
+            visited << (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
+        w = w->nextInFocusChain();
+    } while (w != first);
+    return visited.join(u' ');
+}
 
 } // namespace
 
@@ -31,151 +80,13 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // The options a first conversion gets unless the user changes them.
-    void startsWithTheDefaultOptions()
-    {
-        WindowFixture f;
-        QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
-        QVERIFY(f.boxes.shown().isEmpty());
-        const MainWindowUi &ui = f.window().ui();
-        const std::tuple<QComboBox *, int, QString> lists[]
-                = {{ui.cmbVideoWindow, 13, "400x300"},
-                   {ui.cmbVideoBitrate, 9, "225"},
-                   {ui.cmbAudioSampling, -1, "22050"},
-                   {ui.cmbAudioBitrate, 10, "48"},
-                   {ui.cmbAudioChannels, -1, "Mono"},
-                   {ui.cmbCodec, 2, "Sorenson H.263 + MP3 (classic)"},
-                   {ui.cmbFontName, -1, "DejaVu Sans"},
-                   {ui.cmbFontFileName, -1, "truetype/dejavu/DejaVuSans.ttf"},
-                   {ui.cmbFontSize, -1, "12"},
-                   {ui.ccbWatermarkColor, -1, "white"}};
-        for (const auto &[list, count, text] : lists) {
-            QCOMPARE(list->currentText(), text);
-            QVERIFY2(count < 0 || list->count() == count, qPrintable(list->objectName()));
-            QVERIFY2(!list->isEditable(), qPrintable(list->objectName()));
-        }
-        for (QCheckBox *box : f.window().findChildren<QCheckBox *>())
-            QCOMPARE(box->checkState(), Qt::Unchecked);
-        QCOMPARE(ui.txtNumImages->text(), QString("10"));
-        QVERIFY(!ui.txtApp->isVisibleTo(&f.window()));
-        QVERIFY(!ui.cmbFontFileName->isVisibleTo(&f.window()));
-
-        // The font file follows the font name.
-        ui.cmbFontName->setCurrentIndex(3);
-        QTest::keyClick(ui.cmbFontName, Qt::Key_Down);
-        QCOMPARE(ui.cmbFontFileName->currentIndex(), 4);
-        QCOMPARE(ui.cmbFontFileName->count(), ui.cmbFontName->count());
-    }
-
-    void exitAsksOnBothPaths()
+    // A first start (what it shows is in test_window_texts): the splash
+    // while it starts, the Check menu, and the exit question on both paths.
+    void firstStart()
     {
         WindowFixture f;
         MainWindow &w = f.window();
-        QCOMPARE(w.Form_Load(), MainWindow::Startup::Run);
-        w.ui().txtOutFile->setText("clip.flv");
-        w.ui().sstThis->setCurrentIndex(1);
-        f.boxes.scriptAnswers({No, No, Yes});
-        QTest::mouseClick(w.ui().cmdExit, Qt::LeftButton);
-        QVERIFY(w.isVisible());
-        w.close(); // the close box
-        QVERIFY(w.isVisible());
-        QCOMPARE(w.ui().txtOutFile->text(), QString("clip.flv"));
-        QCOMPARE(w.ui().sstThis->currentIndex(), 1);
-        w.close();
-        QVERIFY(!w.isVisible());
-        const Shown question {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
-        QCOMPARE(f.boxes.shown(), QList<Shown>({question, question, question}));
-    }
-
-    void secondCopyShowsOnlyTheMessage()
-    {
-        WindowFixture f;
-        f.instances.running = true;
-        QCOMPARE(f.window().Form_Load(), MainWindow::Startup::End);
-        QCOMPARE(f.boxes.shown(), QList<Shown>({{"THIS SOFTWARE IS ALREADY OPEN!", 16, "Error"}}));
-        QVERIFY(!f.window().isVisible());
-        QCOMPARE(f.window().ui().cmbVideoWindow->count(), 0);
-    }
-
-    // A faulty data file ends the start-up with its error number; while the
-    // box is up, the lists filled so far are still on show.
-    void dataFileFailures()
-    {
-        // The file, its content ("": missing), the error.
-        const std::tuple<QString, QByteArray, QString> cases[]
-                = {{"fonts.txt", "", "53 - FILE NOT FOUND"},
-                   {"fontsizes.txt", "", "53 - FILE NOT FOUND"},
-                   {"colors.txt", "", "53 - FILE NOT FOUND"},
-                   {"fonts.txt", "a.ttf,A\r\nb.ttf\r\n", "9 - SUBSCRIPT OUT OF RANGE"},
-                   {"fontsizes.txt", "8\r\n9\r\n10\r\n11\r\n", "9 - SUBSCRIPT OUT OF RANGE"},
-                   {"colors.txt", "1 2 3 a\r\nx 2 3 b\r\n", "13 - TYPE MISMATCH"},
-                   {"colors.txt", "40000 2 3 a\r\n", "6 - OVERFLOW"}};
-        for (const auto &[file, content, expected] : cases) {
-            WindowFixture f;
-            if (content.isEmpty())
-                QFile::remove(f.appFolder.filePath(file));
-            else
-                f.writeDataFile(file, content);
-            QList<int> entries; // video windows, fonts, font sizes
-            bool visible = false;
-            f.boxes.onShow = [&](const Shown &) {
-                const MainWindowUi &ui = f.window().ui();
-                entries = {ui.cmbVideoWindow->count(),
-                           ui.cmbFontName->count(),
-                           ui.cmbFontSize->count()};
-                visible = f.window().isVisible();
-            };
-            QCOMPARE(f.window().Form_Load(), MainWindow::Startup::End);
-            QCOMPARE(f.boxes.shown(), QList<Shown>({{startupFailure(expected), 16, "Error"}}));
-            QCOMPARE(entries.value(0), 13);
-            if (file == "colors.txt")
-                QVERIFY(entries.value(1) >= 10 && entries.value(2) == 20);
-            QVERIFY(visible);
-            QVERIFY(!f.window().isVisible());
-        }
-    }
-
-    void fewColoursSelectNothing()
-    {
-        WindowFixture f;
-        f.writeDataFile("colors.txt", "0 0 0 black\r\n255 255 255 white\r\n");
-        QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
-        QCOMPARE(f.window().ui().ccbWatermarkColor->selectedPosition(), qint16(-1));
-    }
-
-    // DirectX 8 or later runs; an older one asks to download it, a value
-    // that is no version ends the start-up.
-    void directXRequirement()
-    {
-        const QString question = "THIS SOFTWARE REQUIRES DirectX 8 OR GREATER TO RUN.\r\nDO YOU "
-                                 "WANT TO DOWNLOAD LATEST DirectX?";
-        const QString mismatch = startupFailure("13 - TYPE MISMATCH");
-        // The registry's value ("-": none), the answer, whether it runs, the box.
-        const std::tuple<QString, int, bool, QString> cases[]
-                = {{"4.08.01.0810", 0, true, ""},
-                   {"4.07.00.0700", Yes, true, question},
-                   {"4.07.00.0700", No, false, question},
-                   {"-", 0, false, mismatch},
-                   {"4.0", 0, false, mismatch}};
-        for (const auto &[registry, answer, runs, prompt] : cases) {
-            WindowFixture f;
-            f.components.directX = registry == "-" ? std::nullopt : std::optional(registry);
-            f.boxes.scriptAnswers({answer});
-            QCOMPARE(f.window().Form_Load(),
-                     runs ? MainWindow::Startup::Run : MainWindow::Startup::End);
-            QCOMPARE(f.boxes.shown().value(0).prompt, prompt);
-            QCOMPARE(f.window().isVisible(), runs);
-            QCOMPARE(f.shell.opened.join(""), answer == Yes ? DownloadPage : "");
-            QVERIFY(!runs || f.window().ui().cmdEncode->isEnabled());
-            QCOMPARE(f.window().cursor().shape(), Qt::ArrowCursor);
-        }
-    }
-
-    // The splash shows while the window starts, and closes by itself however
-    // early its close comes.
-    void splashAlwaysCloses()
-    {
-        WindowFixture f;
+        const MainWindowUi &ui = w.ui();
         bool splashSeen = false;
         QTimer probe;
         connect(&probe, &QTimer::timeout, this, [&] {
@@ -183,32 +94,188 @@ private Q_SLOTS:
                 splashSeen |= splash->objectName() == "frmSplash";
         });
         probe.start(1);
-        QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
-        QVERIFY(splashSeen);
-        QVERIFY(!QApplication::activeModalWidget());
-        for (int run = 0; run < 300; ++run) {
-            SplashWindow splash(0);
-            QCOMPARE(splash.exec(), int(QDialog::Accepted));
+        QCOMPARE(w.Form_Load(), MainWindow::Startup::Run);
+        QVERIFY(splashSeen && !QApplication::activeModalWidget());
+        for (int run = 0; run < 300; ++run) // it closes however early its close comes
+            QCOMPARE(SplashWindow(0).exec(), int(QDialog::Accepted));
+        QTest::keyClick(ui.cmbFontName, Qt::Key_Down); // the font file follows the font
+        QCOMPARE(ui.cmbFontFileName->currentText(), "truetype/dejavu/DejaVuSans-Bold.ttf");
+
+        f.components.runtimeLibrary = "libavcodec.so.59";
+        f.components.systemFolder = "/lib";
+        for (QAction *menu : {ui.mnuDirectX, ui.mnuWindows, ui.mnuQuicktime})
+            menu->trigger();
+        QCOMPARE(ui.lblVerWMV->text(), QString("/lib/libavcodec.so.59"));
+        f.boxes.scriptAnswers({No, No, Yes});
+        QTest::mouseClick(ui.cmdExit, Qt::LeftButton);
+        w.close(); // the close box
+        QVERIFY(w.isVisible());
+        w.close();
+        QVERIFY(!w.isVisible());
+        const Shown exit {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
+        QCOMPARE(f.boxes.shown(),
+                 QList<Shown>({{"DirectX: 9.0", 64, "Message"},
+                               {"Version: 0.0.0.0", 64, "Message"},
+                               {"QUICKTIME IS NOT INSTALLED!", 16, "Error"},
+                               exit,
+                               exit,
+                               exit}));
+    }
+
+    // A copy already running, faulty data files and the DirectX requirement:
+    // the box shown, and whether the program goes on.
+    void startUp()
+    {
+        const QString question = "THIS SOFTWARE REQUIRES DirectX 8 OR GREATER TO RUN.\r\nDO YOU "
+                                 "WANT TO DOWNLOAD LATEST DirectX?";
+        const QString notFound = failure("53 - FILE NOT FOUND"),
+                      mismatch = failure("13 - TYPE "
+                                         "MISMATCH");
+        // "copy", a data file "name=content" (no content: none) or the
+        // registry's "dx=value" (none: no value); the answer; the box; runs.
+        const std::tuple<QString, int, QString, bool> cases[] = {
+                {"copy", 0, "THIS SOFTWARE IS ALREADY OPEN!", false},
+                {"fonts.txt", 0, notFound, false},
+                {"fontsizes.txt", 0, notFound, false},
+                {"colors.txt", 0, notFound, false},
+                {"fonts.txt=a.ttf,A\r\nb.ttf\r\n", 0, failure("9 - SUBSCRIPT OUT OF RANGE"), false},
+                {"fontsizes.txt=8\r\n9\r\n", 0, failure("9 - SUBSCRIPT OUT OF RANGE"), false},
+                {"colors.txt=1 2 3 a\r\nx 2 3 b\r\n", 0, mismatch, false},
+                {"colors.txt=40000 2 3 a\r\n", 0, failure("6 - OVERFLOW"), false},
+                {"colors.txt=0 0 0 black\r\n", 0, "", true}, // too few: none selected
+                {"dx=4.08.01.0810", 0, "", true},
+                {"dx=4.07.00.0700", Yes, question, true},
+                {"dx=4.07.00.0700", No, question, false},
+                {"dx", 0, mismatch, false},
+                {"dx=4.0", 0, mismatch, false}};
+        for (const auto &[change, answer, prompt, runs] : cases) {
+            WindowFixture f;
+            const QString name = change.section(u'=', 0, 0), value = change.section(u'=', 1);
+            f.instances.running = change == "copy";
+            if (name == "dx")
+                f.components.directX = change.contains(u'=') ? std::optional(value) : std::nullopt;
+            else if (!value.isEmpty())
+                f.writeDataFile(name, value.toLatin1());
+            else
+                QFile::remove(f.appFolder.filePath(name));
+            f.boxes.scriptAnswers({answer});
+            const MainWindowUi &ui = f.window().ui();
+            QList<int> entries; // video windows, fonts, font sizes while the box is up
+            f.boxes.onShow = [&](const Shown &) {
+                entries = {ui.cmbVideoWindow->count(), ui.cmbFontName->count()};
+                entries << ui.cmbFontSize->count() << f.window().isVisible();
+            };
+            QCOMPARE(f.window().Form_Load(),
+                     runs ? MainWindow::Startup::Run : MainWindow::Startup::End);
+            QCOMPARE(f.boxes.shown(),
+                     prompt.isEmpty()             ? QList<Shown>()
+                             : prompt == question ? QList<Shown>({{prompt, 36, "Message"}})
+                                                  : QList<Shown>({{prompt, 16, "Error"}}));
+            QCOMPARE(f.window().isVisible(), runs);
+            QCOMPARE(f.shell.opened.join(""),
+                     answer == Yes ? "https://www.trovexa.com/windows/directx/default.mspx" : "");
+            QCOMPARE(f.window().cursor().shape(), Qt::ArrowCursor);
+            if (runs)
+                QCOMPARE(ui.ccbWatermarkColor->selectedPosition(), name == "colors.txt" ? -1 : 6);
+            else if (change == "copy")
+                QCOMPARE(entries, QList<int>({0, 0, 0, 0}));
+            else if (name != "dx") // the lists read so far are on show
+                QVERIFY(entries[0] == 13 && entries[3] && (name != "colors.txt" || entries[2] > 0));
         }
     }
 
-    void checkMenuReports()
+    // The real program started with a file shows it as the source.
+    void commandLineOpensTheFile()
+    {
+        QTemporaryDir dir; // also the folder of the program's lock
+        const QString clip = dir.filePath("My Clip.mpg");
+        QVERIFY(testmedia::writeFile(clip, "x"));
+        const auto run = testmedia::run(applicationFolderUnderTest() + "/trovexa",
+                                        {clip},
+                                        {30000, {"XDG_RUNTIME_DIR=" + dir.path(), WINDOW_PROBE}});
+        QCOMPARE(run.output, clip.toUtf8() + "\n");
+    }
+
+    // The command line and a drop anywhere on the Converter tab do what
+    // Input File does, or show an "Error" box and change nothing; what
+    // keyboard and screen-reader users meet.
+    void waysIn()
     {
         WindowFixture f;
-        MainWindow &w = f.window();
-        w.Form_Load();
-        f.components.block.words[2] = 0x000B0000;
-        f.components.block.words[3] = 0x17BF0D7A;
-        f.components.systemFolder = "/lib";
-        f.components.runtimeLibrary = "libavcodec.so.59";
-        w.ui().mnuDirectX->trigger();
-        w.ui().mnuWindows->trigger();
-        w.ui().mnuQuicktime->trigger();
-        QCOMPARE(f.boxes.shown(),
-                 QList<Shown>({{"DirectX: 9.0", 64, "Message"},
-                               {"Version: 11.0.6079.3450", 64, "Message"},
-                               {"QUICKTIME IS NOT INSTALLED!", 16, "Error"}}));
-        QCOMPARE(w.ui().lblVerWMV->text(), QString("/lib/libavcodec.so.59"));
+        f.window().Form_Load();
+        const MainWindowUi &ui = f.window().ui();
+        QTemporaryDir media;
+        const QString types = "*.mpg *.mpeg *.avi *.wmv *.asf *.flv *.mov *.mp4 *.3gp *.vob *.dat";
+        // Names ending in "/" are folders; the output name, or "" and the refusal.
+        const std::tuple<QStringList, QString, QString> cases[]
+                = {{{"in put/Émile's clip.avi"}, "Émile's clip.flv", ""},
+                   {{"CLIP.MPEG"}, "CLIP.flv", ""},
+                   {{"gone.avi"}, "", "FILE NOT FOUND: " + media.filePath("gone.avi")},
+                   {{"videos.mpg/"}, "", "PLEASE CHOOSE A VIDEO FILE, NOT A FOLDER!"},
+                   {{"notes.txt"}, "", "UNSUPPORTED FILE TYPE! SUPPORTED VIDEO FILES: " + types},
+                   {{"a.avi", "b.avi"}, "", "PLEASE CHOOSE ONE VIDEO FILE AT A TIME!"}};
+        for (const auto &[names, expectedName, message] : cases) {
+            QStringList paths;
+            for (const QString &name : names) {
+                paths << media.filePath(name.chopped(name.endsWith(u'/') ? 1 : 0));
+                QDir().mkpath(name.endsWith(u'/') ? paths.last() : QFileInfo(paths.last()).path());
+                if (!name.endsWith(u'/') && !name.startsWith("gone"))
+                    QVERIFY(testmedia::writeFile(paths.last(), ""));
+            }
+            // nullptr: the command line.
+            for (QWidget *target : QList<QWidget *> {nullptr,
+                                                     ui.sstThis->widget(0),
+                                                     ui.txtOutFile,
+                                                     ui.cmbAudioBitrate}) {
+                ui.lblInput->setText("/earlier/choice.mpg");
+                ui.txtOutFile->setText("mine.flv");
+                f.boxes.clear();
+                if (target)
+                    QVERIFY(drop(target, paths));
+                else
+                    f.window().openSource(paths);
+                const bool taken = !expectedName.isEmpty();
+                QCOMPARE(f.boxes.shown(),
+                         taken ? QList<Shown>() : QList<Shown>({{message, 16, "Error"}}));
+                QCOMPARE(ui.lblInput->text(), taken ? paths.first() : "/earlier/choice.mpg");
+                QCOMPARE(ui.txtOutFile->text(), taken ? expectedName : "mine.flv");
+                if (taken) { // Input File opens next at the file handed over
+                    QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
+                    QCOMPARE(f.dialogs.fileRequests.last().initialPath, paths.first());
+                }
+            }
+        }
+        // No drops while a job runs.
+        f.boxes.clear();
+        ui.cmdEncode->setEnabled(false);
+        QVERIFY(!drop(ui.txtOutFile, {media.filePath("CLIP.MPEG")}));
+        QVERIFY(f.boxes.shown().isEmpty());
+        QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
+
+        // The names a screen reader gives the controls, and the order Tab visits them.
+        const QStringList names
+                = QString("txtOutFile=Output File Name;cmbVideoWindow=Video Window;cmbVideoBitrate="
+                          "Video Bitrate;txtNumImages=Number of Frames;cmbCodec=Codec;"
+                          "cmbAudioBitrate=Audio Bitrate;cmbAudioSampling=Sampling Frequency;"
+                          "cmbAudioChannels=Channels;txtWatermark=Watermark Text;cmbFontName=Font;"
+                          "cmbFontSize=Font Size;ccbWatermarkColor=Watermark Color;txtLeft=Left;"
+                          "txtTop=Top;txtAlpha=Alpha;up=Increase Alpha;down=Decrease Alpha")
+                          .split(u';');
+        for (const QString &pair : names) {
+            const QString id = pair.section(u'=', 0, 0);
+            QWidget *widget = id == "up" ? ui.updAlpha->upButton()
+                    : id == "down"       ? ui.updAlpha->downButton()
+                                         : f.window().findChild<QWidget *>(id);
+            QCOMPARE(heardName(widget), pair.section(u'=', 1));
+        }
+        QCOMPARE(tabCycle(ui.cmdInput, ui.sstThis->widget(0)),
+                 "cmdInput cmdOutput txtOutFile cmbVideoWindow cmbVideoBitrate chkDeInterlace "
+                 "chkImage txtNumImages cmbCodec cmbAudioBitrate cmbAudioSampling "
+                 "cmbAudioChannels chkDisableAudio");
+        QCOMPARE(tabCycle(ui.chkWatermark, ui.sstThis->widget(1)),
+                 "chkWatermark cmdSaveWMOptions cmdLoadWMOptions txtWatermark cmbFontName "
+                 "cmbFontSize ccbWatermarkColor txtLeft txtTop txtAlpha Increase Alpha Decrease "
+                 "Alpha");
     }
 };
 

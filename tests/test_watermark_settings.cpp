@@ -1,6 +1,9 @@
+#include "watermark/InputRules.h"
 #include "watermark/SettingsScrambler.h"
 #include "watermark/WatermarkSettings.h"
 #include "watermark/Windows1252.h"
+
+#include <QList>
 
 #include <gtest/gtest.h>
 
@@ -8,21 +11,16 @@ using namespace watermark;
 
 namespace {
 
-// A file line as a Windows-made file holds it: the value scrambled by hand.
-QByteArray line(const QByteArray &value)
-{
-    return Scramble(value, SettingsKey) + "\r\n";
-}
-
+// A file as a Windows-made file holds it: each value scrambled by hand, then CR LF.
 QByteArray lines(std::initializer_list<const char *> values)
 {
     QByteArray file;
     for (const char *value : values)
-        file += line(value);
+        file += Scramble(value, SettingsKey) + "\r\n";
     return file;
 }
 
-LoadedSettings full(const WatermarkSettings &s)
+LoadedSettings loaded(const WatermarkSettings &s)
 {
     return {s.text, s.color, s.font, s.fontSize, s.left, s.top, s.alpha};
 }
@@ -31,14 +29,12 @@ const WatermarkSettings Sample {"Sample", 6, 0, 4, "2", "2", "255"};
 
 } // namespace
 
-TEST(Scrambler, KeyStartsAtItsSecondLetterAndWraps)
+TEST(SettingsFile, GoldenBytes)
 {
-    // "tesseracoil": position 1 takes 'e' (101), 10 takes 'l', 11 and 22 take 't'.
+    // "tesseracoil" from its second letter, wrapping: 'e' (101), at 10 'l', at 11 and 22 't'.
     const QByteArray stored = Scramble(QByteArray(22, 'A'), SettingsKey);
-    EXPECT_EQ(uchar(stored[0]), 65 + 101);
-    EXPECT_EQ(uchar(stored[9]), 65 + 108);
-    EXPECT_EQ(uchar(stored[10]), (65 + 116) % 256);
-    EXPECT_EQ(uchar(stored[21]), (65 + 116) % 256);
+    EXPECT_EQ(QList<int>({uchar(stored[0]), uchar(stored[9]), uchar(stored[10]), uchar(stored[21])}),
+              QList<int>({65 + 101, 65 + 108, 65 + 116, 65 + 116}));
     EXPECT_EQ(Scramble(QByteArray(1, char(200)), SettingsKey), QByteArray(1, char(45)));
     EXPECT_EQ(Unscramble(QByteArray(1, char(10)), SettingsKey), QByteArray(1, char(165)));
     EXPECT_EQ(Scramble("abc", ""), QByteArray("abc"));
@@ -46,10 +42,7 @@ TEST(Scrambler, KeyStartsAtItsSecondLetterAndWraps)
     for (int c = 0; c < 256; ++c)
         all.append(char(c));
     EXPECT_EQ(Unscramble(Scramble(all, SettingsKey), SettingsKey), all);
-}
 
-TEST(SettingsFile, GoldenBytes)
-{
     const QByteArray file = std::get<QByteArray>(settingsToBytes(Sample));
     EXPECT_EQ(file, lines({"Sample", "6", "0", "4", "2", "2", "255"}));
     EXPECT_EQ(file.mid(8, 3), QByteArray("\x9b\r\n")); // "6" is 54, plus 'e' (101)
@@ -74,40 +67,32 @@ TEST(SettingsFile, AllSevenValuesComeBack)
                {"š at position 1 is fine", 0, 0, 0, "", "", ""},
                {QString(32767, u'x'), 0, 0, 0, "", "", ""}};
     for (const WatermarkSettings &s : cases) {
-        const auto saved = settingsToBytes(s);
-        ASSERT_TRUE(std::holds_alternative<QByteArray>(saved)) << s.text.left(30).toStdString();
-        EXPECT_EQ(std::get<QByteArray>(saved).count("\r\n"), 7);
-        EXPECT_EQ(settingsFromBytes(std::get<QByteArray>(saved)), full(s));
+        const QByteArray saved = std::get<QByteArray>(settingsToBytes(s));
+        EXPECT_EQ(saved.count("\r\n"), 7);
+        EXPECT_EQ(settingsFromBytes(saved), loaded(s)) << s.text.left(30).toStdString();
     }
 }
 
 TEST(SettingsFile, ValuesThatCannotBeStoredAreRefused)
 {
-    struct Case
-    {
-        QString text;
-        QString alpha;
-        SaveProblem problem;
-    };
     using K = SaveProblem::Kind;
-    const Case cases[] = {{"ab中c", "255", {K::NotInCodePage, 1, 3, "中"}},
-                          {"Sample", "1😀", {K::NotInCodePage, 7, 2, "😀"}},
-                          // 'e' (101) + 168 ("¨") = 269 = 13 (mod 256): a CR would end the line.
-                          {"¨", "255", {K::EndsTheLine, 1, 1, "¨"}},
-                          // 's' (115) + 154 ("š") = 269 at position 2.
-                          {"aš", "255", {K::EndsTheLine, 1, 2, "š"}},
-                          {QString(32768, u'x'), "255", {K::TooLong, 1, 0, ""}}};
-    for (const Case &c : cases) {
+    // The text, the alpha value, the problem.
+    const std::tuple<QString, QString, SaveProblem> cases[]
+            = {{"ab中c", "255", {K::NotInCodePage, 1, 3, "中"}},
+               {"Sample", "1😀", {K::NotInCodePage, 7, 2, "😀"}},
+               // 'e' (101) + 168 ("¨") = 269 = 13 (mod 256): a CR would end the line.
+               {"¨", "255", {K::EndsTheLine, 1, 1, "¨"}},
+               {"aš", "255", {K::EndsTheLine, 1, 2, "š"}}, // 's' (115) + 154 ("š")
+               {QString(32768, u'x'), "255", {K::TooLong, 1, 0, ""}}};
+    for (const auto &[text, alpha, problem] : cases) {
         WatermarkSettings s = Sample;
-        s.text = c.text;
-        s.alpha = c.alpha;
+        s.text = text;
+        s.alpha = alpha;
         const auto saved = settingsToBytes(s);
-        ASSERT_TRUE(std::holds_alternative<SaveProblem>(saved)) << c.text.left(10).toStdString();
-        const SaveProblem problem = std::get<SaveProblem>(saved);
-        EXPECT_EQ(problem.kind, c.problem.kind);
-        if (c.problem.kind != K::TooLong) {
-            EXPECT_EQ(problem, c.problem) << c.text.left(10).toStdString();
-        }
+        ASSERT_TRUE(std::holds_alternative<SaveProblem>(saved)) << text.left(10).toStdString();
+        EXPECT_EQ(std::get<SaveProblem>(saved).kind, problem.kind);
+        if (problem.kind != K::TooLong)
+            EXPECT_EQ(std::get<SaveProblem>(saved), problem) << text.left(10).toStdString();
     }
     EXPECT_EQ(saveProblemMessage({K::NotInCodePage, 1, 3, "中"}).toStdString(),
               "THE CHARACTER \"中\" AT POSITION 3 OF THE WATERMARK TEXT CANNOT BE SAVED IN A "
@@ -116,26 +101,40 @@ TEST(SettingsFile, ValuesThatCannotBeStoredAreRefused)
 
 TEST(SettingsFile, LoadStopsAtTheFirstMissingOrBadLine)
 {
-    LoadedSettings two;
-    two.text = "T";
-    two.color = 6;
-    LoadedSettings three = two;
-    three.font = 3;
-    LoadedSettings lineFeed;
-    lineFeed.text = "a\n";
+    const LoadedSettings two {"T", 6}, three {"T", 6, 3};
     const std::pair<QByteArray, LoadedSettings> cases[]
             = {{"", {}},
                {lines({"T", "6"}), two},
                {lines({"T", "6"}) + Scramble("3", SettingsKey), three}, // last line without CR LF
-               {Scramble("T", SettingsKey) + "\r" + line("6"), two}, // a lone CR ends a line
+               {Scramble("T", SettingsKey) + "\r" + lines({"6"}), two}, // a lone CR ends a line
                {lines({"T", "6", "x", "4", "1", "2", "3"}), two},
                {lines({"T", "6", "", "4", "1", "2", "3"}), two},
                {lines({"T", "6", "32768", "4", "1", "2", "3"}), two},
                {lines({"T", "6", "1.5", "4", "1", "2", "3"}), two},
                {lines({"T", "6", "-40000", "4", "1", "2", "3"}), two},
-               {lines({"Sample", "6", "0", "4", "2", "2", "255", "extra", "more"}), full(Sample)},
+               {lines({"Sample", "6", "0", "4", "2", "2", "255", "extra", "more"}), loaded(Sample)},
                // An LF that follows no CR belongs to the value ('s' is 115).
-               {Scramble("a", SettingsKey) + QByteArray(1, char(10 + 115)) + "\r\n", lineFeed}};
+               {Scramble("a", SettingsKey) + QByteArray(1, char(10 + 115)) + "\r\n", {"a\n"}}};
     for (const auto &[bytes, expected] : cases)
         EXPECT_EQ(settingsFromBytes(bytes), expected) << bytes.toHex().toStdString();
+}
+
+// Keys that move or act, and shortcuts, type no character: the digit filter
+// of the position and alpha boxes lets them through.
+TEST(InputRules, KeysThatTypeCharacters)
+{
+    const std::tuple<int, Qt::KeyboardModifiers, QString, bool> keys[]
+            = {{Qt::Key_1, {}, "1", true},
+               {Qt::Key_A, Qt::ShiftModifier, "A", true},
+               {Qt::Key_unknown, {}, "٣", true}, // a character without a key of its own
+               {Qt::Key_Backspace, {}, "\b", true},
+               {Qt::Key_Tab, {}, "\t", false},
+               {Qt::Key_Backtab, Qt::ShiftModifier, "", false},
+               {Qt::Key_Home, {}, "", false},
+               {Qt::Key_Left, {}, "", false},
+               {Qt::Key_Return, {}, "\r", false},
+               {Qt::Key_A, Qt::ControlModifier, "\x01", false},
+               {Qt::Key_1, Qt::AltModifier, "1", false}};
+    for (const auto &[key, modifiers, text, types] : keys)
+        EXPECT_EQ(typesCharacter(key, modifiers, text), types) << key;
 }

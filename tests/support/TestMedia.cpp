@@ -171,7 +171,7 @@ int runWithByteArguments(const QByteArray &program, const QList<QByteArray> &arg
 
 QList<qint64> childProcesses(qint64 pid)
 {
-    const QString tasks = QString("/proc/%1/task").arg(pid);
+    const QString tasks = QString("/proc/%1/task").arg(pid ? pid : getpid());
     QList<qint64> children;
     for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         for (const QByteArray &child : readFile(tasks + "/" + task + "/children").split(' '))
@@ -179,11 +179,6 @@ QList<qint64> childProcesses(qint64 pid)
                 children.append(child.trimmed().toLongLong());
     }
     return children;
-}
-
-QList<qint64> childProcesses()
-{
-    return childProcesses(getpid());
 }
 
 double durationSeconds(const QJsonObject &probed)
