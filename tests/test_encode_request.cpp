@@ -42,9 +42,7 @@ TEST(EncodeRequest, OutputCannotBeTheSourceByAnySpelling)
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
     const QString source = dir.filePath("clip.flv");
-    QFile file(source);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("FLV") == 3);
-    file.close();
+    ASSERT_TRUE(QFile(source).open(QIODevice::WriteOnly));
     ASSERT_TRUE(QFile::link(source, dir.filePath("link.flv")));
     for (const auto &[output, same] : {std::pair {"//clip.flv", true},
                                        {"/sub/../clip.flv", true},
