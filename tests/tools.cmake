@@ -1,11 +1,8 @@
 # Tests of the ffmpeg and flvmdi front-ends.
 trovexa_gtest(test_tool_translation test_tool_translation.cpp
-    LIBS trovexa_tool_translation trovexa_pipeline)
+    LIBS trovexa_tool_runtime trovexa_pipeline)
 trovexa_gtest(test_tool_encode QT_MAIN test_tool_encode.cpp
     LIBS trovexa_pipeline trovexa_test_media)
 add_dependencies(test_tool_encode trovexa_ffmpeg_frontend trovexa_flvmdi)
-trovexa_gtest(test_tool_watermark QT_MAIN test_tool_watermark.cpp
-    LIBS trovexa_pipeline trovexa_test_media)
-add_dependencies(test_tool_watermark trovexa_ffmpeg_frontend)
-trovexa_gtest(test_tool_failures QT_MAIN test_tool_failures.cpp LIBS trovexa_test_media)
+trovexa_gtest(test_tool_failures QT_MAIN test_tool_failures.cpp LIBS trovexa_test_media Qt6::Test)
 add_dependencies(test_tool_failures trovexa_ffmpeg_frontend trovexa_flvmdi)
