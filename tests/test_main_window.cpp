@@ -1,5 +1,6 @@
 // The window at start-up and on the way out, and the ways into it besides the
 // mouse: the command line, drops, and what keyboard and screen-reader users meet.
+#include "DataRows.h"
 #include "support/WindowFixture.h"
 
 #include "app/SplashWindow.h"
@@ -23,21 +24,6 @@ using platform::MsgBoxAnswer::No;
 using platform::MsgBoxAnswer::Yes;
 
 namespace {
-
-// The rows of one table in data/main_window.txt, lines "table<TAB>field<TAB>..."
-// with "\r\n" written out, each with its line number; none when the file is missing.
-QList<std::pair<int, QStringList>> rows(const QString &table)
-{
-    QFile file(QFINDTESTDATA("data/main_window.txt"));
-    const QStringList lines = file.open(QIODevice::ReadOnly)
-            ? QString::fromUtf8(file.readAll()).split(u'\n')
-            : QStringList();
-    QList<std::pair<int, QStringList>> found;
-    for (int i = 0; i < lines.size(); ++i)
-        if (lines[i].startsWith(table + '\t'))
-            found.append({i + 1, QString(lines[i]).replace("\\r\\n", "\r\n").split(u'\t').mid(1)});
-    return found;
-}
 
 // Drags the paths over a widget and drops them; true when the window took the drag.
 bool drop(QWidget *target, const QStringList &paths)
@@ -128,14 +114,7 @@ private Q_SLOTS:
                                exit}));
     }
 
-    void startUp_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        const auto table = rows("startUp");
-        QVERIFY(!table.isEmpty());
-        for (const auto &[line, row] : table)
-            QTest::addRow("main_window.txt:%d", line) << row;
-    }
+    void startUp_data() { addDataRows("main_window.txt", "startUp"); }
     // A copy already running, faulty data files and the DirectX requirement:
     // the box shown, and whether the program goes on.
     void startUp()
@@ -238,7 +217,8 @@ private Q_SLOTS:
         QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
 
         // The names a screen reader gives the controls, and the order Tab visits them.
-        const auto heard = rows("heard"), tabOrder = rows("tabOrder");
+        const auto heard = dataRows("main_window.txt", "heard");
+        const auto tabOrder = dataRows("main_window.txt", "tabOrder");
         QVERIFY(!heard.isEmpty() && !tabOrder.isEmpty());
         for (const auto &[line, row] : heard)
             QVERIFY2(heardName(f.window().findChild<QWidget *>(row[0])) == row[1],
