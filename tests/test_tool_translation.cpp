@@ -3,7 +3,7 @@
 #include "app/OptionLists.h"
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
-#include "support/TestPaths.h"
+#include "support/TestMedia.h"
 #include "tools/ColourTable.h"
 #include "tools/FlvFile.h"
 #include "tools/ModernArguments.h"
