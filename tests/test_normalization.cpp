@@ -48,10 +48,8 @@ const ConvertCase ConvertCases[]
            {"vcd.dat", {1, 352, 288}, {"-target", "pal-vcd"}, true, {352, 288}},
            {"ntsc.vob", {1, 720, 480, 29.97}, {"-target", "ntsc-dvd"}, false, {720, 480}}};
 
-// A normalization and what the person sees of it. At the first progress
-// report: "cancel" clicks Cancel, "close" the close box, "hold" clicks Cancel
-// and keeps the question open until the conversion has finished, "kill" ends
-// the converter; with "late" the window is made after the conversion ended.
+// A normalization and what the person sees. At the first report "cancel" clicks Cancel, "hold"
+// too but answers once it ended, "kill" ends the converter; "late" makes the window after the end.
 struct RunCase
 {
     const char *name;
@@ -76,7 +74,6 @@ const RunCase RunCases[] = {
         {"no audio, Yes, URL names", "take:1.avi", "", Yes, {NoAudio}, true, 1, 1, "concat:t.mpg"},
         {"Cancel, Yes", "long.avi", "cancel", Yes, Abort, false, 0},
         {"Cancel, No", "long.avi", "cancel", No, Abort, true, 3},
-        {"close box, Yes", "long.avi", "close", Yes, Abort, false, 0},
         {"Yes after the finish", "long.avi", "hold", Yes, Abort, false, 3},
         {"converter killed", "long.avi", "kill", Yes, {Failure}, false, 0},
         {"ended before the window", "long.avi", "late", Yes, {}, true, 3}};
@@ -89,7 +86,6 @@ class NormalizationTest : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_media;
-    QString m_previousFolder = QDir::currentPath();
     std::unique_ptr<QTemporaryDir> m_appFolder;
     std::unique_ptr<media::VideoEditComponent> m_component;
     platform::RecordingMessageBoxes m_boxes;
@@ -133,21 +129,18 @@ private Q_SLOTS:
         using testmedia::makeVideo;
         QVERIFY(QDir::setCurrent(m_media.path()));
         // Cancel needs a conversion still running after its first report.
-        QVERIFY(makeVideo(m_media.filePath("long.avi"), {3, 640, 480}));
+        QVERIFY(makeVideo("long.avi", {3, 640, 480}));
         QVERIFY(makeVideo(m_media.filePath("take:1.avi"), {1, 176, 144, 25, false}));
-        QVERIFY(makeVideo(m_media.filePath("zero.avi"), {.extraOutputOptions = {"-t", "0"}}));
-        QVERIFY(makeVideo(m_media.filePath("audio-only.avi"),
-                          {.seconds = 1, .extraOutputOptions = {"-vn"}}));
+        QVERIFY(makeVideo("zero.avi", {.extraOutputOptions = {"-t", "0"}}));
+        QVERIFY(makeVideo("audio-only.avi", {.seconds = 1, .extraOutputOptions = {"-vn"}}));
         QVERIFY(testmedia::writeFile("garbage.avi", QByteArray(4096, 'Z')));
     }
     void init() { reset(); }
     void cleanup() { reset(); }
-    void cleanupTestCase() { QDir::setCurrent(m_previousFolder); }
 
-    // An MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio running
-    // forward replaces the previous intermediate, whatever the source; its
-    // video is copied only when the copy meets every one of those, and shows
-    // as on screen. Progress runs forward to the end; the window goes.
+    // An MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio running forward replaces the
+    // previous intermediate, whatever the source; its video is copied only when the copy meets
+    // all of those, and shows as on screen. Progress runs forward to the end; the window goes.
     void conversions_data()
     {
         QTest::addColumn<ConvertCase>("c");
@@ -180,7 +173,6 @@ private Q_SLOTS:
             last = report[0].toDouble();
         }
         QVERIFY(qAbs(last - seconds) < 0.1);
-
         QCOMPARE(testmedia::streamBytes(output, "v") == testmedia::streamBytes(c.file, "v"),
                  c.copied);
         const QJsonObject probed = testmedia::probe(output);
@@ -192,12 +184,11 @@ private Q_SLOTS:
                 + video["codec_name"].toString() + ' ' + video["r_frame_rate"].toString() + ' '
                 + video["pix_fmt"].toString() + ' ' + audio["codec_name"].toString() + ' '
                 + audio["sample_rate"].toString() + ' ' + audio["bit_rate"].toString();
+        const int w = c.intermediate.width(), h = c.intermediate.height();
         QCOMPARE(found,
                  QString("mpeg %1 25/1 yuv420p mp2 44100 128000")
-                         .arg(c.intermediate.width() == 352 ? "mpeg1video" : "mpeg2video"));
-
+                         .arg(w == 352 ? "mpeg1video" : "mpeg2video"));
         // Turned a quarter clockwise, the upper half shows on the right.
-        const int w = c.intermediate.width(), h = c.intermediate.height();
         const QByteArray frame = testmedia::rgbFrame(output);
         QCOMPARE(frame.size(), 3 * w * h);
         const auto red = [&](double x, double y) {
@@ -212,10 +203,8 @@ private Q_SLOTS:
         for (qsizetype i = 1; i < stamps.size() - 1; ++i)
             QVERIFY2(stamps[i].toLongLong() > stamps[i - 1].toLongLong(), "the audio runs forward");
     }
-
-    // What the person sees, and what is written: the source never; the
-    // previous intermediate stays unless a whole new one replaces it; names
-    // that look like URLs are files; no converter is left running.
+    // What the person sees, and what is written: the source never; the previous intermediate
+    // stays unless a whole new one replaces it; names that look like URLs are files.
     void normalizations_data()
     {
         QTest::addColumn<RunCase>("c");
@@ -244,9 +233,7 @@ private Q_SLOTS:
             QTimer::singleShot(0, this, [&] {
                 const qint64 converter = testmedia::childProcesses().value(0);
                 QVERIFY2(m_windows.last() && !m_windows.last()->isClosed(), "still running");
-                if (c.action == "close")
-                    m_windows.last()->close();
-                else if (c.action == "kill" && converter > 0)
+                if (c.action == "kill" && converter > 0)
                     ::kill(pid_t(converter), SIGKILL);
                 else
                     m_windows.last()->findChild<QPushButton *>("cmdCancel")->click();
@@ -266,18 +253,16 @@ private Q_SLOTS:
                           : testmedia::readFile(intermediate()) == "previous run");
         QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe("long.avi")) - 3) < 0.1);
     }
-
     // The front-end is called ffmpeg too; neither it nor a link to it is
     // taken for the system ffmpeg.
     void systemFfmpegSkipsTheApplicationFolder()
     {
         QTemporaryDir linkFolder;
         const QString frontEnd = m_appFolder->filePath("ffmpeg");
-        QVERIFY(QFile::copy(testChildProgram(), frontEnd));
-        QVERIFY(QFile::link(frontEnd, linkFolder.filePath("ffmpeg")));
-        const QByteArray original = qgetenv("PATH");
         const QString system = media::findSystemFfmpeg({});
-        QVERIFY(!system.isEmpty());
+        QVERIFY(!system.isEmpty() && QFile::copy(testChildProgram(), frontEnd)
+                && QFile::link(frontEnd, linkFolder.filePath("ffmpeg")));
+        const QByteArray original = qgetenv("PATH");
         qputenv("PATH",
                 (m_appFolder->path() + ':' + linkFolder.path() + ':').toLocal8Bit() + original);
         const QStringList found {media::findSystemFfmpeg({}),
@@ -285,10 +270,8 @@ private Q_SLOTS:
         qputenv("PATH", original);
         QCOMPARE(found, QStringList({frontEnd, system}));
     }
-
-    // The bar's text is rounded; bar and time left follow the progress below
-    // the length while the window is open. Cancel, the close box and Escape
-    // ask to cancel; Enter does not.
+    // The bar's text is rounded; bar and time left follow the progress below the length while
+    // the window is open. Cancel, the close box and Escape ask to cancel; Enter does not.
     void progressWindow()
     {
         for (const auto &[percent, text] : {std::pair {0.4f, "0%"}, {50.0f, "50%"}, {99.6f, "100%"}})
@@ -316,7 +299,6 @@ private Q_SLOTS:
         const QImage bar = window.findChild<PercentBar *>("picStatus")->image(); // navy to 25%
         QVERIFY(bar.pixel(80, 0) == PercentBarForeground && bar.pixel(81, 0) != bar.pixel(80, 0));
     }
-
     // The status bar's strip, fed by a scripted clock: reports of
     // (milliseconds since the stage started, position, length).
     void strip()
