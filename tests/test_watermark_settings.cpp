@@ -37,14 +37,8 @@ TEST(SettingsFile, GoldenBytes)
               QList<int>({65 + 101, 65 + 108, 65 + 116, 65 + 116}));
     EXPECT_EQ(Scramble(QByteArray(1, char(200)), SettingsKey), QByteArray(1, char(45)));
     EXPECT_EQ(Unscramble(QByteArray(1, char(10)), SettingsKey), QByteArray(1, char(165)));
-    QByteArray all;
-    for (int c = 0; c < 256; ++c)
-        all.append(char(c));
-    EXPECT_EQ(Unscramble(Scramble(all, SettingsKey), SettingsKey), all);
-
-    const QByteArray file = std::get<QByteArray>(settingsToBytes(Sample));
-    EXPECT_EQ(file, lines({"Sample", "6", "0", "4", "2", "2", "255"}));
-    EXPECT_EQ(file.mid(8, 3), QByteArray("\x9b\r\n")); // "6" is 54, plus 'e' (101)
+    EXPECT_EQ(std::get<QByteArray>(settingsToBytes(Sample)),
+              lines({"Sample", "6", "0", "4", "2", "2", "255"}));
     // Line breaks of the text go to the file as CR LF; other text in Windows-1252.
     const QByteArray text = std::get<QByteArray>(settingsToBytes({"é€\nb", 0, 0, 0, "", "", ""}));
     EXPECT_EQ(Unscramble(text.left(2), SettingsKey), QByteArray("\xe9\x80"));
@@ -82,10 +76,7 @@ TEST(SettingsFile, ValuesThatCannotBeStoredAreRefused)
                {"aš", "255", {K::EndsTheLine, 1, 2, "š"}}, // 's' (115) + 154 ("š")
                {QString(32768, u'x'), "255", {K::TooLong, 1, 0, ""}}};
     for (const auto &[text, alpha, problem] : cases) {
-        WatermarkSettings s = Sample;
-        s.text = text;
-        s.alpha = alpha;
-        const auto saved = settingsToBytes(s);
+        const auto saved = settingsToBytes({text, 6, 0, 4, "2", "2", alpha});
         ASSERT_TRUE(std::holds_alternative<SaveProblem>(saved)) << text.left(10).toStdString();
         EXPECT_EQ(std::get<SaveProblem>(saved).kind, problem.kind);
         if (problem.kind != K::TooLong)
@@ -96,6 +87,7 @@ TEST(SettingsFile, ValuesThatCannotBeStoredAreRefused)
               "SETTINGS FILE!");
 }
 
+// Bad numbers and extra lines: the "partial" rows of test_watermark_tab.
 TEST(SettingsFile, LoadStopsAtTheFirstMissingOrBadLine)
 {
     const LoadedSettings two {"T", 6}, three {"T", 6, 3};
@@ -104,12 +96,6 @@ TEST(SettingsFile, LoadStopsAtTheFirstMissingOrBadLine)
                {lines({"T", "6"}), two},
                {lines({"T", "6"}) + Scramble("3", SettingsKey), three}, // last line without CR LF
                {Scramble("T", SettingsKey) + "\r" + lines({"6"}), two}, // a lone CR ends a line
-               {lines({"T", "6", "x", "4", "1", "2", "3"}), two},
-               {lines({"T", "6", "", "4", "1", "2", "3"}), two},
-               {lines({"T", "6", "32768", "4", "1", "2", "3"}), two},
-               {lines({"T", "6", "1.5", "4", "1", "2", "3"}), two},
-               {lines({"T", "6", "-40000", "4", "1", "2", "3"}), two},
-               {lines({"Sample", "6", "0", "4", "2", "2", "255", "extra", "more"}), loaded(Sample)},
                // An LF that follows no CR belongs to the value ('s' is 115).
                {Scramble("a", SettingsKey) + QByteArray(1, char(10 + 115)) + "\r\n", {"a\n"}}};
     for (const auto &[bytes, expected] : cases)
