@@ -14,6 +14,7 @@
 #include <QtTest>
 
 using platform::FileDialogRequest;
+using enum FileDialogRequest::Mode;
 
 namespace {
 
@@ -31,10 +32,9 @@ QStringList captions(MainWindow &window)
         texts << action->text();
     for (int i = 0; i < window.ui().sstThis->count(); ++i)
         texts << window.ui().sstThis->tabText(i);
-    for (QComboBox *list : {window.ui().cmbVideoWindow, window.ui().cmbCodec}) {
+    for (QComboBox *list : {window.ui().cmbVideoWindow, window.ui().cmbCodec})
         for (int i = 0; i < list->count(); ++i)
             texts << list->itemText(i);
-    }
     for (QString &text : texts)
         text = text.remove(u'&').remove(QRegularExpression("(:|\\s{3,}).*$")).simplified();
     texts.removeIf([](const QString &t) { return t.isEmpty() || t.startsWith("qt_"); });
@@ -50,11 +50,9 @@ class PreviewTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-
 private Q_SLOTS:
-    // Every command of the player asks for an FLV file, starting from the path
-    // last chosen in any dialog. Files that cannot play show why in the tab,
-    // which then plays and seeks; a cancel keeps what plays.
+    // Open asks for an FLV file from the path last chosen in any dialog; files that
+    // cannot play show why, a good one plays and seeks; a cancel keeps what plays.
     void thePlayerAsksPlaysSeeksAndReportsBadFiles()
     {
         const QString clip = m_dir.filePath("clip.flv"), logo = m_dir.filePath("logo.wsx");
@@ -110,7 +108,7 @@ private Q_SLOTS:
         QCOMPARE(tab.media()->source(), QUrl::fromLocalFile(clip));
         QList<FileDialogRequest> asked;
         for (const QString &from : chosen)
-            asked << FileDialogRequest {FileDialogRequest::Mode::Open,
+            asked << FileDialogRequest {Open,
                                         "Open FLV File",
                                         from,
                                         {"Flash Video Files (*.flv)"},
@@ -118,12 +116,9 @@ private Q_SLOTS:
         QCOMPARE(tab.dialogs.fileRequests.mid(1), asked);
     }
 
-    // F1 and Help > Contents open the manual of the application folder,
-    // whatever the current folder. The manual is well formed, its links land,
-    // and it explains every caption of the window and each text of
-    // data/manual_terms.txt (the messages the program shows). The About box is
-    // modal over the window; its links open in the browser and leave it open;
-    // "&Close" ends it.
+    // F1 and Help > Contents open the application folder's manual from any current
+    // folder; its links land and it explains every caption and data/manual_terms.txt.
+    // The modal About box opens its links in the browser and stays; "&Close" ends it.
     void theHelpMenu()
     {
         WindowFixture f;
@@ -151,18 +146,15 @@ private Q_SLOTS:
                                           .split(u'\n');
         QVERIFY(terms.size() > 30);
         QStringList missing;
-        for (qsizetype i = 0; i < terms.size(); ++i) {
+        for (qsizetype i = 0; i < terms.size(); ++i)
             if (!text.contains(terms[i].simplified()))
                 missing << QString("manual_terms.txt:%1: %2").arg(i + 1).arg(terms[i]);
-        }
-        for (const QString &caption : captions(f.window())) {
+        for (const QString &caption : captions(f.window()))
             if (!text.contains(caption))
                 missing << caption;
-        }
-        for (const auto &link : QRegularExpression("href=\"#([^\"]+)\"").globalMatch(html)) {
+        for (const auto &link : QRegularExpression("href=\"#([^\"]+)\"").globalMatch(html))
             if (!html.contains("id=\"" + link.captured(1) + "\""))
                 missing << "an id for #" + link.captured(1);
-        }
         QVERIFY2(missing.isEmpty(), qPrintable("not in the manual: " + missing.join(" | ")));
 
         f.shell.opened.clear();
