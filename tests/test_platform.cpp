@@ -1,5 +1,4 @@
-// The seams to the desktop: notifications over a private session bus, the
-// lock that keeps one copy of the program running, the colour picker.
+// Desktop seams: notifications, the one-copy lock, the colour picker.
 #include "platform/ColorCombo.h"
 #include "platform/DBusNotifier.h"
 #include "platform/InstanceLock.h"
@@ -29,8 +28,7 @@ class PlatformTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // The application, no notification to replace, the icon, the texts; the
-    // server decides how long it shows.
+    // Application, nothing to replace, icon, texts; the server picks how long it shows.
     void aNotificationReachesTheDesktop()
     {
         QProcess bus;
@@ -52,12 +50,9 @@ private Q_SLOTS:
                                      -1};
         QCOMPARE(server.received.mid(0, 5) << server.received.value(7), expected);
         QDBusConnection::disconnectFromBus("server");
-        bus.terminate();
-        QVERIFY(bus.waitForFinished());
     }
 
-    // The real program holds its lock while it runs; the lock of a copy that
-    // died is taken over.
+    // The running program holds its lock; a dead copy's lock is taken over.
     void theRunningProgramIsSeen()
     {
         QTemporaryDir runtime;
@@ -75,8 +70,7 @@ private Q_SLOTS:
         QVERIFY(platform::InstanceLock(lockPath).anotherCopyRunning());
     }
 
-    // Value = red + 256 * green + 65536 * blue; a position outside the list
-    // selects nothing.
+    // Value = red + 256 * green + 65536 * blue; a position off the list selects nothing.
     void coloursKeepTheirOrderNamesAndSwatches()
     {
         platform::ColorCombo combo;
