@@ -1,5 +1,4 @@
-// What the start-up and the Check menu read: the data files of the
-// application folder and the versions of the components.
+// What the start-up and the Check menu read: data files, component versions.
 #include "app/DataFiles.h"
 #include "checks/ComponentPlatform.h"
 #include "doubles/Doubles.h"
@@ -60,8 +59,7 @@ TEST(Checks, Reports)
     }
 }
 
-// On Linux: a compatibility layer's DirectX, no QuickTime, and the loaded
-// libavcodec as the media runtime.
+// On Linux: DirectX 9.0, no QuickTime, the loaded libavcodec as the media runtime.
 TEST(Checks, LinuxComponents)
 {
     platform::LinuxComponents linux;
@@ -118,9 +116,7 @@ TEST(DataFiles, BadColourLinesFailAfterTheGoodOnes)
     }
 }
 
-// The fonts the shipped list names are installed, and its colours are in
-// the colour table the watermark tool reads (the lists' entries:
-// test_window_texts; that they load: test_main_window).
+// The shipped fonts are installed, the shipped colours known to the watermark tool.
 TEST(DataFiles, ShippedFilesFitTheSystem)
 {
     const auto shipped = [](const char *name) {
