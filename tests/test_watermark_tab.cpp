@@ -62,8 +62,7 @@ class WatermarkTabTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void typing_data() { addDataRows("watermark_tab.txt", "typing"); }
-    // Only digits reach the position and alpha boxes, Backspace too. (Which
-    // keys type characters is checked with the watermark rules.)
+    // Only digits and Backspace reach the position and alpha boxes.
     void typing()
     {
         QFETCH(QStringList, row);
@@ -91,8 +90,7 @@ private Q_SLOTS:
         QCOMPARE(t.ui().txtAlpha->text(), row[2]);
     }
 
-    // A save writes seven lines over the old file, or shows why not and
-    // leaves the old file as it was; a load brings everything back.
+    // A save writes seven lines over the old file or says why not; a load restores all.
     void saveAndLoad()
     {
         Tab t, u;
@@ -144,8 +142,7 @@ private Q_SLOTS:
     }
 
     void unreadableFilesAreRefused_data() { addDataRows("watermark_tab.txt", "unreadable"); }
-    // Files no save can have made: an "Error" box names the problem, and
-    // the window keeps what it shows, without waiting for a writer.
+    // Files no save made: an "Error" box names the problem; the window keeps its values.
     void unreadableFilesAreRefused()
     {
         QFETCH(QStringList, row);
