@@ -17,12 +17,11 @@ extern "C" {
 
 using namespace checks;
 
-// What the Check menu shows for each answer of the components.
+// What the Check menu shows for each answer of the components (defaults: test_main_window).
 TEST(Checks, Reports)
 {
     platform::FakeComponents fake;
-    const std::pair<std::optional<QString>, QString> directX[] = {{"4.09.00.0904", "9.0"},
-                                                                  {"4.09", "9"},
+    const std::pair<std::optional<QString>, QString> directX[] = {{"4.09", "9"},
                                                                   {"4.0", ""},
                                                                   {{}, ""}};
     for (const auto &[registry, text] : directX) {
@@ -30,29 +29,26 @@ TEST(Checks, Reports)
         EXPECT_EQ(directXReport(fake), CheckReport {"DirectX: " + text}) << text.toStdString();
     }
     // The two version words of the media runtime's file.
-    const std::tuple<quint32, quint32, QString> words[] = {{0x000C0000, 0x80000000, "12.0.32768.0"},
-                                                           {0x1DA90DE4,
-                                                            0x18000,
-                                                            "7593.3556.1.32768"}};
+    const std::tuple<quint32, quint32, QString> words[]
+            = {{0xC0000, 0x80000000, "12.0.32768.0"}, {0x1DA90DE4, 0x18000, "7593.3556.1.32768"}};
     for (const auto &[high, low, text] : words) {
         fake.block.words[2] = high;
         fake.block.words[3] = low;
         EXPECT_EQ(mediaRuntimeReport(fake, u'\\'), CheckReport {"Version: " + text});
     }
     EXPECT_EQ(fake.askedPath, "C:\\WINDOWS\\system32\\WMVCORE.DLL");
-    // A checker or none, its availability and version (nullopt: the call fails).
+    // The checker's availability and version (nullopt: the call fails).
     const CheckReport missing {"QUICKTIME IS NOT INSTALLED!", 16, "Error"};
-    const std::tuple<bool, std::optional<bool>, std::optional<qint32>, CheckReport> quickTime[]
-            = {{false, true, 1, missing},
-               {true, {}, 1, missing},
-               {true, false, 1, missing},
-               {true, true, 0x7668000, {"QuickTime: 7.6.6"}},
-               {true, true, 0x4A, {"QuickTime: 4.A.A"}},
-               {true, true, 0, {"QuickTime: 0..0"}},
-               {true, true, -1, {"QuickTime: F.F.F"}},
-               {true, true, {}, {"QuickTime: .."}}};
-    for (const auto &[hasChecker, available, version, report] : quickTime) {
-        fake.hasChecker = hasChecker;
+    const std::tuple<std::optional<bool>, std::optional<qint32>, CheckReport> quickTime[]
+            = {{{}, 1, missing},
+               {false, 1, missing},
+               {true, 0x7668000, {"QuickTime: 7.6.6"}},
+               {true, 0x4A, {"QuickTime: 4.A.A"}},
+               {true, 0, {"QuickTime: 0..0"}},
+               {true, -1, {"QuickTime: F.F.F"}},
+               {true, {}, {"QuickTime: .."}}};
+    fake.hasChecker = true;
+    for (const auto &[available, version, report] : quickTime) {
         fake.checker.available = available;
         fake.checker.version = version;
         EXPECT_EQ(quickTimeReport(fake), report) << report.prompt.toStdString();
