@@ -19,11 +19,7 @@ namespace {
 
 struct EncodeCase
 {
-    const char *sourceType;
-    const char *frameSize;
-    const char *sampling;
-    const char *channels;
-    const char *videoRate;
+    const char *sourceType, *frameSize, *sampling, *channels, *videoRate;
     const char *audioRate; // nullptr: audio off
     bool deInterlace;
     const char *images = ""; // the count of pictures to grab; "" for none
@@ -52,8 +48,6 @@ QString fields(const QJsonObject &object, const QStringList &keys)
     return values.join('|');
 }
 
-const QString SourceTitle = "A source with a title";
-
 class ToolEncode : public testing::TestWithParam<EncodeCase>
 { };
 
@@ -62,14 +56,14 @@ TEST_P(ToolEncode, EncodeThenMetadata)
 {
     const EncodeCase c = GetParam();
     QTemporaryDir dir;
-    const QString app = applicationFolderUnderTest();
+    const QString app = applicationFolderUnderTest(), folder = dir.path() + "/out folder/";
     const QString source = dir.filePath(QString("source clip.%1").arg(c.sourceType));
-    const QString folder = dir.path() + "/out folder/";
     // 3GP in a size H.263 knows, as long as whole frames of its 8 kHz AAC.
-    const QStringList title {"-metadata", "title=" + SourceTitle};
+    const QString title = "A source with a title";
+    const QStringList titled {"-metadata", "title=" + title};
     const VideoSpec spec = QString(c.sourceType) == "3gp"
-            ? VideoSpec {1.28, 176, 144, 25, true, 44100, 2, title}
-            : VideoSpec {.seconds = c.seconds, .fps = 30, .extraOutputOptions = title};
+            ? VideoSpec {1.28, 176, 144, 25, true, 44100, 2, titled}
+            : VideoSpec {.seconds = c.seconds, .fps = 30, .extraOutputOptions = titled};
     ASSERT_TRUE(makeVideo(source, spec) && QDir().mkpath(folder));
     const pipeline::ConversionOptions options {.videoBitrate = c.videoRate,
                                                .videoWindow = c.frameSize,
@@ -85,25 +79,24 @@ TEST_P(ToolEncode, EncodeThenMetadata)
             = runCommand(pipeline::encodeCommand(app, source, arguments, folder, "clip.flv", u'/'),
                          {.environment = {"TROVEXA_PROGRESS_FD=1"}});
     ASSERT_EQ(encode.exitCode, 0) << encode.errors.right(2000).toStdString();
-    EXPECT_TRUE(encode.output.contains("\nout_time_us=")) << encode.output.toStdString();
-    EXPECT_TRUE(encode.output.endsWith("\nprogress=end\n")) << encode.output.toStdString();
+    EXPECT_TRUE(encode.output.contains("\nout_time_us=") && encode.output.endsWith("\nprogress=end\n"))
+            << encode.output.toStdString();
 
     // H.264 for web players: 4:2:0 in even sizes, main profile, level 3.1 at most.
     const QString output = folder + "clip.flv";
     const QJsonObject probed = probe(output);
-    const QJsonObject video = firstStream(probed, "video");
-    const QJsonObject audio = firstStream(probed, "audio");
+    const QJsonObject video = firstStream(probed, "video"), audio = firstStream(probed, "audio");
     const bool h264 = c.codecs == H264Aac;
-    const int width = QString(c.frameSize).section('x', 0, 0).toInt();
     const int rows = QString(c.frameSize).section('x', 1).toInt();
-    const int height = h264 ? rows + rows % 2 : rows;
-    const int channels = QString(c.channels) == "Stereo" ? 2 : 1;
-    const QString size = QString("%1|%2").arg(width).arg(height);
+    const QString size = QString(c.frameSize).section('x', 0, 0) + "|"
+            + QString::number(h264 ? rows + rows % 2 : rows);
     EXPECT_EQ(fields(video,
                      {"codec_name", "width", "height", "r_frame_rate", "avg_frame_rate", "pix_fmt"}),
               (h264 ? "h264|" : "flv1|") + size + "|25/1|25/1|yuv420p");
     EXPECT_EQ(fields(audio, {"codec_name", "sample_rate", "channels"}),
-              c.audioRate ? QString("%1|%2|%3").arg(h264 ? "aac" : "mp3", c.sampling).arg(channels)
+              c.audioRate ? QString("%1|%2|%3")
+                                    .arg(h264 ? "aac" : "mp3", c.sampling)
+                                    .arg(QString(c.channels) == "Stereo" ? 2 : 1)
                           : "||");
     if (h264) {
         EXPECT_EQ(video.value("profile").toString(), "Main");
@@ -127,7 +120,7 @@ TEST_P(ToolEncode, EncodeThenMetadata)
     EXPECT_NEAR(meta.value("duration").toDouble() - start, durationSeconds(probe(source)), 0.1);
     // The source's title stays.
     if (QStringList {"avi", "flv", "mov", "mp4"}.contains(c.sourceType)) {
-        EXPECT_EQ(meta.value("title").toString(), SourceTitle);
+        EXPECT_EQ(meta.value("title").toString(), title);
     }
     // A keyframe at least every 2 s, so that a player can seek anywhere.
     const QJsonArray times = meta.value("keyframes").toObject().value("times").toArray();
@@ -152,11 +145,10 @@ TEST_P(ToolEncode, EncodeThenMetadata)
         expected << QString("cover%1.jpg").arg(i);
     expected.sort();
     EXPECT_EQ(entries(covers), expected);
-    for (const QString &name : std::as_const(expected)) {
+    for (const QString &name : std::as_const(expected))
         EXPECT_EQ(fields(firstStream(probe(covers + name), "video"),
                          {"codec_name", "width", "height"}),
                   "mjpeg|" + QString(c.frameSize).replace('x', '|'));
-    }
     EXPECT_EQ(entries(dir.path()),
               QStringList({"100% my covers", "out folder", source.section('/', -1)}));
 }
@@ -199,7 +191,7 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
         {"", "hidden text\nline", "red", "0", 20, 20, 20}};
     // clang-format on
     QTemporaryDir dir;
-    const QString source = dir.filePath("source.avi");
+    const QString app = applicationFolderUnderTest(), source = dir.filePath("source.avi");
     ASSERT_TRUE(makeVideo(source, {.seconds = 0.4}));
     pipeline::ConversionOptions o {.videoBitrate = "1200",
                                    .videoWindow = "320x240",
@@ -207,24 +199,25 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
                                    .audioBitrate = "64",
                                    .channels = "Mono"};
     const auto encode = [&](const QString &fonts) {
-        const QString app = applicationFolderUnderTest();
-        const QString output = dir.filePath("marked.flv");
-        const auto arguments = pipeline::BuildEncoderArguments(o, app, fonts, u'/').list();
-        const ProcessResult result = run(app + "/ffmpeg",
-                                         QStringList {"-i", source} + arguments << output);
+        const auto arguments = pipeline::BuildEncoderArguments(o, app, fonts, u'/');
+        const ProcessResult result = runCommand(pipeline::encodeCommand(app,
+                                                                        source,
+                                                                        arguments,
+                                                                        dir.path() + "/",
+                                                                        "marked.flv",
+                                                                        u'/'));
         EXPECT_EQ(result.exitCode, 0) << result.errors.right(3000).toStdString();
-        return rgbFrame(output, 0);
+        return rgbFrame(dir.filePath("marked.flv"), 0);
     };
     const QByteArray plain = encode("/usr/share");
     ASSERT_EQ(plain.size(), 320 * 240 * 3);
     for (const auto &[fontFolder, text, colour, alpha, left, top, size] : cases) {
         const QString fonts = fontFolder.isEmpty() ? "/usr/share" : dir.filePath(fontFolder);
         o.fontFile = fontFolder.isEmpty() ? "truetype/dejavu/DejaVuSans.ttf" : "DejaVu Sans.ttf";
-        if (!fontFolder.isEmpty()) {
-            ASSERT_TRUE(QDir().mkpath(fonts + "/fonts"));
-            ASSERT_TRUE(QFile::copy("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-                                    fonts + "/fonts/" + o.fontFile));
-        }
+        ASSERT_TRUE(fontFolder.isEmpty()
+                    || (QDir().mkpath(fonts + "/fonts")
+                        && QFile::copy("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                                       fonts + "/fonts/" + o.fontFile)));
         o.watermarkOn = true;
         std::tie(o.watermarkText, o.colorName, o.alpha) = std::tie(text, colour, alpha);
         o.fontSize = QString::number(size);
@@ -254,46 +247,38 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
               QStringList({"marked.flv", "source.avi", "win 'q' \"d\": [a,b]; c\\d"}));
 }
 
-// Typed lines: relative names, "%" in an FLV name, the longest name; a lightly
-// damaged source converts; signals ignored and blocked by the caller; a link
-// or copy of the front-end ahead on PATH still finds the system ffmpeg.
+// Typed lines, run with signals ignored and blocked by the caller: relative
+// names, "%" in an FLV name, the longest name; a lightly damaged source
+// converts; a link or copy of the front-end ahead on PATH still finds the
+// system ffmpeg.
 TEST(ToolByHand, TypedLines)
 {
     QTemporaryDir dir;
-    const QString app = applicationFolderUnderTest();
-    const QString in = dir.filePath("in.avi");
+    const QString app = applicationFolderUnderTest(), in = dir.filePath("in.avi");
     ASSERT_TRUE(makeVideo(in, {.seconds = 4}));
     QByteArray bytes = readFile(in);
     ASSERT_TRUE(writeFile(in, bytes.replace(bytes.size() / 2, 16, QByteArray(16, '\xff'))));
+    const RunOptions hostile {.folder = dir.path(), .hostileSignals = true};
     for (const QString &name : {QString("50%done.flv"), QString(251, u'n') + ".flv"}) {
-        const ProcessResult typed = run(
-                app + "/ffmpeg",
-                QString("-i in.avi -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2").split(' ')
-                        << name,
-                {.folder = dir.path()});
+        const QString line = "-i in.avi -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2 ";
+        const ProcessResult typed = run(app + "/ffmpeg", QString(line + name).split(' '), hostile);
         ASSERT_EQ(typed.exitCode, 0) << typed.errors.right(2000).toStdString();
         const QJsonObject probed = probe(dir.filePath(name));
-        EXPECT_EQ(firstStream(probed, "video").value("width").toInt(), 320);
-        EXPECT_EQ(firstStream(probed, "audio").value("codec_name").toString(), "mp3");
+        EXPECT_EQ(fields(firstStream(probed, "video"), {"width"}) + "|"
+                          + fields(firstStream(probed, "audio"), {"codec_name"}),
+                  "320|mp3");
         EXPECT_NEAR(durationSeconds(probed), 4.0, 0.2);
+        const ProcessResult metadata = run(app + "/flvmdi", {name}, hostile);
+        EXPECT_EQ(metadata.exitCode, 0) << metadata.errors.toStdString();
+        EXPECT_EQ(run("flvmeta", {"--check", "--quiet", dir.filePath(name)}).exitCode, 0);
     }
-
-    const QString flv = dir.filePath("o.flv");
-    const QStringList small {"-i", in, "-s", "160x120"};
-    const ProcessResult encode = run(app + "/ffmpeg",
-                                     small + QStringList {flv},
-                                     {.hostileSignals = true});
-    EXPECT_EQ(encode.exitCode, 0) << encode.errors.right(2000).toStdString();
-    const ProcessResult metadata = run(app + "/flvmdi", {flv}, {.hostileSignals = true});
-    EXPECT_EQ(metadata.exitCode, 0) << metadata.errors.toStdString();
-    EXPECT_EQ(run("flvmeta", {"--check", "--quiet", flv}).exitCode, 0);
-
     for (const QString &ahead : {dir.filePath("link"), dir.filePath("copy")}) {
         ASSERT_TRUE(QDir().mkpath(ahead));
         ASSERT_TRUE(ahead.endsWith("link") ? QFile::link(app + "/ffmpeg", ahead + "/ffmpeg")
                                            : QFile::copy(app + "/ffmpeg", ahead + "/ffmpeg"));
         const QString path = "PATH=" + ahead + ":" + app + ":" + qEnvironmentVariable("PATH");
-        const QStringList grab = small + QStringList {"-vframes", "2", ahead + "/cover%d.jpg"};
+        const QStringList grab = QStringList {"-i", in, "-s", "160x120", "-vframes", "2"}
+                << ahead + "/cover%d.jpg";
         const ProcessResult result = run(ahead + "/ffmpeg", grab, {.environment = {path}});
         EXPECT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
         EXPECT_TRUE(QFile::exists(ahead + "/cover2.jpg")) << ahead.toStdString();

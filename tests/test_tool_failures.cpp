@@ -27,9 +27,9 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        const QByteArray kind = info.isDir() ? "<dir>" : "<fifo>";
         files[info.filePath()] = QByteArray::number(int(info.permissions()), 8)
-                + (info.isFile() ? readFile(info.filePath()) : kind);
+                + (info.isFile() ? readFile(info.filePath())
+                                 : QByteArray(info.isDir() ? "<dir>" : "<fifo>"));
     }
     return files;
 }
@@ -70,73 +70,6 @@ qint64 startWithChild(QProcess &process, const char *program, const QStringList 
     return child;
 }
 
-const QByteArray Precious = "an earlier conversion the user wants to keep";
-const QFile::Permissions OpenToAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-        | QFile::ReadOther | QFile::ExeOther;
-const QStringList Usual {"-b", "350kb/s", "-r", "25", "-s", "320x240", "-ar", "22050Hz"};
-const QString Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-
-class ToolFailures : public testing::Test
-{
-protected:
-    // Short sources, and long ones to interrupt: 20 s of large pictures, 60 MB of FLV.
-    static void SetUpTestSuite()
-    {
-        s_dir = new QTemporaryDir;
-        ASSERT_TRUE(QDir().mkpath(source("")));
-        ASSERT_TRUE(makeVideo(source("good clip.avi"), {.seconds = 1}));
-        ASSERT_TRUE(makeVideo(source("good.flv"), {.seconds = 1}));
-        ASSERT_TRUE(makeVideo(source("long.avi"), {.seconds = 20, .width = 640, .height = 480}));
-        const QStringList sharp {"-q:v", "2"};
-        ASSERT_TRUE(makeVideo(source("piece.flv"),
-                              {.width = 640, .height = 480, .extraOutputOptions = sharp}));
-        writeFile(source("pieces"), ("file '" + source("piece.flv").toUtf8() + "'\n").repeated(400));
-        QStringList concat {"-f", "concat", "-safe", "0", "-i", source("pieces"), "-c", "copy"};
-        ASSERT_EQ(run("ffmpeg", concat << source("long.flv")).exitCode, 0);
-        // The user nobody may read the sources and enter the folders.
-        QFile::setPermissions(s_dir->path(), OpenToAll);
-    }
-    static void TearDownTestSuite() { delete std::exchange(s_dir, nullptr); }
-    static QString source(const QString &name) { return s_dir->filePath("sources/" + name); }
-
-    void SetUp() override
-    {
-        m_folder = s_dir->filePath(QString("out %1").arg(++s_counter));
-        put("clip.flv", Precious);
-        ASSERT_TRUE(QFile::setPermissions(m_folder, OpenToAll));
-    }
-
-    // Writes a file in the work folder, and returns its path.
-    QString put(const QString &name, const QByteArray &content, QFile::Permissions modes = {})
-    {
-        const QString path = m_folder + "/" + name;
-        EXPECT_TRUE(QDir().mkpath(QFileInfo(path).path()) && writeFile(path, content));
-        if (modes)
-            QFile::setPermissions(path, modes);
-        return path;
-    }
-
-    QStringList line(const QString &input, const QStringList &middle, const QString &output = {})
-    {
-        return QStringList {"-i", input} + middle
-                << (output.isEmpty() ? m_folder + "/clip.flv" : output);
-    }
-
-    // An encode line with a watermark hook that names from instead as to.
-    QStringList hook(const QString &from, const QString &to)
-    {
-        const QString vhook = applicationFolderUnderTest() + "/vhook/";
-        const QString hook = vhook + "imlib2.dll -c white -F " + Font + "/16 -C " + vhook
-                + "rgb.txt -A 255 -x 5 -y 5 -t Text";
-        return line(source("good clip.avi"),
-                    Usual + QStringList {"-vhook", QString(hook).replace(from, to)});
-    }
-
-    static inline QTemporaryDir *s_dir = nullptr;
-    static inline int s_counter = 0;
-    QString m_folder;
-};
-
 struct FailingRun
 {
     const char *program;
@@ -146,10 +79,58 @@ struct FailingRun
     RunOptions options = {};
 };
 
-TEST_F(ToolFailures, FailsAndLosesNothing)
+const QFile::Permissions OpenToAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+        | QFile::ReadOther | QFile::ExeOther;
+const QString Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+} // namespace
+
+// One folder of sources and earlier outputs, which the user nobody may read
+// and enter; long sources to interrupt: 20 s of large pictures, 60 MB of FLV.
+TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
 {
-    const QString &dir = m_folder;
+    QTemporaryDir top;
+    const QString dir = top.filePath("out");
+    const QByteArray Precious = "an earlier conversion the user wants to keep";
+    // Writes a file in the output folder, and returns its path.
+    const auto put =
+            [&](const QString &name, const QByteArray &content, QFile::Permissions modes = {}) {
+                const QString path = dir + "/" + name;
+                EXPECT_TRUE(QDir().mkpath(QFileInfo(path).path()) && writeFile(path, content));
+                if (modes)
+                    QFile::setPermissions(path, modes);
+                return path;
+            };
+    const auto source = [&](const QString &name) {
+        return top.filePath("sources/" + name);
+    };
     const QString src = source("good clip.avi");
+    put("clip.flv", Precious);
+    ASSERT_TRUE(QDir().mkpath(source("")) && makeVideo(src, {.seconds = 1})
+                && makeVideo(source("good.flv"), {.seconds = 1})
+                && makeVideo(source("long.avi"), {.seconds = 20, .width = 640, .height = 480})
+                && makeVideo(source("piece.flv"),
+                             {.width = 640, .height = 480, .extraOutputOptions = {"-q:v", "2"}}));
+    writeFile(source("pieces"), ("file '" + source("piece.flv").toUtf8() + "'\n").repeated(400));
+    const QString concat = "-f concat -safe 0 -i " + source("pieces") + " -c copy "
+            + source("long.flv");
+    ASSERT_EQ(run("ffmpeg", concat.split(' ')).exitCode, 0);
+    ASSERT_TRUE(QFile::setPermissions(top.path(), OpenToAll)
+                && QFile::setPermissions(dir, OpenToAll));
+
+    const QStringList Usual = QString("-b 350kb/s -r 25 -s 320x240 -ar 22050Hz").split(' ');
+    const auto line =
+            [&](const QString &input, const QStringList &middle, const QString &output = {}) {
+                return QStringList {"-i", input} + middle
+                        << (output.isEmpty() ? dir + "/clip.flv" : output);
+            };
+    // An encode line with a watermark hook that names from instead as to.
+    const auto hook = [&](const QString &from, const QString &to) {
+        const QString vhook = applicationFolderUnderTest() + "/vhook/";
+        const QString hook = vhook + "imlib2.dll -c white -F " + Font + "/16 -C " + vhook
+                + "rgb.txt -A 255 -x 5 -y 5 -t Text";
+        return line(src, Usual + QStringList {"-vhook", QString(hook).replace(from, to)});
+    };
     const QByteArray good = readFile(src);
     const QByteArray flv = readFile(source("good.flv"));
     const QByteArray letter = QByteArray("Dear user, this is not a video.\n").repeated(50);
@@ -231,7 +212,7 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
          {.maxFileBytes = updatedSize - 300}},
     };
     // clang-format on
-    const QMap<QString, QByteArray> before = snapshot(s_dir->path());
+    const QMap<QString, QByteArray> before = snapshot(top.path());
     for (const FailingRun &r : runs) {
         const ProcessResult result = run(tool(r.program), r.arguments, r.options);
         const std::string what = r.arguments.join(' ').right(150).toStdString();
@@ -242,7 +223,7 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
             EXPECT_TRUE(result.errors.contains(r.says)) << what << ": " << errors;
         }
         EXPECT_FALSE(result.crashed) << what;
-        EXPECT_EQ(snapshot(s_dir->path()), before) << what;
+        EXPECT_EQ(snapshot(top.path()), before) << what;
     }
     const QByteArray bytes = QFile::encodeName(dir);
     for (const auto &[program, arguments] :
@@ -250,16 +231,15 @@ TEST_F(ToolFailures, FailsAndLosesNothing)
           std::pair {"flvmdi", QList<QByteArray> {bytes + "/caf\xe9.flv"}},
           std::pair {"flvmdi", QList<QByteArray> {bytes + "/caf\xef\xbf.flv"}}}) {
         EXPECT_EQ(runWithByteArguments(QFile::encodeName(tool(program)), arguments), 2);
-        EXPECT_EQ(snapshot(s_dir->path()), before) << arguments.last().toStdString();
+        EXPECT_EQ(snapshot(top.path()), before) << arguments.last().toStdString();
     }
-}
 
-// Interrupted while the child works, or between flvmeta's end and the replace
-// by a signal or another program's write: the child ends, the front-end fails,
-// the file keeps its content or that write; SIGKILL's temporary goes with the
-// next run in that folder.
-TEST_F(ToolFailures, Interrupted)
-{
+    // Interrupted while the child works, or between flvmeta's end and the
+    // replace by a signal or another program's write: the child ends, the
+    // front-end fails, the file keeps its content or that write; SIGKILL's
+    // temporary goes with the next run in that folder.
+    const QString folder = top.filePath("interrupted");
+    ASSERT_TRUE(QDir().mkpath(folder) && writeFile(folder + "/clip.flv", Precious));
     using Disturb = void (*)(const QString &file);
     const Disturb touch = [](const QString &file) {
         QFile f(file);
@@ -279,12 +259,12 @@ TEST_F(ToolFailures, Interrupted)
     // clang-format on
     for (const auto &[program, signal, disturb] : rows) {
         const bool encode = QString(program) == "ffmpeg";
-        const QString file = encode ? m_folder + "/clip.flv"
-                                    : put("update.flv", readFile(source("long.flv")));
+        const QString file = encode ? folder + "/clip.flv" : folder + "/update.flv";
+        ASSERT_TRUE(encode || QFile::copy(source("long.flv"), file));
         QProcess process;
         const qint64 child = startWithChild(process,
                                             program,
-                                            encode ? line(source("long.avi"), {})
+                                            encode ? line(source("long.avi"), {}, file)
                                                    : QStringList {file});
         ASSERT_NE(child, 0) << program << ": ended before it could be interrupted";
         if (disturb) {
@@ -305,10 +285,8 @@ TEST_F(ToolFailures, Interrupted)
         } else {
             EXPECT_EQ(process.exitCode(), signal ? 128 + signal : 1) << program << signal;
         }
-        EXPECT_EQ(QDir(m_folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                   QStringList({"clip.flv", "update.flv"}).mid(0, encode ? 1 : 2));
-        QFile::remove(m_folder + "/update.flv");
+        QFile::remove(folder + "/update.flv");
     }
 }
-
-} // namespace
