@@ -34,11 +34,6 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     return files;
 }
 
-QString tool(const char *name)
-{
-    return applicationFolderUnderTest() + "/" + name;
-}
-
 // Whether a process has ended (a zombie or gone), waiting up to 15 s.
 bool ended(qint64 pid)
 {
@@ -57,7 +52,7 @@ qint64 startWithChild(QProcess &process, const char *program, const QStringList 
 {
     process.setStandardInputFile(QProcess::nullDevice());
     process.setChildProcessModifier(inheritHostileSignals);
-    process.start(tool(program), arguments);
+    process.start(applicationFolderUnderTest() + "/" + program, arguments);
     qint64 child = 0;
     if (process.waitForStarted(-1)) {
         (void) QTest::qWaitFor(
@@ -101,38 +96,38 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
                     QFile::setPermissions(path, modes);
                 return path;
             };
-    const auto source = [&](const QString &name) {
-        return top.filePath("sources/" + name);
-    };
-    const QString src = source("good clip.avi");
+    const QString sources = top.filePath("sources/");
+    const QString src = sources + "good clip.avi";
     put("clip.flv", Precious);
-    ASSERT_TRUE(QDir().mkpath(source("")) && makeVideo(src, {.seconds = 1})
-                && makeVideo(source("good.flv"), {.seconds = 1})
-                && makeVideo(source("long.avi"), {.seconds = 20, .width = 640, .height = 480})
-                && makeVideo(source("piece.flv"),
+    ASSERT_TRUE(QDir().mkpath(sources) && makeVideo(src, {.seconds = 1})
+                && makeVideo(sources + "good.flv", {.seconds = 1})
+                && makeVideo(sources + "long.avi", {.seconds = 20, .width = 640, .height = 480})
+                && makeVideo(sources + "piece.flv",
                              {.width = 640, .height = 480, .extraOutputOptions = {"-q:v", "2"}}));
-    writeFile(source("pieces"), ("file '" + source("piece.flv").toUtf8() + "'\n").repeated(400));
-    const QString concat = "-f concat -safe 0 -i " + source("pieces") + " -c copy "
-            + source("long.flv");
+    writeFile(sources + "pieces",
+              ("file '" + (sources + "piece.flv").toUtf8() + "'\n").repeated(400));
+    const QString concat = "-f concat -safe 0 -i " + sources + "pieces" + " -c copy " + sources
+            + "long.flv";
     ASSERT_EQ(run("ffmpeg", concat.split(' ')).exitCode, 0);
     ASSERT_TRUE(QFile::setPermissions(top.path(), OpenToAll)
                 && QFile::setPermissions(dir, OpenToAll));
 
-    const QStringList Usual = QString("-b 350kb/s -r 25 -s 320x240 -ar 22050Hz").split(' ');
-    const auto line =
-            [&](const QString &input, const QStringList &middle, const QString &output = {}) {
-                return QStringList {"-i", input} + middle
-                        << (output.isEmpty() ? dir + "/clip.flv" : output);
-            };
+    const QString Usual = "-b 350kb/s -r 25 -s 320x240 -ar 22050Hz";
+    const auto line = [&](const QString &input, const QString &middle, const QString &out = {}) {
+        return QStringList {"-i", input} + middle.split(' ', Qt::SkipEmptyParts)
+                << (out.isEmpty() ? dir + "/clip.flv" : out);
+    };
     // An encode line with a watermark hook that names from instead as to.
+    const QString tools = applicationFolderUnderTest() + "/", vhook = tools + "vhook/";
+    const QString table = vhook + "rgb.txt";
     const auto hook = [&](const QString &from, const QString &to) {
-        const QString vhook = applicationFolderUnderTest() + "/vhook/";
-        const QString hook = vhook + "imlib2.dll -c white -F " + Font + "/16 -C " + vhook
-                + "rgb.txt -A 255 -x 5 -y 5 -t Text";
-        return line(src, Usual + QStringList {"-vhook", QString(hook).replace(from, to)});
+        const QString hook = vhook + "imlib2.dll -c white -F " + Font + "/16 -C " + table
+                + " -A 255 -x 5 -y 5 -t Text";
+        return QStringList {"-i", src} + Usual.split(' ')
+                << "-vhook" << QString(hook).replace(from, to) << dir + "/clip.flv";
     };
     const QByteArray good = readFile(src);
-    const QByteArray flv = readFile(source("good.flv"));
+    const QByteArray flv = readFile(sources + "good.flv");
     const QByteArray letter = QByteArray("Dear user, this is not a video.\n").repeated(50);
     const QString percentSource = put("clip%d.flv", good);
     const QString pipe = dir + "/table pipe";
@@ -159,26 +154,24 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
     const QByteArray unchanged = "; the file is unchanged";
     const QByteArray tooLong = "is longer than the system allows";
     const QByteArray notOutput = "is read-only or not a file";
-    const QString table = applicationFolderUnderTest() + "/vhook/rgb.txt";
     // Run as the user nobody, for whom the root-owned folder is read-only.
     const RunOptions nobody {.user = 65534};
     // clang-format off
     const FailingRun runs[] = {
-        {"ffmpeg", 2, "unknown option -vf", line(src, Usual + QStringList {"-vf", "x"})},
-        {"ffmpeg", 2, "unsupported video codec \"mpeg4\" (flv or h264)",
-         line(src, Usual + QStringList {"-vcodec", "mpeg4"})},
+        {"ffmpeg", 2, "unknown option -vf", line(src, Usual + " -vf x")},
+        {"ffmpeg", 2, "unsupported video codec \"mpeg4\" (flv or h264)", line(src, Usual + " -vcodec mpeg4")},
         {"ffmpeg", 2, "unknown colour \"NoSuchColour\"", hook("white", "NoSuchColour")},
         {"ffmpeg", 2, "font file not found: /none/x.ttf", hook(Font, "/none/x.ttf")},
         {"ffmpeg", 2, "letter.ttf is not a font file", hook(Font, put("letter.ttf", letter))},
         {"ffmpeg", 2, "malformed watermark hook argument: expected <module> -c <colour>",
-         line(src, {"-vhook", "imlib2.dll -c white -t x"})},
+         QStringList {"-i", src, "-vhook", "imlib2.dll -c white -t x", dir + "/clip.flv"}},
         {"ffmpeg", 2, "unknown watermark hook module", hook("imlib2.dll", "drawtext.so")},
         {"ffmpeg", 2, "table pipe: not a regular file", hook(table, pipe)},
         {"ffmpeg", 2, "/dev/zero: not a regular file", hook(table, "/dev/zero")},
         {"ffmpeg", 2, "big rgb.txt: larger than 1048576 bytes", hook(table, bigTable)},
         {"ffmpeg", 2, "good clip.avi is the input file", line(src, Usual, src)},
         {"ffmpeg", 2, "good clip.avi is the input file",
-         line(src, Usual, source("../sources/good clip.avi"))},
+         line(src, Usual, sources + "../sources/good clip.avi")},
         {"ffmpeg", 2, "clip%d.flv is the input file", line(percentSource, Usual, percentSource)},
         {"ffmpeg", 2, notOutput, line(src, Usual, readOnly)},
         {"ffmpeg", 2, notOutput, line(src, Usual, dir)},
@@ -191,8 +184,8 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
         {"ffmpeg", 1, {}, line(truncated, Usual)},
         {"ffmpeg", 1, {}, line(dir + "/missing.avi", Usual)},
         {"ffmpeg", 1, {}, line(src, Usual), {.maxFileBytes = 20000}},
-        {"ffmpeg", 1, {}, line(src, {"-vframes", "5"}, dir + "/covers/cover%d.jpg")},
-        {"ffmpeg", 1, {}, line(src, {"-s", "640x480", "-vframes", "10"}, dir + "/cover%d.jpg"),
+        {"ffmpeg", 1, {}, line(src, "-vframes 5", dir + "/covers/cover%d.jpg")},
+        {"ffmpeg", 1, {}, line(src, "-s 640x480 -vframes 10", dir + "/cover%d.jpg"),
          {.maxFileBytes = 20000}},
         {"flvmdi", 2, "usage: flvmdi <file.flv>", {}},
         {"flvmdi", 2, "letter.flv: not an FLV file" + unchanged, {put("letter.flv", letter)}},
@@ -214,23 +207,21 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
     // clang-format on
     const QMap<QString, QByteArray> before = snapshot(top.path());
     for (const FailingRun &r : runs) {
-        const ProcessResult result = run(tool(r.program), r.arguments, r.options);
-        const std::string what = r.arguments.join(' ').right(150).toStdString();
-        const std::string errors = result.errors.toStdString();
-        EXPECT_EQ(result.exitCode, r.exitCode) << what << ": " << errors;
-        if (!r.says.isEmpty()) {
-            EXPECT_EQ(result.errors.count('\n'), 1) << what << ": " << errors;
-            EXPECT_TRUE(result.errors.contains(r.says)) << what << ": " << errors;
-        }
-        EXPECT_FALSE(result.crashed) << what;
-        EXPECT_EQ(snapshot(top.path()), before) << what;
+        const ProcessResult result = run(tools + r.program, r.arguments, r.options);
+        SCOPED_TRACE(r.arguments.join(' ').right(150).toStdString() + ": "
+                     + result.errors.toStdString());
+        EXPECT_EQ(result.exitCode, r.exitCode);
+        EXPECT_TRUE(r.says.isEmpty()
+                    || (result.errors.count('\n') == 1 && result.errors.contains(r.says)));
+        EXPECT_FALSE(result.crashed);
+        EXPECT_EQ(snapshot(top.path()), before);
     }
     const QByteArray bytes = QFile::encodeName(dir);
     for (const auto &[program, arguments] :
          {std::pair {"ffmpeg", QList<QByteArray> {"-i", "/in.avi", bytes + "/caf\xe9.flv"}},
           std::pair {"flvmdi", QList<QByteArray> {bytes + "/caf\xe9.flv"}},
           std::pair {"flvmdi", QList<QByteArray> {bytes + "/caf\xef\xbf.flv"}}}) {
-        EXPECT_EQ(runWithByteArguments(QFile::encodeName(tool(program)), arguments), 2);
+        EXPECT_EQ(runWithByteArguments(QFile::encodeName(tools + program), arguments), 2);
         EXPECT_EQ(snapshot(top.path()), before) << arguments.last().toStdString();
     }
 
@@ -241,30 +232,23 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
     const QString folder = top.filePath("interrupted");
     ASSERT_TRUE(QDir().mkpath(folder) && writeFile(folder + "/clip.flv", Precious));
     using Disturb = void (*)(const QString &file);
-    const Disturb touch = [](const QString &file) {
-        QFile f(file);
-        f.open(QIODevice::ReadWrite);
-        f.setFileTime(QDateTime::currentDateTime().addSecs(60), QFile::FileModificationTime);
-    };
-    const Disturb replace = [](const QString &file) {
-        QFile::copy(file, file + ".new");
-        ::rename(QFile::encodeName(file + ".new"), QFile::encodeName(file));
-    };
     // clang-format off
     const std::tuple<const char *, int, Disturb> rows[] = {
         {"ffmpeg", SIGINT, nullptr}, {"ffmpeg", SIGTERM, nullptr}, {"flvmdi", SIGINT, nullptr},
         {"flvmdi", SIGTERM, nullptr}, {"flvmdi", SIGKILL, nullptr},
-        {"flvmdi", SIGTERM, [](const QString &) {}}, {"flvmdi", 0, touch}, {"flvmdi", 0, replace},
-        {"flvmdi", 0, [](const QString &file) { writeFile(file, readFile(file) + "x"); }}};
+        {"flvmdi", SIGTERM, [](const QString &) {}},
+        {"flvmdi", 0, [](const QString &f) { QFile file(f); file.open(QIODevice::ReadWrite); file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFile::FileModificationTime); }},
+        {"flvmdi", 0, [](const QString &f) { QFile::copy(f, f + ".new"); ::rename(QFile::encodeName(f + ".new"), QFile::encodeName(f)); }},
+        {"flvmdi", 0, [](const QString &f) { writeFile(f, readFile(f) + "x"); }}};
     // clang-format on
     for (const auto &[program, signal, disturb] : rows) {
         const bool encode = QString(program) == "ffmpeg";
         const QString file = encode ? folder + "/clip.flv" : folder + "/update.flv";
-        ASSERT_TRUE(encode || QFile::copy(source("long.flv"), file));
+        ASSERT_TRUE(encode || QFile::copy(sources + "long.flv", file));
         QProcess process;
         const qint64 child = startWithChild(process,
                                             program,
-                                            encode ? line(source("long.avi"), {}, file)
+                                            encode ? line(sources + "long.avi", "", file)
                                                    : QStringList {file});
         ASSERT_NE(child, 0) << program << ": ended before it could be interrupted";
         if (disturb) {
@@ -280,7 +264,7 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
         EXPECT_TRUE(ended(child)) << program << signal;
         EXPECT_TRUE(readFile(file) == expected) << program << signal;
         if (signal == SIGKILL) {
-            EXPECT_EQ(run(tool("flvmdi"), {file}).exitCode, 0);
+            EXPECT_EQ(run(vhook + "../flvmdi", {file}).exitCode, 0);
             EXPECT_EQ(run("flvmeta", {"--check", "--quiet", file}).exitCode, 0);
         } else {
             EXPECT_EQ(process.exitCode(), signal ? 128 + signal : 1) << program << signal;
