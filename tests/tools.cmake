@@ -9,4 +9,6 @@ target_compile_definitions(test_tool_encode PRIVATE
     TOOL_ENCODES="${CMAKE_CURRENT_SOURCE_DIR}/data/tool_encodes.txt")
 add_dependencies(test_tool_encode trovexa_ffmpeg_frontend trovexa_flvmdi)
 trovexa_gtest(test_tool_failures QT_MAIN test_tool_failures.cpp LIBS trovexa_test_media Qt6::Test)
+target_compile_definitions(test_tool_failures PRIVATE
+    TOOL_FAILURES="${CMAKE_CURRENT_SOURCE_DIR}/data/tool_failures.txt")
 add_dependencies(test_tool_failures trovexa_ffmpeg_frontend trovexa_flvmdi)
