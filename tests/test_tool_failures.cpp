@@ -108,19 +108,16 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
     put("clip%d.flv", good);
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/table pipe").constData(), 0600), 0);
     put("big rgb.txt", QByteArray("255 255 255\t\twhite\n").repeated(100000));
-    put("letter.ttf", letter);
-    put("letter.avi", letter);
-    put("letter.flv", letter);
-    // flvmeta on PATH that the system cannot start.
-    put("bin/flvmeta", letter, OpenToAll);
+    // Letters as media, and as an flvmeta on PATH that the system cannot start.
+    for (const char *name : {"letter.ttf", "letter.avi", "letter.flv", "bin/flvmeta"})
+        put(name, letter, OpenToAll);
     put("truncated.avi", good.left(good.indexOf("movi") + 4)); // no frame
     put("truncated.flv", flv.left(flv.size() / 2));
     put("read only.flv", flv, QFile::ReadOwner | QFile::ReadGroup);
     // The update is written beside the file: a folder that takes no new file
     // refuses it even when the file itself may be written.
     const QString update = put("update.flv", flv, OpenToAll | QFile::WriteOther);
-    const QStringList updating {"-U", "--preserve", update, dir + "/updated"};
-    ASSERT_EQ(run("flvmeta", updating).exitCode, 0);
+    ASSERT_EQ(run("flvmeta", {"-U", "--preserve", update, dir + "/updated"}).exitCode, 0);
     const qint64 updatedSize = QFile(dir + "/updated").size();
     // A picture that may not be replaced stops all of them.
     put("covers/cover3.jpg", Precious, QFile::ReadOwner);

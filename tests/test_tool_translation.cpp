@@ -19,9 +19,6 @@ namespace {
 // What a row's input gives, in the file's words; "refused" for an error.
 QString translate(const QString &kind, const QString &input, const QByteArray &colours)
 {
-    const auto text = [](const std::optional<QString> &value) {
-        return value.value_or("none");
-    };
     if (kind == "line") {
         const LegacyParse parsed = parseLegacyCommand(input.split('|'));
         const DrawText drawn {"/f/a.ttf", 16, {255, 255, 255}, 200, 10, 20, "/t/x.txt"};
@@ -32,7 +29,8 @@ QString translate(const QString &kind, const QString &input, const QByteArray &c
                 : "refused";
     }
     if (kind == "rate")
-        return text(videoBitrateValue(input)) + ' ' + text(audioBitrateValue(input));
+        return videoBitrateValue(input).value_or("none") + ' '
+                + audioBitrateValue(input).value_or("none");
     if (kind == "picture")
         return isPicturePattern(input) ? pictureName(input.section('/', -1), 7) : "none";
     if (kind == "flvsize") {
