@@ -1,241 +1,425 @@
+#include "app/ProgressStrip.h"
 #include "app/ProgressWindow.h"
-#include "doubles/RecordingMessageBoxes.h"
+#include "doubles/Doubles.h"
 #include "media/VideoEditComponent.h"
 #include "pipeline/Normalization.h"
 
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"
 
-#include <QDir>
-#include <QPointer>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
+#include <array>
 #include <csignal>
 
 using namespace pipeline;
-namespace MsgBoxAnswer = platform::MsgBoxAnswer;
+using media::FrameSize;
 using media::VideoEdit;
-using platform::RecordingMessageBoxes;
-using Shown = RecordingMessageBoxes::Shown;
+using Shown = platform::RecordingMessageBoxes::Shown;
 namespace Msg = NormalizationMessages;
+namespace Answer = platform::MsgBoxAnswer;
 
 namespace {
 
-// Message boxes that can keep a question open until something has happened
-// meanwhile.
-class WatchingMessageBoxes : public RecordingMessageBoxes
-{
-public:
-    int MsgBox(const QString &prompt, int style, const QString &title) override
-    {
-        if (holdQuestionUntil && !QTest::qWaitFor(holdQuestionUntil, 30000))
-            qWarning("the awaited event did not come while the question was open");
-        return RecordingMessageBoxes::MsgBox(prompt, style, title);
-    }
+const Shown Failure {Msg::NormalizationFailed, 16, "Error"};
+const Shown NoAudio {Msg::AudioFormatFailure, 36, "Confirm"};
+const Shown Zero {Msg::ZeroDuration, 16, "Error"};
+const Shown SaveFailed {Msg::SaveFailed, 16, "Error"};
+const QList<Shown> Abort {{Msg::AbortQuestion, 36, "Confirm"}};
+const QStringList H264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
+using namespace Answer;
 
-    std::function<bool()> holdQuestionUntil;
+// A source (made with 48 kHz audio), and what its intermediate holds.
+struct ConvertCase
+{
+    const char *file;
+    testmedia::VideoSpec source; // seconds, size and frame rate
+    QStringList codecs; // ffmpeg options for the source's streams
+    bool copied; // the video is copied as it is
+    QSize intermediate;
+    int turn = 0; // a quarter turn the player gives the picture
 };
+const ConvertCase ConvertCases[]
+        = {{"clip.avi", {1, 320, 240}, {}, false, {320, 240}},
+           // Its audio steps back a few milliseconds after 7 seconds.
+           {"pal.vob", {8, 720, 576}, {"-target", "pal-dvd"}, true, {720, 576}},
+           {"phone.mp4", {1, 1920, 1080, 30}, H264, false, {324, 576}, 90},
+           {"vcd.dat", {1, 352, 288}, {"-target", "pal-vcd"}, true, {352, 288}},
+           {"ntsc.vob", {1, 720, 480, 29.97}, {"-target", "ntsc-dvd"}, false, {720, 480}}};
+
+// A normalization and what the person sees of it. At the first progress
+// report: "cancel" clicks Cancel, "close" the close box, "hold" clicks Cancel
+// and keeps the question open until the conversion has finished, "kill" ends
+// the converter; with "late" the window is made after the conversion ended.
+struct RunCase
+{
+    const char *name;
+    QString source;
+    QString action;
+    int answer;
+    QList<Shown> boxes;
+    bool ready;
+    double seconds; // of the new intermediate; 0 when the previous one stays
+    int windows = 1;
+    QString target = {}; // "" for the usual intermediate
+    QString converter = {}; // "" for the system ffmpeg
+};
+const RunCase RunCases[]
+        = {{"no frames", "zero.avi", "", No, {Zero}, false, 0, 0},
+           {"no video", "audio-only.avi", "", No, {Zero}, false, 0, 0},
+           {"no source", "", "", No, {Zero}, false, 0, 0},
+           {"corrupted", "garbage.avi", "", No, {Failure}, false, 0, 0},
+           // Root writes anywhere: the folder's path names a regular file.
+           {"unwritable folder", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi/temp.mpg"},
+           {"target is the source", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi"},
+           {"target is a folder", "long.avi", "", No, {SaveFailed}, false, 0, 0, "."},
+           {"converter fails", "long.avi", "", No, {Failure}, false, 0, 1, "", "/bin/false"},
+           {"no converter", "long.avi", "", No, {Failure}, false, 0, 1, "", "/no/ffmpeg"},
+           {"no audio, No", "take:1.avi", "", No, {NoAudio}, false, 0, 0},
+           {"no audio, Yes, URL-like names",
+            "take:1.avi",
+            "",
+            Yes,
+            {NoAudio},
+            true,
+            1,
+            1,
+            "concat:t.mpg"},
+           {"Cancel, Yes", "long.avi", "cancel", Yes, Abort, false, 0},
+           {"Cancel, No", "long.avi", "cancel", No, Abort, true, 3},
+           {"close box, Yes", "long.avi", "close", Yes, Abort, false, 0},
+           {"Yes after the finish", "long.avi", "hold", Yes, Abort, false, 3},
+           {"converter killed", "long.avi", "kill", Yes, {Failure}, false, 0},
+           {"ended before the window", "long.avi", "late", Yes, {}, true, 3}};
+
+// Navy columns from the left of the bar's top row.
+int filled(const QImage &bar)
+{
+    int columns = 0;
+    while (columns < bar.width() && bar.pixel(columns, 0) == PercentBarForeground)
+        ++columns;
+    return columns;
+}
 
 } // namespace
 
+// Sources become the intermediate through the normalizer and the real
+// converter; the media folder is the working folder, so names are relative.
 class NormalizationTest : public QObject
 {
     Q_OBJECT
-private:
     QTemporaryDir m_media;
+    QString m_previousFolder = QDir::currentPath();
     std::unique_ptr<QTemporaryDir> m_appFolder;
     std::unique_ptr<media::VideoEditComponent> m_component;
-    std::unique_ptr<WatchingMessageBoxes> m_boxes;
+    platform::RecordingMessageBoxes m_boxes;
     std::unique_ptr<Normalizer> m_normalizer;
     QList<QPointer<ProgressWindow>> m_windows;
-    bool m_ready = false;
+    std::function<void()> m_beforeWindow; // runs while the window is made
+    bool m_shownAfterTheEnd = false;
 
-    QString media(const QString &name) const { return m_media.filePath(name); }
     QString intermediate() const { return m_appFolder->filePath("temp.mpg"); }
-    void normalize(const QString &source) { normalize(source, intermediate()); }
-    void normalize(const QString &source, const QString &target)
+    QStringList appFiles() const { return QDir(m_appFolder->path()).entryList(QDir::Files); }
+    // A new application folder, message boxes and converter.
+    void reset(QString program = {})
     {
-        m_ready = m_normalizer->SourceNormalizer(source, target);
-    }
-    QList<Shown> shown() const { return m_boxes->shown(); }
-    const Shown abortQuestion {Msg::AbortQuestion, 36, "Confirm"};
-    const Shown failure {Msg::NormalizationFailed, 16, "Error"};
-
-    // Runs once the first progress notification has reached the window.
-    void onFirstProgress(std::function<void()> action)
-    {
-        auto done = std::make_shared<bool>(false);
-        connect(m_component.get(),
-                &VideoEdit::ConversionProgress,
-                this,
-                [done, action](double, double) {
-                    if (!std::exchange(*done, true))
-                        QTimer::singleShot(0, action);
+        m_normalizer.reset();
+        m_component.reset();
+        QVERIFY2(testmedia::childProcesses().isEmpty(), "no converter left running");
+        if (program.isEmpty())
+            program = media::findSystemFfmpeg(applicationFolderUnderTest());
+        m_appFolder = std::make_unique<QTemporaryDir>();
+        m_boxes = {};
+        m_windows.clear();
+        m_shownAfterTheEnd = false;
+        m_component = std::make_unique<media::VideoEditComponent>(program);
+        m_normalizer = std::make_unique<Normalizer>(*m_component, m_boxes, [this] {
+            auto window = std::make_unique<ProgressWindow>();
+            m_windows.append(window.get());
+            if (const auto before = std::exchange(m_beforeWindow, {})) {
+                before();
+                QTimer::singleShot(0, window.get(), [this, w = window.get()] {
+                    m_shownAfterTheEnd = w->isVisible();
+                    w->closeWindow();
                 });
-    }
-
-    void clickCancel()
-    {
-        QVERIFY(!m_windows.isEmpty() && m_windows.last());
-        QVERIFY2(!m_windows.last()->isClosed(), "the conversion is still running");
-        m_windows.last()->findChild<QPushButton *>("cmdCancel")->click();
+            }
+            return window;
+        });
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
         using testmedia::makeVideo;
-        QVERIFY(makeVideo(media("av.avi"), {.seconds = 2}));
-        // Cancel needs a conversion that is still running a moment after its
-        // first progress report.
-        QVERIFY(makeVideo(media("long.avi"), {.seconds = 3, .width = 640, .height = 480}));
-        QVERIFY(makeVideo(media("silent.avi"),
-                          {.seconds = 1, .width = 176, .height = 144, .audio = false}));
-        QVERIFY(makeVideo(media("zero.avi"), {.extraOutputOptions = {"-t", "0"}}));
-        QVERIFY(makeVideo(media("audio-only.avi"), {.seconds = 1, .extraOutputOptions = {"-vn"}}));
-        QVERIFY(testmedia::writeFile(media("garbage.avi"), QByteArray(4096, 'Z')));
+        QVERIFY(QDir::setCurrent(m_media.path()));
+        // Cancel needs a conversion still running after its first report.
+        QVERIFY(makeVideo(m_media.filePath("long.avi"), {3, 640, 480}));
+        QVERIFY(makeVideo(m_media.filePath("silent.avi"), {1, 176, 144, 25, false}));
+        QVERIFY(QFile::copy("silent.avi", "take:1.avi"));
+        QVERIFY(makeVideo(m_media.filePath("zero.avi"), {.extraOutputOptions = {"-t", "0"}}));
+        QVERIFY(makeVideo(m_media.filePath("audio-only.avi"),
+                          {.seconds = 1, .extraOutputOptions = {"-vn"}}));
+        QVERIFY(testmedia::writeFile("garbage.avi", QByteArray(4096, 'Z')));
     }
+    void init() { reset(); }
+    void cleanup() { reset(); }
+    void cleanupTestCase() { QDir::setCurrent(m_previousFolder); }
 
-    void init()
+    // An MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio running
+    // forward replaces the previous intermediate, whatever the source; its
+    // video is copied only when the copy meets every one of those, and shows
+    // as on screen. Progress runs forward to the end; the window goes.
+    void conversions_data()
     {
-        m_appFolder = std::make_unique<QTemporaryDir>();
-        m_component = std::make_unique<media::VideoEditComponent>(
-                media::findSystemFfmpeg(applicationFolderUnderTest()));
-        m_boxes = std::make_unique<WatchingMessageBoxes>();
-        m_windows.clear();
-        auto makeWindow = [this] {
-            auto window = std::make_unique<ProgressWindow>();
-            m_windows.append(window.get());
-            return window;
+        QTest::addColumn<ConvertCase>("c");
+        for (const ConvertCase &c : ConvertCases)
+            QTest::newRow(c.file) << c;
+    }
+    void conversions()
+    {
+        QFETCH(ConvertCase, c);
+        // The stored picture's upper half is white.
+        testmedia::VideoSpec spec = c.source;
+        spec.sampleRate = 48000;
+        spec.turn = c.turn;
+        // The stored picture's upper half is white.
+        spec.extraOutputOptions = QStringList {"-vf",
+                                               "drawbox=w=iw:h=ih/2:color=white:t=fill,"
+                                               "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
+                + c.codecs;
+        QVERIFY(testmedia::makeVideo(m_media.filePath(c.file), spec));
+        const double seconds = spec.seconds;
+        const QString output = intermediate();
+        QVERIFY(testmedia::writeFile(output, "previous run"));
+        QSignalSpy progress(m_component.get(), &VideoEdit::ConversionProgress);
+        QVERIFY(m_normalizer->SourceNormalizer(c.file, output));
+        QCOMPARE(m_boxes.shown(), QList<Shown> {});
+        QVERIFY2(m_windows.size() == 1 && !m_windows.first(), "the window is gone");
+        QCOMPARE(appFiles(), QStringList {"temp.mpg"});
+        double last = -1;
+        for (const QList<QVariant> &report : std::as_const(progress)) {
+            QVERIFY(report[0].toDouble() >= last && qAbs(report[1].toDouble() - seconds) < 0.1);
+            last = report[0].toDouble();
+        }
+        QVERIFY(qAbs(last - seconds) < 0.1);
+
+        QCOMPARE(testmedia::streamBytes(output, "v") == testmedia::streamBytes(c.file, "v"),
+                 c.copied);
+        const QJsonObject probed = testmedia::probe(output);
+        QVERIFY(qAbs(testmedia::durationSeconds(probed) - seconds) < 0.15);
+        const QJsonObject video = testmedia::firstStream(probed, "video");
+        const QJsonObject audio = testmedia::firstStream(probed, "audio");
+        QCOMPARE(QSize(video["width"].toInt(), video["height"].toInt()), c.intermediate);
+        const QString found = probed["format"].toObject()["format_name"].toString() + ' '
+                + video["codec_name"].toString() + ' ' + video["r_frame_rate"].toString() + ' '
+                + video["pix_fmt"].toString() + ' ' + audio["codec_name"].toString() + ' '
+                + audio["sample_rate"].toString() + ' ' + audio["bit_rate"].toString();
+        QCOMPARE(found,
+                 QString("mpeg %1 25/1 yuv420p mp2 44100 128000")
+                         .arg(c.intermediate.width() == 352 ? "mpeg1video" : "mpeg2video"));
+
+        // Turned a quarter clockwise, the upper half shows on the right.
+        const int w = c.intermediate.width();
+        const int h = c.intermediate.height();
+        const QByteArray frame = testmedia::rgbFrame(output);
+        QCOMPARE(frame.size(), 3 * w * h);
+        const auto red = [&](int x, int y) {
+            return quint8(frame.at(3 * (y * w + x)));
         };
-        m_normalizer = std::make_unique<Normalizer>(*m_component, *m_boxes, makeWindow);
-        m_ready = false;
+        QVERIFY2((c.turn ? red(3 * w / 4, h / 2) : red(w / 2, h / 4)) > 200, "white");
+        QVERIFY2((c.turn ? red(w / 4, h / 2) : red(w / 2, 3 * h / 4)) < 50, "black");
+        const QStringList dts
+                = QString("-v error -select_streams a:0 -show_entries packet=dts -of csv=p=0")
+                          .split(' ');
+        const auto stamps
+                = testmedia::run("ffprobe", dts + QStringList(output)).output.trimmed().split('\n');
+        QVERIFY(stamps.size() > 10);
+        for (qsizetype i = 1; i < stamps.size(); ++i)
+            QVERIFY2(stamps[i].toLongLong() > stamps[i - 1].toLongLong(), "the audio runs forward");
     }
 
-    void cleanup()
+    // What the person sees, and what is written: the source never; the
+    // previous intermediate stays unless a whole new one replaces it; names
+    // that look like URLs are files; no converter is left running.
+    void normalizations_data()
     {
-        m_normalizer.reset();
-        m_component.reset();
-        QVERIFY2(testmedia::childProcesses().isEmpty(), "no converter left running");
+        QTest::addColumn<RunCase>("c");
+        for (const RunCase &c : RunCases)
+            QTest::newRow(c.name) << c;
     }
-
-    // The intermediate is written, the progress window goes; what the
-    // intermediate holds for each kind of source: see the video-editing
-    // tests, the whole conversion: the encode job tests.
-    void sourceBecomesTheIntermediate()
+    void normalizations()
     {
-        normalize(media("av.avi"));
-        QVERIFY(m_ready);
-        QCOMPARE(shown(), QList<Shown> {});
-        QCOMPARE(m_windows.size(), 1);
-        QVERIFY2(!m_windows.first(), "the window is gone once the normalizer returns");
-        const QJsonObject probed = testmedia::probe(intermediate());
-        QCOMPARE(probed["format"].toObject()["format_name"].toString(), "mpeg");
-        QVERIFY(qAbs(testmedia::durationSeconds(probed) - 2.0) < 0.15);
-        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), 320);
-        QCOMPARE(testmedia::firstStream(probed, "audio")["codec_name"].toString(), "mp2");
-    }
-
-    // What the person sees before anything, or instead of anything, is
-    // written; a source without audio is converted only when they agree.
-    void refusedOrAsked_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("target"); // "" for the usual intermediate
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<Shown>("box");
-        QTest::addColumn<int>("windows");
-        const Shown zero {Msg::ZeroDuration, 16, "Error"};
-        const Shown noAudio {Msg::AudioFormatFailure, 36, "Confirm"};
-        const int no = MsgBoxAnswer::No;
-        QTest::newRow("no frames") << "zero.avi"
-                                   << "" << no << zero << 0;
-        QTest::newRow("no video") << "audio-only.avi"
-                                  << "" << no << zero << 0;
-        QTest::newRow("no source") << ""
-                                   << "" << no << zero << 0;
-        QTest::newRow("corrupted") << "garbage.avi"
-                                   << "" << no << failure << 0;
-        // Root writes anywhere, so the folder is made impossible instead: its
-        // path names a regular file.
-        QTest::newRow("unwritable folder")
-                << "av.avi"
-                << "av.avi/temp.mpg" << no << Shown {Msg::SaveFailed, 16, "Error"} << 0;
-        QTest::newRow("no audio, No") << "silent.avi"
-                                      << "" << no << noAudio << 0;
-        QTest::newRow("no audio, Yes") << "silent.avi"
-                                       << "" << int(MsgBoxAnswer::Yes) << noAudio << 1;
-    }
-    void refusedOrAsked()
-    {
-        QFETCH(QString, source);
-        QFETCH(QString, target);
-        QFETCH(int, answer);
-        QFETCH(Shown, box);
-        QFETCH(int, windows);
-        m_boxes->scriptAnswers({answer});
-        m_ready = !windows;
-        normalize(source.isEmpty() ? QString() : media(source),
-                  target.isEmpty() ? intermediate() : media(target));
-        QCOMPARE(m_ready, windows == 1);
-        QCOMPARE(shown(), QList<Shown> {box});
-        QCOMPARE(m_windows.size(), windows);
-        const QJsonObject probed = testmedia::probe(intermediate());
-        QCOMPARE(testmedia::firstStream(probed, "video")["width"].toInt(), windows ? 176 : 0);
-        QVERIFY(testmedia::firstStream(probed, "audio").isEmpty());
-    }
-
-    // At the first progress report: Cancel, or the window's close box, asks
-    // first; Yes stops and leaves no file, No lets the conversion finish, and
-    // Yes wins over a finish handled while the question was open. A
-    // converter that dies fails the normalization.
-    void interrupted_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("holdUntilFinished");
-        QTest::addColumn<Shown>("box");
-        const int yes = MsgBoxAnswer::Yes;
-        QTest::newRow("Cancel, Yes") << "cancel" << yes << false << abortQuestion;
-        QTest::newRow("Cancel, No") << "cancel" << int(MsgBoxAnswer::No) << false << abortQuestion;
-        QTest::newRow("close box, Yes") << "close" << yes << false << abortQuestion;
-        QTest::newRow("Yes after the finish") << "cancel" << yes << true << abortQuestion;
-        QTest::newRow("converter killed") << "kill" << yes << false << failure;
-    }
-    void interrupted()
-    {
-        QFETCH(QString, action);
-        QFETCH(int, answer);
-        QFETCH(bool, holdUntilFinished);
-        QFETCH(Shown, box);
+        QFETCH(RunCase, c);
+        if (!c.converter.isEmpty())
+            reset(c.converter);
         QSignalSpy finished(m_component.get(), &VideoEdit::ConversionFinished);
-        m_ready = true;
-        m_boxes->scriptAnswers({answer});
-        if (holdUntilFinished)
-            m_boxes->holdQuestionUntil = [&] {
-                return finished.count() > 0;
+        const auto hasFinished = [&] {
+            return finished.count() > 0;
+        };
+        QVERIFY(testmedia::writeFile(intermediate(), "previous run"));
+        m_boxes.scriptAnswers({c.answer});
+        if (c.action == "hold")
+            m_boxes.onShow = [&](const Shown &) {
+                QVERIFY(QTest::qWaitFor(hasFinished, 30000));
             };
-        onFirstProgress([this, action] {
-            const qint64 converter = testmedia::childProcesses().value(0);
-            if (action == "close")
-                m_windows.last()->close();
-            else if (action == "kill" && converter > 0)
-                ::kill(pid_t(converter), SIGKILL);
-            else if (action == "cancel")
-                clickCancel();
+        if (c.action == "late")
+            m_beforeWindow = [&] {
+                QVERIFY(QTest::qWaitFor(hasFinished, 60000));
+            };
+        bool first = true;
+        connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&] {
+            if (!std::exchange(first, false) || c.action.isEmpty() || c.action == "late")
+                return;
+            QTimer::singleShot(0, this, [&] {
+                const qint64 converter = testmedia::childProcesses().value(0);
+                QVERIFY2(m_windows.last() && !m_windows.last()->isClosed(), "still running");
+                if (c.action == "close")
+                    m_windows.last()->close();
+                else if (c.action == "kill" && converter > 0)
+                    ::kill(pid_t(converter), SIGKILL);
+                else
+                    m_windows.last()->findChild<QPushButton *>("cmdCancel")->click();
+            });
         });
-        normalize(media("long.avi"));
-        QCOMPARE(m_ready, answer == MsgBoxAnswer::No);
-        QCOMPARE(shown(), QList<Shown> {box});
-        QCOMPARE(m_windows.size(), 1);
-        QCOMPARE(finished.count(), int(m_ready || holdUntilFinished));
-        const double seconds = testmedia::durationSeconds(testmedia::probe(intermediate()));
-        if (!holdUntilFinished)
-            QVERIFY2(m_ready ? qAbs(seconds - 3.0) < 0.15 : seconds < 0, "all of it, or no file");
+        const QString output = c.target.isEmpty() ? intermediate() : c.target;
+        QCOMPARE(m_normalizer->SourceNormalizer(c.source, output), c.ready);
+        QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }, 30000));
+        QCOMPARE(m_boxes.shown(), c.boxes);
+        QCOMPARE(m_windows.size(), c.windows);
+        QVERIFY(!m_shownAfterTheEnd);
+        QCOMPARE(finished.count(), int(c.seconds > 0));
+        QCOMPARE(appFiles(), QStringList {"temp.mpg"});
+        const double seconds = testmedia::durationSeconds(
+                testmedia::probe(QFileInfo(output).absoluteFilePath()));
+        QVERIFY(c.seconds ? qAbs(seconds - c.seconds) < 0.15
+                          : testmedia::readFile(intermediate()) == "previous run");
+        QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe("long.avi")) - 3) < 0.1);
+    }
+
+    // The intermediate fits the largest output frame, as shown on screen.
+    void intermediateSize()
+    {
+        const std::tuple<FrameSize, double, FrameSize> cases[] = {{{4096, 2160}, 0, {768, 406}},
+                                                                  {{1080, 1920}, 0, {324, 576}},
+                                                                  {{1920, 1080}, -90, {324, 576}},
+                                                                  {{1920, 1080}, 180, {768, 432}},
+                                                                  {{175, 143}, 0, {176, 144}},
+                                                                  {{1, 1}, 0, {2, 2}},
+                                                                  {{4000, 2}, 0, {768, 2}},
+                                                                  {{0, 0}, 0, {0, 0}}};
+        for (const auto &[stored, turn, expected] : cases) {
+            const FrameSize size = media::intermediateFrameSize(media::displayedSize(stored, turn));
+            QCOMPARE(QSize(size.width, size.height), QSize(expected.width, expected.height));
+        }
+    }
+
+    // The front-end is called ffmpeg too; neither it nor a link to it is
+    // taken for the system ffmpeg.
+    void systemFfmpegSkipsTheApplicationFolder()
+    {
+        QTemporaryDir linkFolder;
+        const QString frontEnd = m_appFolder->filePath("ffmpeg");
+        QVERIFY(QFile::copy(testChildProgram(), frontEnd));
+        QVERIFY(QFile::link(frontEnd, linkFolder.filePath("ffmpeg")));
+        const QByteArray original = qgetenv("PATH");
+        const QString system = media::findSystemFfmpeg({});
+        QVERIFY(!system.isEmpty());
+        qputenv("PATH",
+                (m_appFolder->path() + ':' + linkFolder.path() + ':').toLocal8Bit() + original);
+        const QStringList found {media::findSystemFfmpeg({}),
+                                 media::findSystemFfmpeg(m_appFolder->path())};
+        qputenv("PATH", original);
+        QCOMPARE(found, QStringList({frontEnd, system}));
+    }
+
+    // The text is rounded while the fill is not; the fill turns the text
+    // under it white. The bar follows the progress below the length while
+    // the window is open.
+    void percentBar()
+    {
+        const QFont font = ProgressWindow().findChild<PercentBar *>("picStatus")->font();
+        for (const auto &[percent, text, columns] : {std::tuple {0.0f, "0%", 0},
+                                                     {0.4f, "0%", 1},
+                                                     {50.0f, "50%", 163},
+                                                     {99.6f, "100%", 324}}) {
+            QCOMPARE(percentBarText(percent), QString(text));
+            QImage bar = makePercentBarImage(QSize(325, 21));
+            DrawPercentBar(bar, font, percent);
+            QCOMPARE(filled(bar), columns);
+            int textPixels = 0; // in the middle, differing from the fill
+            for (int i = 0; i < 45 * 15; ++i)
+                textPixels += (bar.pixel(140 + i % 45, 3 + i / 45) == PercentBarForeground)
+                        != (140 + i % 45 < columns);
+            QVERIFY(textPixels > 10);
+        }
+        ProgressWindow window;
+        auto *bar = window.findChild<PercentBar *>("picStatus");
+        for (const auto &[position, open] : {std::pair {15.0, true}, {60.0, true}, {30.0, false}}) {
+            if (!open)
+                window.closeWindow();
+            window.ShowProgress(position, 60);
+            QCOMPARE(window.findChild<QLabel *>("lblRemaining")->text(), "00:00:45");
+            QCOMPARE(filled(bar->image()), 81);
+        }
+    }
+
+    // Cancel, the close box and Escape ask to cancel; Enter does not.
+    void onlyCancelKeysAskToCancel()
+    {
+        ProgressWindow window;
+        int requests = 0;
+        QTimer::singleShot(0, &window, [&] {
+            QTest::keyClick(&window, Qt::Key_Return);
+            QTest::keyClick(window.findChild<QPushButton *>("cmdCancel"), Qt::Key_Enter);
+            QCOMPARE(requests, 0);
+            window.findChild<QPushButton *>("cmdCancel")->click();
+            window.close();
+            QTest::keyClick(&window, Qt::Key_Escape);
+            QVERIFY(window.isVisible());
+            window.closeWindow();
+        });
+        window.showModal([&] { ++requests; });
+        QCOMPARE(requests, 3);
+        QVERIFY(!window.isVisible());
+    }
+
+    // The status bar's strip, fed by a scripted clock: reports of
+    // (milliseconds since the stage started, position, length).
+    void stripShowsPercentAndTimeLeft()
+    {
+        using Reports = QList<std::array<double, 3>>;
+        const std::tuple<bool, Reports, int, QString> cases[]
+                = {{true, {{5000, 15, 60}, {30000, 30, 60}}, 50, "00:00:30"}, // the rate so far
+                   {true, {{2000, 0, 60}}, 0, ""},
+                   {true, {{9000, 70, 60}}, 100, "00:00:00"},
+                   {true, {{9000, 7, 0}}, 0, ""}, // length unknown
+                   {false, {{9000, 30, 60}}, 0, ""}};
+        for (const auto &[measured, reports, percent, remaining] : cases) {
+            qint64 now = 1000;
+            ProgressStrip strip(nullptr, [&] { return now; });
+            strip.show();
+            strip.showStage("Encoding clip.flv", measured);
+            for (const auto &[at, position, length] : reports) {
+                now = 1000 + qint64(at);
+                strip.showProgress(position, length);
+            }
+            const auto *bar = strip.findChild<QProgressBar *>("prgStage");
+            QCOMPARE(bar->maximum(), measured ? 100 : 0);
+            QCOMPARE(bar->value(), percent);
+            QCOMPARE(strip.findChild<QLabel *>("lblRemaining")->text(), remaining);
+            auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
+            QSignalSpy cancelled(&strip, &ProgressStrip::cancelRequested);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            QCOMPARE(cancelled.count(), 1);
+            strip.showEnd("Cancelled");
+            QCOMPARE(strip.text(), QString("Cancelled"));
+            QVERIFY(!cancel->isVisible() && !bar->isVisible());
+        }
     }
 };
 

@@ -2,7 +2,7 @@
 // application folder and the versions of the components.
 #include "app/DataFiles.h"
 #include "checks/ComponentPlatform.h"
-#include "doubles/FakeComponents.h"
+#include "doubles/Doubles.h"
 #include "platform/LinuxComponents.h"
 #include "support/TestPaths.h"
 

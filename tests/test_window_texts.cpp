@@ -9,13 +9,9 @@
 #include "app/SplashWindow.h"
 #include "preview/AboutBox.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -29,46 +25,31 @@ QString describe(QWidget *w)
         if (!value.isEmpty())
             parts << QString("%1=\"%2\"").arg(key, QString(value).replace('\n', "\\n"));
     };
-    if (auto *label = qobject_cast<QLabel *>(w)) {
-        add("text", label->text());
-        const QSize size = label->pixmap().size();
-        add("picture",
-            size.isEmpty() ? QString() : QString("%1x%2").arg(size.width()).arg(size.height()));
+    // Properties shown only where the control has them.
+    for (const char *name : {"text", "plainText", "title", "currentText", "toolTip", "readOnly"}) {
+        const QVariant value = w->property(name);
+        add(name,
+            value.typeId() == QMetaType::Bool ? (value.toBool() ? "1" : "") : value.toString());
     }
-    if (auto *button = qobject_cast<QAbstractButton *>(w)) {
-        add("text", button->text());
-        add("checked", button->isCheckable() ? QString::number(button->isChecked()) : QString());
-    }
-    if (auto *edit = qobject_cast<QLineEdit *>(w)) {
-        add("text", edit->text());
-        add("max", edit->maxLength() < 32767 ? QString::number(edit->maxLength()) : QString());
-        add("readOnly", edit->isReadOnly() ? "1" : "");
-    }
-    if (auto *edit = qobject_cast<QPlainTextEdit *>(w))
-        add("text", edit->toPlainText());
-    if (auto *box = qobject_cast<QGroupBox *>(w))
-        add("title", box->title());
-    if (auto *list = qobject_cast<QComboBox *>(w)) {
-        QStringList items;
+    if (w->property("checkable").toBool())
+        add("checked", QString::number(w->property("checked").toBool()));
+    if (const int max = w->property("maxLength").toInt(); max > 0 && max < 32767)
+        add("max", QString::number(max));
+    if (auto *label = qobject_cast<QLabel *>(w); label && !label->pixmap().isNull())
+        add("picture", QString("%1x%2").arg(label->pixmap().width()).arg(label->pixmap().height()));
+    QStringList entries;
+    if (auto *list = qobject_cast<QComboBox *>(w))
         for (int i = 0; i < list->count(); ++i)
-            items << list->itemText(i);
-        add("items", items.join('|'));
-        add("current", list->currentText());
-    }
-    if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
-        QStringList titles;
+            entries << list->itemText(i);
+    if (auto *tabs = qobject_cast<QTabWidget *>(w))
         for (int i = 0; i < tabs->count(); ++i)
-            titles << tabs->tabText(i);
-        add("tabs", titles.join('|'));
-    }
+            entries << tabs->tabText(i);
     if (auto *menu = qobject_cast<QMenu *>(w)) {
-        QStringList entries {menu->title()};
+        entries << menu->title();
         for (QAction *action : menu->actions())
-            entries << action->text() + ' ' + action->shortcut().toString()
-                            + (action->isEnabled() ? "" : " (disabled)");
-        add("menu", entries.join('|'));
+            entries << action->text() + ' ' + action->shortcut().toString();
     }
-    add("tip", w->toolTip());
+    add("entries", entries.join('|'));
     add("disabled", w->isEnabled() ? "" : "1");
     add("hidden", w->isHidden() && !w->isWindow() ? "1" : "");
     return parts.join(' ');

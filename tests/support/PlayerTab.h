@@ -3,8 +3,7 @@
 #include "preview/FlvPlayer.h"
 #include "preview/PreviewHost.h"
 
-#include "doubles/RecordingShell.h"
-#include "doubles/ScriptedDialogs.h"
+#include "doubles/Doubles.h"
 #include "platform/CommonDialog.h"
 
 #include <QPushButton>

@@ -2,11 +2,7 @@
 
 #include "app/MainWindow.h"
 
-#include "doubles/FakeComponents.h"
-#include "doubles/RecordingMessageBoxes.h"
-#include "doubles/RecordingNotifier.h"
-#include "doubles/RecordingShell.h"
-#include "doubles/ScriptedDialogs.h"
+#include "doubles/Doubles.h"
 #include "media/VideoEditComponent.h"
 #include "support/TestMedia.h"
 #include "support/TestPaths.h"

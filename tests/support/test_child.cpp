@@ -2,8 +2,6 @@
 //   exit N          exit with code N
 //   signal N        kill itself with signal N
 //   stdin           exit 0 when standard input is at its end at once, else 1
-//   print TEXT      write TEXT to standard output and exit 0
-//   sleep MS        sleep that many milliseconds, then exit 0
 //   args FILE ...   write the remaining arguments to FILE, each followed by
 //                   a NUL byte, and exit 0
 //   fail N BYTES    write numbered lines, BYTES bytes in all, to standard
@@ -35,14 +33,6 @@ int main(int argc, char **argv)
     if (std::strcmp(mode, "stdin") == 0) {
         char c;
         return ::read(STDIN_FILENO, &c, 1) == 0 ? 0 : 1;
-    }
-    if (std::strcmp(mode, "print") == 0 && argc > 2) {
-        std::fputs(argv[2], stdout);
-        return 0;
-    }
-    if (std::strcmp(mode, "sleep") == 0 && argc > 2) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
-        return 0;
     }
     if (std::strcmp(mode, "fail") == 0 && argc > 3) {
         long left = std::atol(argv[3]);

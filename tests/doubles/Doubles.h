@@ -1,0 +1,152 @@
+#pragma once
+
+// Test doubles for the seams a person would otherwise click: message boxes,
+// dialogs, the shell, notifications and the component queries.
+#include "checks/ComponentPlatform.h"
+#include "platform/CommonDialog.h"
+#include "platform/DesktopNotifier.h"
+#include "platform/FolderBrowser.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+
+#include <QList>
+#include <QPair>
+#include <QStringList>
+
+#include <functional>
+
+namespace platform {
+
+// Records every box shown and answers from a script; unanswered questions get No.
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    struct Shown
+    {
+        QString prompt;
+        int style = 0;
+        QString title;
+        bool operator==(const Shown &) const = default;
+    };
+
+    int MsgBox(const QString &prompt, int style, const QString &title) override
+    {
+        m_shown.append({prompt, style, title});
+        m_details.append(QString());
+        if (onShow)
+            onShow(m_shown.last());
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        return (style & 0x0f) == 4 ? MsgBoxAnswer::No : MsgBoxAnswer::Ok;
+    }
+
+    int MsgBoxWithDetails(const QString &prompt,
+                          int style,
+                          const QString &title,
+                          const QString &details) override
+    {
+        const int answer = MsgBox(prompt, style, title);
+        m_details.last() = details;
+        return answer;
+    }
+
+    void scriptAnswers(const QList<int> &answers) { m_answers = answers; }
+    const QList<Shown> &shown() const { return m_shown; }
+    // The details of the box shown at that position; empty for a box without.
+    QString detailsOf(qsizetype position) const { return m_details.value(position); }
+    void clear()
+    {
+        m_shown.clear();
+        m_details.clear();
+    }
+
+    // Runs while a box is up, to look at the program at that moment.
+    std::function<void(const Shown &)> onShow;
+
+private:
+    QList<Shown> m_shown;
+    QStringList m_details;
+    QList<int> m_answers;
+};
+
+// Records each dialog asked for and answers from a script; an empty or
+// missing answer is a cancel.
+class ScriptedDialogs : public FileDialogPresenter, public FolderBrowser
+{
+public:
+    QString present(const FileDialogRequest &request) override
+    {
+        fileRequests.append(request);
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+
+    QString BrowseForFolder(QWidget *, const QString &title) override
+    {
+        folderTitles.append(title);
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+    }
+
+    QList<FileDialogRequest> fileRequests;
+    QStringList fileAnswers, folderTitles, folderAnswers;
+};
+
+class RecordingShell : public Shell
+{
+public:
+    void open(const QString &target) override { opened.append(target); }
+    QStringList opened;
+};
+
+class RecordingNotifier : public DesktopNotifier
+{
+public:
+    void notify(const QString &summary, const QString &body) override
+    {
+        sent.append({summary, body});
+    }
+    QList<QPair<QString, QString>> sent;
+};
+
+class FixedInstanceQuery : public InstanceQuery
+{
+public:
+    bool anotherCopyRunning() override { return running; }
+    bool running = false;
+};
+
+// Component versions as the test sets them.
+class FakeComponents : public checks::ComponentPlatform
+{
+public:
+    struct Checker : checks::QuickTimeChecker
+    {
+        std::optional<bool> available;
+        std::optional<qint32> version;
+        std::optional<bool> IsQuickTimeAvailable(int) override { return available; }
+        std::optional<qint32> QuickTimeVersion() override { return version; }
+    };
+
+    std::optional<QString> directX = QString("4.09.00.0904");
+    QString systemFolder = "C:\\WINDOWS\\system32";
+    QString runtimeLibrary = "WMVCORE.DLL";
+    checks::FixedFileInfo block;
+    QString askedPath;
+    bool hasChecker = false;
+    Checker checker;
+
+    std::optional<QString> directXVersionValue() override { return directX; }
+    QString GetSystemFolder() override { return systemFolder; }
+    QString mediaRuntimeLibrary() override { return runtimeLibrary; }
+    checks::FixedFileInfo GetFileVersionFixedInfo(const QString &path) override
+    {
+        askedPath = path;
+        return block;
+    }
+    std::unique_ptr<checks::QuickTimeChecker> createQuickTimeChecker() override
+    {
+        return hasChecker ? std::make_unique<Checker>(checker) : nullptr;
+    }
+};
+
+} // namespace platform
