@@ -1,8 +1,8 @@
+#include "DataRows.h"
 #include "support/WindowFixture.h"
 
 #include "pipeline/StageCommands.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QJsonArray>
@@ -24,6 +24,7 @@ namespace {
 const QString Damaged = " FAILED! POSSIBLE REASON IS A DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED "
                         "SOURCE VIDEO FILE.";
 const Shown EncodeOk {"ENCODING SUCCESSFUL!", 64, "Message"};
+const Shown MetadataOk {"FLV METADATA INJECTION SUCCESSFUL AND IS READY TO USE!", 64, "Message"};
 const Shown ImagesOk {"IMAGE(S) GENERATED!", 64, "Message"};
 const Shown Overwrite {"OUTPUT FILE ALREADY EXISTS! OVERWRITE?", 36, "Confirm"};
 
@@ -94,27 +95,25 @@ struct Job : WindowFixture
     QTimer probe;
 };
 
-// The FLV file's streams ("codec size rate", then "codec sampling channels"
-// when it has sound), with its metadata (checked in full by the tool's tests).
+// The FLV file's streams, and its metadata (checked in full by the tool's tests).
 void verifyFlv(const QString &path, const QString &streams)
 {
     const QJsonObject probed = testmedia::probe(path);
     const QJsonObject v = testmedia::firstStream(probed, "video");
     const QJsonObject a = testmedia::firstStream(probed, "audio");
-    QString found = QString("%1 %2 %3x%4 %5")
-                            .arg(probed["format"].toObject()["format_name"].toString(),
+    QString found = QString("%1 %2 %3x%4 %5 %6 %7 %8")
+                            .arg(probed["format"]["format_name"].toString(),
                                  v["codec_name"].toString())
                             .arg(v["width"].toInt())
                             .arg(v["height"].toInt())
-                            .arg(v["r_frame_rate"].toString());
-    if (!a.isEmpty())
-        found += " " + a["codec_name"].toString() + " " + a["sample_rate"].toString() + " "
-                + QString::number(a["channels"].toInt());
-    QCOMPARE(found, streams);
+                            .arg(v["r_frame_rate"].toString(),
+                                 a["codec_name"].toString(),
+                                 a["sample_rate"].toString(),
+                                 a.isEmpty() ? "" : QString::number(a["channels"].toInt()));
+    QCOMPARE(found.trimmed(), streams);
     QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", path}).exitCode, 0);
-    const QJsonObject meta
-            = QJsonDocument::fromJson(testmedia::run("flvmeta", {"-D", "-j", path}).output).object();
-    QVERIFY(!meta["keyframes"].toObject()["times"].toArray().isEmpty()); // the metadata stage ran
+    const auto meta = QJsonDocument::fromJson(testmedia::run("flvmeta", {"-D", "-j", path}).output);
+    QVERIFY(!meta["keyframes"]["times"].toArray().isEmpty()); // the metadata stage ran
 }
 
 } // namespace
@@ -123,67 +122,23 @@ class EncodeJobTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void conversions_data() { addDataRows("encode_job.txt", "conversions"); }
     // Conversions with the real tools: the FLV file as the options asked
     // for it, with its metadata, and the first frames as pictures.
-    void conversions_data()
-    {
-        QTest::addColumn<QString>("source"); // in the media folder
-        QTest::addColumn<QString>("folder"); // the output folder in the media folder
-        QTest::addColumn<QString>("settings"); // "existing": over an earlier output
-        QTest::addColumn<bool>("normalized");
-        QTest::addColumn<QString>("fragment"); // in the encoder's command
-        QTest::addColumn<QString>("streams");
-        QTest::addColumn<int>("images");
-        QTest::newRow("avi is normalized first; blanks, apostrophe, letters beyond ASCII")
-                << "in put/Émile's clip.avi"
-                << "out folder"
-                << "" << true << ""
-                << "flv flv1 400x300 25/1 mp3 22050 1" << 0;
-        QTest::newRow("mpg straight to the encoder, over an earlier output, window active")
-                << "clip.mpg"
-                << ""
-                << "existing;active;cmbVideoWindow=320x240;chkDisableAudio=1" << false << ""
-                << "flv flv1 320x240 25/1" << 0;
-        QTest::newRow("quick encode skips normalization")
-                << "clip.avi"
-                << ""
-                << "chkQuickEncode=1;cmbAudioSampling=44100;cmbAudioChannels=Stereo;"
-                   "cmbVideoWindow=240x135"
-                << false << ""
-                << "flv flv1 240x135 25/1 mp3 44100 2" << 0;
-        QTest::newRow("H.264: watermark, and images with frame count 0")
-                << "clip.mpeg"
-                << ""
-                << "cmbVideoWindow=160x120;chkWatermark=1;txtWatermark=Trovexa: 100% [test], "
-                   "it's \\ fine;chkImage=1;txtNumImages=0;cmbCodec=H.264 + AAC"
-                << false << " -vcodec h264 -acodec aac \""
-                << "flv h264 160x120 25/1 aac 22050 1" << 10;
-        QTest::newRow("double quotes in names and watermark")
-                << "say \"hi\"/a \"b\".mpg"
-                << "say \"hi\""
-                << "chkWatermark=1;txtWatermark=\"quoted\" text;chkImage=1;txtNumImages=3" << false
-                << " -t \"quoted\" text\" "
-                << "flv flv1 400x300 25/1 mp3 22050 1" << 3;
-    }
     void conversions()
     {
-        QFETCH(QString, source);
-        QFETCH(QString, folder);
-        QFETCH(QString, settings);
-        QFETCH(bool, normalized);
-        QFETCH(QString, fragment);
-        QFETCH(QString, streams);
-        QFETCH(int, images);
+        QFETCH(QStringList, row);
+        const QString source = row[0], folder = row[1], fragment = row[4], streams = row[5];
+        QString settings = row[2];
+        const bool normalized = row[3] == "normalized";
+        const int images = row[6].toInt();
         Job job;
         job.sawProgress = true; // no Cancel
         const QString input = job.video(source), out = job.media.filePath(folder);
         QVERIFY(!input.isEmpty() && QDir().mkpath(out));
         job.choose(input, out);
         const QString name = QFileInfo(input).completeBaseName() + ".flv";
-        QList<Shown> shown {EncodeOk,
-                            {"FLV METADATA INJECTION SUCCESSFUL AND IS READY TO USE!",
-                             64,
-                             "Message"}};
+        QList<Shown> shown {EncodeOk, MetadataOk};
         if (settings.contains("existing")) {
             QVERIFY(testmedia::writeFile(out + "/" + name, "earlier"));
             job.boxes.scriptAnswers({Yes});
@@ -210,59 +165,48 @@ private Q_SLOTS:
         verifyFlv(out + "/" + name, streams);
         QCOMPARE(job.ui().txtNumImages->text(), QString::number(images ? images : 10));
         const QStringList size = streams.section(' ', 2, 2).split('x');
-        for (int i = 1; i <= images + 1; ++i) {
-            const QImage cover(out + QString("/cover%1.jpg").arg(i));
-            QCOMPARE(cover.size(),
+        for (int i = 1; i <= images + 1; ++i)
+            QCOMPARE(QImage(out + QString("/cover%1.jpg").arg(i)).size(),
                      i <= images ? QSize(size[0].toInt(), size[1].toInt()) : QSize(0, 0));
-        }
     }
 
+    void refusedRequests_data() { addDataRows("encode_job.txt", "refused"); }
     // Requests refused before any tool runs: one box, the tab and control
     // to fix shown, nothing written. A cancelled Input File keeps the request.
     void refusedRequests()
     {
-        // The source ("": none), the output folder ("-": the choice
-        // cancelled), the settings, the box, the control to fix ("": where it was).
-        const std::tuple<QString, QString, QString, QString, QString> cases[]
-                = {{"", "", "", "NO FILE TO ENCODE!", "cmdInput"},
-                   {"clip.mpg", "", "chkWatermark=1", "WATERMARK TEXT MISSING!", "txtWatermark"},
-                   {"clip.mpg", "-", "", "OUTPUT FOLDER MISSING!", "cmdOutput"},
-                   {"clip.flv", "./", "", "OUTPUT FILE CANNOT BE THE SOURCE FILE!", "txtOutFile"},
-                   {"clip.mpg", "", "existing", Overwrite.prompt, ""}};
-        for (const auto &[source, folder, settings, message, focus] : cases) {
-            Job job;
-            const QString input = source.isEmpty() ? "" : job.video(source, {0.5});
-            if (settings == "existing")
-                QVERIFY(testmedia::writeFile(job.media.filePath("clip.flv"), "earlier"));
-            else
-                job.set(settings);
-            job.choose(input, folder == "-" ? "" : job.media.filePath(folder));
-            const QString outName = job.ui().txtOutFile->text();
-            job.dialogs.fileAnswers << QString();
-            QTest::mouseClick(job.ui().cmdInput, Qt::LeftButton);
-            QCOMPARE(job.ui().lblInput->text() + job.ui().txtOutFile->text(), input + outName);
-            QCOMPARE(job.dialogs.fileRequests.last().initialPath, input);
-            job.ui().txtApp->setText("earlier command");
-            job.ui().sstThis->setCurrentIndex(2);
-            const auto contents = [&] {
-                QStringList files;
-                for (const QFileInfo &file : QDir(job.media.path()).entryInfoList(QDir::Files))
-                    files << file.fileName()
-                                    + testmedia::readFile(file.filePath()).toHex().left(64);
-                return files;
-            };
-            const QStringList before = contents();
-            job.encode();
-            QCOMPARE(job.boxes.shown().size(), 1);
-            QCOMPARE(job.boxes.shown().first().prompt, message);
-            QCOMPARE(contents(), before);
-            QCOMPARE(job.ui().txtApp->text(), QString("earlier command"));
-            QVERIFY(job.ui().cmdEncode->isEnabled());
-            const int tab = focus.isEmpty() ? 2 : focus == "txtWatermark";
-            QCOMPARE(job.ui().sstThis->currentIndex(), tab);
-            if (!focus.isEmpty())
-                QCOMPARE(job.window().focusWidget()->objectName(), focus);
-        }
+        QFETCH(QStringList, row);
+        const QString source = row[0], folder = row[1], settings = row[2], focus = row[4];
+        Job job;
+        const QString input = source.isEmpty() ? "" : job.video(source, {0.5});
+        if (settings == "existing")
+            QVERIFY(testmedia::writeFile(job.media.filePath("clip.flv"), "earlier"));
+        else
+            job.set(settings);
+        job.choose(input, folder == "-" ? "" : job.media.filePath(folder));
+        const QString outName = job.ui().txtOutFile->text();
+        job.dialogs.fileAnswers << QString(); // a cancelled Input File
+        QTest::mouseClick(job.ui().cmdInput, Qt::LeftButton);
+        QCOMPARE(job.ui().lblInput->text() + job.ui().txtOutFile->text(), input + outName);
+        QCOMPARE(job.dialogs.fileRequests.last().initialPath, input);
+        job.ui().txtApp->setText("earlier command");
+        job.ui().sstThis->setCurrentIndex(2);
+        const auto contents = [&] {
+            QStringList files;
+            for (const QFileInfo &file : QDir(job.media.path()).entryInfoList(QDir::Files))
+                files << file.fileName() + testmedia::readFile(file.filePath()).toHex();
+            return files;
+        };
+        const QStringList before = contents();
+        job.encode();
+        QCOMPARE(job.boxes.shown().size(), 1);
+        QCOMPARE(job.boxes.shown().first().prompt, row[3]);
+        QCOMPARE(contents(), before);
+        QCOMPARE(job.ui().txtApp->text(), QString("earlier command"));
+        QVERIFY(job.ui().cmdEncode->isEnabled());
+        QCOMPARE(job.ui().sstThis->currentIndex(), focus.isEmpty() ? 2 : focus == "txtWatermark");
+        if (!focus.isEmpty())
+            QCOMPARE(job.window().focusWidget()->objectName(), focus);
     }
 
     // A source the tools cannot read, and a metadata tool that fails: the
@@ -308,24 +252,17 @@ private Q_SLOTS:
         const QString source = sources.filePath("long.avi");
         QVERIFY(testmedia::makeVideo(source, {120}));
         const Shown abort {"ENCODING IS IN PROGRESS. ABORT?", 36, "Confirm"};
-        const Shown exit {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
         for (const QString way : {"progress window", "strip", "close"}) {
             Job job;
+            const bool inWindow = way == "progress window";
             QVERIFY(testmedia::writeFile(job.media.filePath("long.flv"), "keep me"));
             job.choose(source, job.media.path());
-            job.set(way == "progress window" ? "" : "chkQuickEncode=1");
+            job.set(inWindow ? "" : "chkQuickEncode=1");
             job.ui().txtApp->setText("before");
-            job.boxes.scriptAnswers(way == "progress window" ? QList<int> {Yes, Yes}
-                                                             : QList<int> {Yes, No, Yes});
+            job.boxes.scriptAnswers(inWindow ? QList<int> {Yes, Yes} : QList<int> {Yes, No, Yes});
             ProgressStrip &strip = job.window().progressStrip();
             auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
-            std::pair<double, double> progress; // position, length
-            QObject::connect(&job.window().stageRunner(),
-                             &pipeline::StageRunner::progressed,
-                             &strip,
-                             [&](double position, double length) {
-                                 progress = {position, length};
-                             });
+            QSignalSpy progress(&job.window().stageRunner(), &pipeline::StageRunner::progressed);
             QTest::mouseClick(job.ui().cmdEncode, Qt::LeftButton);
             const auto stop = [&] {
                 if (way == "close")
@@ -333,33 +270,37 @@ private Q_SLOTS:
                 else
                     QTest::mouseClick(cancel, Qt::LeftButton);
             };
-            if (way != "progress window") {
-                QVERIFY(QTest::qWaitFor([&] { return progress.first > 0; }, 60000));
+            if (inWindow) {
+                QVERIFY(job.sawProgress);
+                QCOMPARE(job.boxes.shown(), QList<Shown>({Overwrite, abort}));
+                QCOMPARE(job.ui().txtApp->text(), QString("before"));
+            } else {
+                QVERIFY(QTest::qWaitFor(
+                        [&] { return progress.value(progress.size() - 1).value(0).toDouble() > 0; },
+                        60000));
                 // The strip names the stage; the job's controls are off, the tabs are not.
                 QCOMPARE(strip.text(), QString("Encoding long.flv"));
-                QVERIFY(qAbs(progress.second - 120) < 0.5);
+                QVERIFY(qAbs(progress.last()[1].toDouble() - 120) < 0.5); // the length
                 QVERIFY(!job.ui().cmdEncode->isEnabled() && !job.ui().Frame1->isEnabled());
                 QVERIFY(job.ui().sstThis->isEnabled() && cancel->isVisible());
                 stop(); // No
                 QVERIFY(job.window().isVisible() && job.window().encodeJob().isRunning());
                 stop();
                 QVERIFY(QTest::qWaitFor([&] { return !job.ends.isEmpty(); }, 60000));
-                const Shown asked = way == "close" ? exit : abort;
+                const Shown asked = way == "close"
+                        ? Shown {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"}
+                        : abort;
                 QCOMPARE(job.boxes.shown(), QList<Shown>({Overwrite, asked, asked}));
                 QCOMPARE(job.ends, QList<End> {End::Cancelled});
                 QCOMPARE(strip.text(), QString("Cancelled"));
-            } else {
-                QVERIFY(job.sawProgress);
-                QCOMPARE(job.boxes.shown(), QList<Shown>({Overwrite, abort}));
-                QCOMPARE(job.ui().txtApp->text(), QString("before"));
             }
             QVERIFY(QTest::qWaitFor([&] { return job.window().isVisible() != (way == "close"); }));
             QVERIFY(job.ui().cmdEncode->isEnabled() && job.ui().Frame1->isEnabled());
             QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }));
-            QCOMPARE(testmedia::readFile(job.media.filePath("long.flv")), QByteArray("keep me"));
             QCOMPARE(QDir(job.media.path())
                              .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                      QStringList({"long.flv"}));
+            QCOMPARE(testmedia::readFile(job.media.filePath("long.flv")), QByteArray("keep me"));
             QVERIFY(job.notifier.sent.isEmpty());
         }
     }

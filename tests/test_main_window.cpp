@@ -1,5 +1,6 @@
 // The window at start-up and on the way out, and the ways into it besides the
 // mouse: the command line, drops, and what keyboard and screen-reader users meet.
+#include "DataRows.h"
 #include "support/WindowFixture.h"
 
 #include "app/SplashWindow.h"
@@ -8,7 +9,6 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,11 +24,6 @@ using platform::MsgBoxAnswer::No;
 using platform::MsgBoxAnswer::Yes;
 
 namespace {
-
-QString failure(const QString &number)
-{
-    return "INTERNAL ERROR OCCURED - ERROR NUMBER: " + number + ". PLEASE CONTACT SUPPORT.";
-}
 
 // Drags the paths over a widget and drops them; true when the window took the drag.
 bool drop(QWidget *target, const QStringList &paths)
@@ -46,17 +41,16 @@ bool drop(QWidget *target, const QStringList &paths)
     return enter.isAccepted();
 }
 
-// The name a screen reader gives a control; a list is named by its one caption.
+// The name a screen reader gives a control; a list is named by its caption.
 QString heardName(QWidget *control)
 {
     QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
     if (face->role() != QAccessible::ComboBox)
         return face->text(QAccessible::Name);
     QStringList labels;
-    for (const auto &[other, relation] : face->relations(QAccessible::Label)) {
+    for (const auto &[other, relation] : face->relations(QAccessible::Label))
         if (other->role() == QAccessible::StaticText)
             labels << other->text(QAccessible::Name).remove(u':');
-    }
     return labels.join(u'|');
 }
 
@@ -65,12 +59,11 @@ QString tabCycle(QWidget *first, QWidget *page)
 {
     QStringList visited;
     QWidget *w = first;
-    do {
+    do
         if ((w->focusPolicy() & Qt::TabFocus) && page->isAncestorOf(w) && w->isVisibleTo(page)
             && w->isEnabled())
             visited << (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
-        w = w->nextInFocusChain();
-    } while (w != first);
+    while ((w = w->nextInFocusChain()) != first);
     return visited.join(u' ');
 }
 
@@ -80,13 +73,12 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // A first start (what it shows is in test_window_texts): the splash
-    // while it starts, the Check menu, and the exit question on both paths.
+    // A first start: the splash while it starts, the font file that follows
+    // the font, the Check menu, and the exit question on both paths.
     void firstStart()
     {
         WindowFixture f;
-        MainWindow &w = f.window();
-        const MainWindowUi &ui = w.ui();
+        const MainWindowUi &ui = f.window().ui();
         bool splashSeen = false;
         QTimer probe;
         connect(&probe, &QTimer::timeout, this, [&] {
@@ -94,11 +86,11 @@ private Q_SLOTS:
                 splashSeen |= splash->objectName() == "frmSplash";
         });
         probe.start(1);
-        QCOMPARE(w.Form_Load(), MainWindow::Startup::Run);
+        QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
         QVERIFY(splashSeen && !QApplication::activeModalWidget());
         for (int run = 0; run < 300; ++run) // it closes however early its close comes
             QCOMPARE(SplashWindow(0).exec(), int(QDialog::Accepted));
-        QTest::keyClick(ui.cmbFontName, Qt::Key_Down); // the font file follows the font
+        QTest::keyClick(ui.cmbFontName, Qt::Key_Down);
         QCOMPARE(ui.cmbFontFileName->currentText(), "truetype/dejavu/DejaVuSans-Bold.ttf");
 
         f.components.runtimeLibrary = "libavcodec.so.59";
@@ -108,10 +100,10 @@ private Q_SLOTS:
         QCOMPARE(ui.lblVerWMV->text(), QString("/lib/libavcodec.so.59"));
         f.boxes.scriptAnswers({No, No, Yes});
         QTest::mouseClick(ui.cmdExit, Qt::LeftButton);
-        w.close(); // the close box
-        QVERIFY(w.isVisible());
-        w.close();
-        QVERIFY(!w.isVisible());
+        f.window().close(); // the close box
+        QVERIFY(f.window().isVisible());
+        f.window().close();
+        QVERIFY(!f.window().isVisible());
         const Shown exit {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
         QCOMPARE(f.boxes.shown(),
                  QList<Shown>({{"DirectX: 9.0", 64, "Message"},
@@ -122,66 +114,44 @@ private Q_SLOTS:
                                exit}));
     }
 
+    void startUp_data() { addDataRows("main_window.txt", "startUp"); }
     // A copy already running, faulty data files and the DirectX requirement:
     // the box shown, and whether the program goes on.
     void startUp()
     {
-        const QString question = "THIS SOFTWARE REQUIRES DirectX 8 OR GREATER TO RUN.\r\nDO YOU "
-                                 "WANT TO DOWNLOAD LATEST DirectX?";
-        const QString notFound = failure("53 - FILE NOT FOUND"),
-                      mismatch = failure("13 - TYPE "
-                                         "MISMATCH");
-        // "copy", a data file "name=content" (no content: none) or the
-        // registry's "dx=value" (none: no value); the answer; the box; runs.
-        const std::tuple<QString, int, QString, bool> cases[] = {
-                {"copy", 0, "THIS SOFTWARE IS ALREADY OPEN!", false},
-                {"fonts.txt", 0, notFound, false},
-                {"fontsizes.txt", 0, notFound, false},
-                {"colors.txt", 0, notFound, false},
-                {"fonts.txt=a.ttf,A\r\nb.ttf\r\n", 0, failure("9 - SUBSCRIPT OUT OF RANGE"), false},
-                {"fontsizes.txt=8\r\n9\r\n", 0, failure("9 - SUBSCRIPT OUT OF RANGE"), false},
-                {"colors.txt=1 2 3 a\r\nx 2 3 b\r\n", 0, mismatch, false},
-                {"colors.txt=40000 2 3 a\r\n", 0, failure("6 - OVERFLOW"), false},
-                {"colors.txt=0 0 0 black\r\n", 0, "", true}, // too few: none selected
-                {"dx=4.08.01.0810", 0, "", true},
-                {"dx=4.07.00.0700", Yes, question, true},
-                {"dx=4.07.00.0700", No, question, false},
-                {"dx", 0, mismatch, false},
-                {"dx=4.0", 0, mismatch, false}};
-        for (const auto &[change, answer, prompt, runs] : cases) {
-            WindowFixture f;
-            const QString name = change.section(u'=', 0, 0), value = change.section(u'=', 1);
-            f.instances.running = change == "copy";
-            if (name == "dx")
-                f.components.directX = change.contains(u'=') ? std::optional(value) : std::nullopt;
-            else if (!value.isEmpty())
-                f.writeDataFile(name, value.toLatin1());
-            else
-                QFile::remove(f.appFolder.filePath(name));
-            f.boxes.scriptAnswers({answer});
-            const MainWindowUi &ui = f.window().ui();
-            QList<int> entries; // video windows, fonts, font sizes while the box is up
-            f.boxes.onShow = [&](const Shown &) {
-                entries = {ui.cmbVideoWindow->count(), ui.cmbFontName->count()};
-                entries << ui.cmbFontSize->count() << f.window().isVisible();
-            };
-            QCOMPARE(f.window().Form_Load(),
-                     runs ? MainWindow::Startup::Run : MainWindow::Startup::End);
-            QCOMPARE(f.boxes.shown(),
-                     prompt.isEmpty()             ? QList<Shown>()
-                             : prompt == question ? QList<Shown>({{prompt, 36, "Message"}})
-                                                  : QList<Shown>({{prompt, 16, "Error"}}));
-            QCOMPARE(f.window().isVisible(), runs);
-            QCOMPARE(f.shell.opened.join(""),
-                     answer == Yes ? "https://www.trovexa.com/windows/directx/default.mspx" : "");
-            QCOMPARE(f.window().cursor().shape(), Qt::ArrowCursor);
-            if (runs)
-                QCOMPARE(ui.ccbWatermarkColor->selectedPosition(), name == "colors.txt" ? -1 : 6);
-            else if (change == "copy")
-                QCOMPARE(entries, QList<int>({0, 0, 0, 0}));
-            else if (name != "dx") // the lists read so far are on show
-                QVERIFY(entries[0] == 13 && entries[3] && (name != "colors.txt" || entries[2] > 0));
-        }
+        QFETCH(QStringList, row);
+        const QString change = row[0];
+        const int answer = row[1].toInt();
+        const bool runs = row[5] == "runs";
+        WindowFixture f;
+        const QString name = change.section(u'=', 0, 0), value = change.section(u'=', 1);
+        f.instances.running = change == "copy";
+        if (name == "dx")
+            f.components.directX = change.contains(u'=') ? std::optional(value) : std::nullopt;
+        else if (!value.isEmpty())
+            f.writeDataFile(name, value.toLatin1());
+        else
+            QFile::remove(f.appFolder.filePath(name));
+        f.boxes.scriptAnswers({answer});
+        const MainWindowUi &ui = f.window().ui();
+        QList<int> entries; // video windows, fonts, font sizes, shown, while the box is up
+        f.boxes.onShow = [&](const Shown &) {
+            entries = {ui.cmbVideoWindow->count(), ui.cmbFontName->count()};
+            entries << ui.cmbFontSize->count() << f.window().isVisible();
+        };
+        QCOMPARE(f.window().Form_Load(), runs ? MainWindow::Startup::Run : MainWindow::Startup::End);
+        const Shown box {row[4], row[2].toInt(), row[3]};
+        QCOMPARE(f.boxes.shown(), box.style ? QList<Shown>({box}) : QList<Shown>());
+        QCOMPARE(f.window().isVisible(), runs);
+        QCOMPARE(f.shell.opened.join(""),
+                 answer == Yes ? "https://www.trovexa.com/windows/directx/default.mspx" : "");
+        QCOMPARE(f.window().cursor().shape(), Qt::ArrowCursor);
+        if (runs)
+            QCOMPARE(ui.ccbWatermarkColor->selectedPosition(), name == "colors.txt" ? -1 : 6);
+        else if (change == "copy")
+            QCOMPARE(entries, QList<int>({0, 0, 0, 0}));
+        else if (name != "dx") // the lists read so far are on show
+            QVERIFY(entries[0] == 13 && entries[3] && (name != "colors.txt" || entries[2] > 0));
     }
 
     // The real program started with a file shows it as the source.
@@ -196,86 +166,65 @@ private Q_SLOTS:
         QCOMPARE(run.output, clip.toUtf8() + "\n");
     }
 
+    void drops_data() { addDataRows("main_window.txt", "drops"); }
     // The command line and a drop anywhere on the Converter tab do what
-    // Input File does, or show an "Error" box and change nothing; what
-    // keyboard and screen-reader users meet.
-    void waysIn()
+    // Input File does, or show an "Error" box and change nothing.
+    void drops()
     {
+        QFETCH(QStringList, row);
         WindowFixture f;
         f.window().Form_Load();
         const MainWindowUi &ui = f.window().ui();
         QTemporaryDir media;
-        const QString types = "*.mpg *.mpeg *.avi *.wmv *.asf *.flv *.mov *.mp4 *.3gp *.vob *.dat";
-        // Names ending in "/" are folders; the output name, or "" and the refusal.
-        const std::tuple<QStringList, QString, QString> cases[]
-                = {{{"in put/Émile's clip.avi"}, "Émile's clip.flv", ""},
-                   {{"CLIP.MPEG"}, "CLIP.flv", ""},
-                   {{"gone.avi"}, "", "FILE NOT FOUND: " + media.filePath("gone.avi")},
-                   {{"videos.mpg/"}, "", "PLEASE CHOOSE A VIDEO FILE, NOT A FOLDER!"},
-                   {{"notes.txt"}, "", "UNSUPPORTED FILE TYPE! SUPPORTED VIDEO FILES: " + types},
-                   {{"a.avi", "b.avi"}, "", "PLEASE CHOOSE ONE VIDEO FILE AT A TIME!"}};
-        for (const auto &[names, expectedName, message] : cases) {
-            QStringList paths;
-            for (const QString &name : names) {
-                paths << media.filePath(name.chopped(name.endsWith(u'/') ? 1 : 0));
-                QDir().mkpath(name.endsWith(u'/') ? paths.last() : QFileInfo(paths.last()).path());
-                if (!name.endsWith(u'/') && !name.startsWith("gone"))
-                    QVERIFY(testmedia::writeFile(paths.last(), ""));
-            }
-            // nullptr: the command line.
-            for (QWidget *target : QList<QWidget *> {nullptr,
-                                                     ui.sstThis->widget(0),
-                                                     ui.txtOutFile,
-                                                     ui.cmbAudioBitrate}) {
-                ui.lblInput->setText("/earlier/choice.mpg");
-                ui.txtOutFile->setText("mine.flv");
-                f.boxes.clear();
-                if (target)
-                    QVERIFY(drop(target, paths));
-                else
-                    f.window().openSource(paths);
-                const bool taken = !expectedName.isEmpty();
-                QCOMPARE(f.boxes.shown(),
-                         taken ? QList<Shown>() : QList<Shown>({{message, 16, "Error"}}));
-                QCOMPARE(ui.lblInput->text(), taken ? paths.first() : "/earlier/choice.mpg");
-                QCOMPARE(ui.txtOutFile->text(), taken ? expectedName : "mine.flv");
-                if (taken) { // Input File opens next at the file handed over
-                    QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
-                    QCOMPARE(f.dialogs.fileRequests.last().initialPath, paths.first());
-                }
-            }
+        QStringList paths;
+        for (const QString &name : row[0].split(u'|')) {
+            paths << media.filePath(name.chopped(name.endsWith(u'/') ? 1 : 0));
+            QDir().mkpath(name.endsWith(u'/') ? paths.last() : QFileInfo(paths.last()).path());
+            if (!name.endsWith(u'/') && !name.startsWith("gone"))
+                QVERIFY(testmedia::writeFile(paths.last(), ""));
         }
-        // No drops while a job runs.
-        f.boxes.clear();
-        ui.cmdEncode->setEnabled(false);
-        QVERIFY(!drop(ui.txtOutFile, {media.filePath("CLIP.MPEG")}));
-        QVERIFY(f.boxes.shown().isEmpty());
-        QCOMPARE(ui.lblInput->text(), QString("/earlier/choice.mpg"));
+        const bool taken = !row[1].isEmpty();
+        const Shown refusal {QString(row[2]).replace("<folder>", media.path()), 16, "Error"};
+        for (QWidget *target :
+             QWidgetList {nullptr, ui.sstThis->widget(0), ui.txtOutFile, ui.cmbAudioBitrate}) {
+            ui.lblInput->setText("/earlier/choice.mpg");
+            ui.txtOutFile->setText("mine.flv");
+            f.boxes.clear();
+            if (target)
+                QVERIFY(drop(target, paths));
+            else // the command line
+                f.window().openSource(paths);
+            QCOMPARE(f.boxes.shown(), taken ? QList<Shown>() : QList<Shown>({refusal}));
+            QCOMPARE(ui.lblInput->text(), taken ? paths.first() : "/earlier/choice.mpg");
+            QCOMPARE(ui.txtOutFile->text(), taken ? row[1] : "mine.flv");
+        }
+        if (taken) { // Input File opens next at the file handed over; no drops while a job runs
+            QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
+            QCOMPARE(f.dialogs.fileRequests.last().initialPath, paths.first());
+            ui.cmdEncode->setEnabled(false);
+            QVERIFY(!drop(ui.txtOutFile, {media.filePath("CLIP.MPEG")}));
+            QCOMPARE(ui.lblInput->text(), paths.first());
+        }
+    }
 
+    // What keyboard and screen-reader users meet.
+    void keyboard()
+    {
+        WindowFixture f;
+        f.window().Form_Load();
+        const MainWindowUi &ui = f.window().ui();
         // The names a screen reader gives the controls, and the order Tab visits them.
-        const QStringList names
-                = QString("txtOutFile=Output File Name;cmbVideoWindow=Video Window;cmbVideoBitrate="
-                          "Video Bitrate;txtNumImages=Number of Frames;cmbCodec=Codec;"
-                          "cmbAudioBitrate=Audio Bitrate;cmbAudioSampling=Sampling Frequency;"
-                          "cmbAudioChannels=Channels;txtWatermark=Watermark Text;cmbFontName=Font;"
-                          "cmbFontSize=Font Size;ccbWatermarkColor=Watermark Color;txtLeft=Left;"
-                          "txtTop=Top;txtAlpha=Alpha;up=Increase Alpha;down=Decrease Alpha")
-                          .split(u';');
-        for (const QString &pair : names) {
-            const QString id = pair.section(u'=', 0, 0);
-            QWidget *widget = id == "up" ? ui.updAlpha->upButton()
-                    : id == "down"       ? ui.updAlpha->downButton()
-                                         : f.window().findChild<QWidget *>(id);
-            QCOMPARE(heardName(widget), pair.section(u'=', 1));
-        }
-        QCOMPARE(tabCycle(ui.cmdInput, ui.sstThis->widget(0)),
-                 "cmdInput cmdOutput txtOutFile cmbVideoWindow cmbVideoBitrate chkDeInterlace "
-                 "chkImage txtNumImages cmbCodec cmbAudioBitrate cmbAudioSampling "
-                 "cmbAudioChannels chkDisableAudio");
-        QCOMPARE(tabCycle(ui.chkWatermark, ui.sstThis->widget(1)),
-                 "chkWatermark cmdSaveWMOptions cmdLoadWMOptions txtWatermark cmbFontName "
-                 "cmbFontSize ccbWatermarkColor txtLeft txtTop txtAlpha Increase Alpha Decrease "
-                 "Alpha");
+        const auto heard = dataRows("main_window.txt", "heard");
+        const auto tabOrder = dataRows("main_window.txt", "tabOrder");
+        QVERIFY(!heard.isEmpty() && !tabOrder.isEmpty());
+        for (const auto &[line, row] : heard)
+            QVERIFY2(heardName(f.window().findChild<QWidget *>(row[0])) == row[1],
+                     qPrintable(QString("main_window.txt:%1").arg(line)));
+        for (const auto &[line, row] : tabOrder)
+            QVERIFY2(tabCycle(f.window().findChild<QWidget *>(row[1]),
+                              ui.sstThis->widget(row[0].toInt()))
+                             == row[2],
+                     qPrintable(QString("main_window.txt:%1").arg(line)));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "support/WindowFixture.h"
 
 #include "platform/ColorCombo.h"
@@ -8,7 +9,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -25,7 +25,6 @@ struct Tab : WindowFixture
     Tab() { window().Form_Load(); }
     const MainWindowUi &ui() { return window().ui(); }
     QString path(const QString &name) const { return files.filePath(name); }
-
     // Save or Load, and the path picked in the dialog.
     void click(QPushButton *button, const QString &path)
     {
@@ -37,10 +36,10 @@ struct Tab : WindowFixture
     {
         const MainWindowUi &u = ui();
         QStringList shown {u.txtWatermark->toPlainText()};
-        for (QComboBox *list : {static_cast<QComboBox *>(u.ccbWatermarkColor),
-                                u.cmbFontName,
-                                u.cmbFontFileName,
-                                u.cmbFontSize})
+        for (QComboBox *list : QList<QComboBox *> {u.ccbWatermarkColor,
+                                                   u.cmbFontName,
+                                                   u.cmbFontFileName,
+                                                   u.cmbFontSize})
             shown << QString::number(list->currentIndex());
         return shown << u.txtLeft->text() << u.txtTop->text() << u.txtAlpha->text();
     }
@@ -62,41 +61,34 @@ class WatermarkTabTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // Only digits reach the position and alpha boxes, alpha above 255
-    // becomes 100. (Which keys type characters is checked with the
-    // watermark rules, the boxes' lengths with the window's texts.)
-    void keys()
+    void typing_data() { addDataRows("watermark_tab.txt", "typing"); }
+    // Only digits reach the position and alpha boxes, Backspace too. (Which
+    // keys type characters is checked with the watermark rules.)
+    void typing()
     {
+        QFETCH(QStringList, row);
         Tab t;
-        const MainWindowUi &ui = t.ui();
-        const std::tuple<QLineEdit *, QString, QString> typing[]
-                = {{ui.txtLeft, "a-. +1", "1"},
-                   {ui.txtTop, "٣²7", "7"}, // digits of other scripts
-                   {ui.txtAlpha, "255", "255"},
-                   {ui.txtAlpha, "300", "100"},
-                   {ui.txtAlpha, "256", "100"}};
-        for (const auto &[edit, typed, shown] : typing) {
-            edit->clear();
-            for (const QChar c : typed) {
-                const int key = c.unicode() < 0x80 ? c.toUpper().unicode() : int(Qt::Key_unknown);
-                QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-                QApplication::sendEvent(edit, &press);
-            }
-            QCOMPARE(edit->text(), shown);
-            QTest::keyClick(edit, Qt::Key_Backspace);
-            QCOMPARE(edit->text(), shown.chopped(1));
+        auto *edit = t.window().findChild<QLineEdit *>(row[0]);
+        edit->clear();
+        for (const QChar c : row[1]) {
+            const int key = c.unicode() < 0x80 ? c.toUpper().unicode() : int(Qt::Key_unknown);
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &press);
         }
-        // The spinner stays within 1 to 255 and leaves non-numbers alone.
-        // "before+after" for up, "before-after" for down.
-        for (const QString &step :
-             QString("254+255 255+255 007+8 0+1 2-1 1-1 010-9 + 1x-1x").split(' ')) {
-            const qsizetype sign = step.indexOf(QRegularExpression("[+-]"));
-            ui.txtAlpha->setText(step.left(sign));
-            QTest::mouseClick(step[sign] == u'+' ? ui.updAlpha->upButton()
-                                                 : ui.updAlpha->downButton(),
-                              Qt::LeftButton);
-            QCOMPARE(ui.txtAlpha->text(), step.mid(sign + 1));
-        }
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), row[2].chopped(1));
+    }
+
+    void spin_data() { addDataRows("watermark_tab.txt", "spin"); }
+    void spin()
+    {
+        QFETCH(QStringList, row);
+        Tab t;
+        t.ui().txtAlpha->setText(row[0]);
+        QTest::mouseClick(row[1] == "up" ? t.ui().updAlpha->upButton()
+                                         : t.ui().updAlpha->downButton(),
+                          Qt::LeftButton);
+        QCOMPARE(t.ui().txtAlpha->text(), row[2]);
     }
 
     // A save writes seven lines over the old file, or shows why not and
@@ -151,10 +143,12 @@ private Q_SLOTS:
         QCOMPARE(u.dialogs.fileRequests.last().initialPath, file);
     }
 
+    void unreadableFilesAreRefused_data() { addDataRows("watermark_tab.txt", "unreadable"); }
     // Files no save can have made: an "Error" box names the problem, and
     // the window keeps what it shows, without waiting for a writer.
     void unreadableFilesAreRefused()
     {
+        QFETCH(QStringList, row);
         Tab t;
         QVERIFY(QDir(t.files.path()).mkdir("folder.wsx"));
         QCOMPARE(::mkfifo(QFile::encodeName(t.path("pipe.wsx")).constData(), 0600), 0);
@@ -163,43 +157,25 @@ private Q_SLOTS:
                                      QByteArray(7 * 32769, 'a').replace(0, 7, "\r\r\r\r\r\r\r")
                                              + "a"));
         t.ui().txtWatermark->setPlainText("kept");
-        const std::pair<QString, QString> cases[]
-                = {{"", ""}, // the dialog cancelled
-                   {t.path("missing.wsx"), "No such file or directory"},
-                   {t.path("folder.wsx"), "not a regular file"},
-                   {t.path("pipe.wsx"), "not a regular file"},
-                   {"/dev/zero", "not a regular file"},
-                   {t.path("long.wsx"), "larger than 229383 bytes"},
-                   {t.path("over.wsx"), "larger than 229383 bytes"}};
-        for (const auto &[path, problem] : cases) {
-            t.boxes.clear();
-            t.click(t.ui().cmdLoadWMOptions, path);
-            const QList<Shown> shown {{"CANNOT LOAD " + path + ": " + problem, 16, "Error"}};
-            QCOMPARE(t.boxes.shown(), problem.isEmpty() ? QList<Shown>() : shown);
-            QCOMPARE(t.ui().txtWatermark->toPlainText(), QString("kept"));
-        }
+        const QString path = row[0].isEmpty() || row[0].startsWith('/') ? row[0] : t.path(row[0]);
+        t.click(t.ui().cmdLoadWMOptions, path);
+        const QList<Shown> shown {{"CANNOT LOAD " + path + ": " + row[1], 16, "Error"}};
+        QCOMPARE(t.boxes.shown(), path.isEmpty() ? QList<Shown>() : shown);
+        QCOMPARE(t.ui().txtWatermark->toPlainText(), QString("kept"));
     }
 
+    void partialFiles_data() { addDataRows("watermark_tab.txt", "partial"); }
     // Files of fewer lines or bad values set what comes before the fault.
     void partialFiles()
     {
-        const QStringList start {"start", "6", "0", "0", "4", "2", "2", "255"};
-        const std::pair<QStringList, QStringList> cases[]
-                = {{{}, start},
-                   {{"Two", "1"}, {"Two", "1", "0", "0", "4", "2", "2", "255"}},
-                   {{"Out", "2", "999", "3", "5", "6", "7"},
-                    {"Out", "2", "0", "0", "4", "2", "2", "255"}},
-                   {{"A", "0", "1", "2", "ab", "4", "300"},
-                    {"A", "0", "1", "1", "2", "ab", "4", "100"}},
-                   {{"N", "-1", "-1", "-1", "", "", ""}, {"N", "-1", "-1", "-1", "-1", "", "", ""}}};
-        for (const auto &[file, state] : cases) {
-            Tab t;
-            t.ui().txtWatermark->setPlainText("start");
-            QVERIFY(testmedia::writeFile(t.path("file.wsx"), lines(file)));
-            t.click(t.ui().cmdLoadWMOptions, t.path("file.wsx"));
-            QCOMPARE(t.state(), state);
-            QVERIFY(t.boxes.shown().isEmpty());
-        }
+        QFETCH(QStringList, row);
+        Tab t;
+        t.ui().txtWatermark->setPlainText("start");
+        QVERIFY(testmedia::writeFile(t.path("file.wsx"),
+                                     lines(row[0].isEmpty() ? QStringList() : row[0].split('|'))));
+        t.click(t.ui().cmdLoadWMOptions, t.path("file.wsx"));
+        QCOMPARE(t.state().join('|'), row[1]);
+        QVERIFY(t.boxes.shown().isEmpty());
     }
 };
 
