@@ -5,7 +5,6 @@
 #include "pipeline/Normalization.h"
 
 #include "support/TestMedia.h"
-#include "support/TestPaths.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -4,7 +4,7 @@
 #include "platform/DBusNotifier.h"
 #include "platform/InstanceLock.h"
 
-#include "support/TestPaths.h"
+#include "support/TestMedia.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

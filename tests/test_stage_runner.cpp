@@ -2,7 +2,7 @@
 #include "pipeline/TimeRemaining.h"
 
 #include "doubles/Doubles.h"
-#include "support/TestPaths.h"
+#include "support/TestMedia.h"
 
 #include <QFile>
 #include <QSignalSpy>

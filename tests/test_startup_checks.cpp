@@ -4,7 +4,7 @@
 #include "checks/ComponentPlatform.h"
 #include "doubles/Doubles.h"
 #include "platform/LinuxComponents.h"
-#include "support/TestPaths.h"
+#include "support/TestMedia.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,7 +3,6 @@
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
 #include "support/TestMedia.h"
-#include "support/TestPaths.h"
 
 #include <QDir>
 #include <QFile>

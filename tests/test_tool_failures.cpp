@@ -1,7 +1,6 @@
 // Bad input, full disks and interruptions: the front-ends fail with a message
 // and every file stays byte for byte as it was, with no temporary left.
 #include "support/TestMedia.h"
-#include "support/TestPaths.h"
 
 #include <QDateTime>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 // The pure parts of the front-ends: old command lines as the system ffmpeg
 // gets them, bit rates, picture names, watermark hooks, colours and the size
 // an FLV states: golden rows in data/tool_lines.txt.
-#include "support/TestPaths.h"
+#include "support/TestMedia.h"
 #include "tools/ColourTable.h"
 #include "tools/FlvFile.h"
 #include "tools/ModernArguments.h"

@@ -59,6 +59,16 @@ bool writeFile(const QString &path, const QByteArray &content);
 // The whole content of a file; empty when it cannot be read.
 QByteArray readFile(const QString &path);
 
+// Paths the test command hands to every test through the environment.
+inline QString testChildProgram()
+{
+    return qEnvironmentVariable("TROVEXA_TEST_CHILD");
+}
+inline QString applicationFolderUnderTest()
+{
+    return qEnvironmentVariable("TROVEXA_APP_DIR");
+}
+
 // ffprobe -show_format -show_streams as JSON; an empty object when it fails.
 QJsonObject probe(const QString &path);
 
@@ -85,3 +95,6 @@ qint64 streamBytes(const QString &path, const QString &type);
 QByteArray rgbFrame(const QString &path, int frameIndex = 0);
 
 } // namespace testmedia
+
+using testmedia::applicationFolderUnderTest;
+using testmedia::testChildProgram;

@@ -5,7 +5,6 @@
 #include "doubles/Doubles.h"
 #include "media/VideoEditComponent.h"
 #include "support/TestMedia.h"
-#include "support/TestPaths.h"
 
 #include <QDir>
 #include <QFile>
