@@ -1,6 +1,6 @@
 // The window at start-up and on the way out, and the ways into it besides the
 // mouse: the command line, drops, and what keyboard and screen-reader users meet.
-#include "DataRows.h"
+#include "support/DataRows.h"
 #include "support/WindowFixture.h"
 
 #include "app/SplashWindow.h"

@@ -9,19 +9,16 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <array>
 #include <csignal>
 
 using namespace pipeline;
-using media::FrameSize;
 using media::VideoEdit;
 using Shown = platform::RecordingMessageBoxes::Shown;
 namespace Msg = NormalizationMessages;
-namespace Answer = platform::MsgBoxAnswer;
+using namespace platform::MsgBoxAnswer;
 
 namespace {
 
@@ -30,8 +27,7 @@ const Shown NoAudio {Msg::AudioFormatFailure, 36, "Confirm"};
 const Shown Zero {Msg::ZeroDuration, 16, "Error"};
 const Shown SaveFailed {Msg::SaveFailed, 16, "Error"};
 const QList<Shown> Abort {{Msg::AbortQuestion, 36, "Confirm"}};
-const QStringList H264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
-using namespace Answer;
+const QStringList H264 = QString("-c:v libx264 -preset ultrafast -c:a aac").split(' ');
 
 // A source (made with 48 kHz audio), and what its intermediate holds.
 struct ConvertCase
@@ -51,59 +47,35 @@ const ConvertCase ConvertCases[]
            {"vcd.dat", {1, 352, 288}, {"-target", "pal-vcd"}, true, {352, 288}},
            {"ntsc.vob", {1, 720, 480, 29.97}, {"-target", "ntsc-dvd"}, false, {720, 480}}};
 
-// A normalization and what the person sees of it. At the first progress
-// report: "cancel" clicks Cancel, "close" the close box, "hold" clicks Cancel
-// and keeps the question open until the conversion has finished, "kill" ends
-// the converter; with "late" the window is made after the conversion ended.
+// A normalization and what the person sees. At the first report "cancel" clicks Cancel, "hold"
+// too but answers once it ended, "kill" ends the converter; "late" makes the window after the end.
 struct RunCase
 {
     const char *name;
-    QString source;
-    QString action;
+    QString source, action;
     int answer;
     QList<Shown> boxes;
     bool ready;
     double seconds; // of the new intermediate; 0 when the previous one stays
     int windows = 1;
-    QString target = {}; // "" for the usual intermediate
-    QString converter = {}; // "" for the system ffmpeg
+    QString target = {}, converter = {}; // "" for the intermediate, the system ffmpeg
 };
-const RunCase RunCases[]
-        = {{"no frames", "zero.avi", "", No, {Zero}, false, 0, 0},
-           {"no video", "audio-only.avi", "", No, {Zero}, false, 0, 0},
-           {"no source", "", "", No, {Zero}, false, 0, 0},
-           {"corrupted", "garbage.avi", "", No, {Failure}, false, 0, 0},
-           // Root writes anywhere: the folder's path names a regular file.
-           {"unwritable folder", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi/temp.mpg"},
-           {"target is the source", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi"},
-           {"target is a folder", "long.avi", "", No, {SaveFailed}, false, 0, 0, "."},
-           {"converter fails", "long.avi", "", No, {Failure}, false, 0, 1, "", "/bin/false"},
-           {"no converter", "long.avi", "", No, {Failure}, false, 0, 1, "", "/no/ffmpeg"},
-           {"no audio, No", "take:1.avi", "", No, {NoAudio}, false, 0, 0},
-           {"no audio, Yes, URL-like names",
-            "take:1.avi",
-            "",
-            Yes,
-            {NoAudio},
-            true,
-            1,
-            1,
-            "concat:t.mpg"},
-           {"Cancel, Yes", "long.avi", "cancel", Yes, Abort, false, 0},
-           {"Cancel, No", "long.avi", "cancel", No, Abort, true, 3},
-           {"close box, Yes", "long.avi", "close", Yes, Abort, false, 0},
-           {"Yes after the finish", "long.avi", "hold", Yes, Abort, false, 3},
-           {"converter killed", "long.avi", "kill", Yes, {Failure}, false, 0},
-           {"ended before the window", "long.avi", "late", Yes, {}, true, 3}};
-
-// Navy columns from the left of the bar's top row.
-int filled(const QImage &bar)
-{
-    int columns = 0;
-    while (columns < bar.width() && bar.pixel(columns, 0) == PercentBarForeground)
-        ++columns;
-    return columns;
-}
+const RunCase RunCases[] = {
+        {"no frames", "zero.avi", "", No, {Zero}, false, 0, 0},
+        {"no video", "audio-only.avi", "", No, {Zero}, false, 0, 0},
+        {"corrupted", "garbage.avi", "", No, {Failure}, false, 0, 0},
+        // Root writes anywhere: the folder's path names a regular file.
+        {"unwritable folder", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi/temp.mpg"},
+        {"target is the source", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi"},
+        {"converter fails", "long.avi", "", No, {Failure}, false, 0, 1, "", "/bin/false"},
+        {"no converter", "long.avi", "", No, {Failure}, false, 0, 1, "", "/no/ffmpeg"},
+        {"no audio, No", "take:1.avi", "", No, {NoAudio}, false, 0, 0},
+        {"no audio, Yes, URL names", "take:1.avi", "", Yes, {NoAudio}, true, 1, 1, "concat:t.mpg"},
+        {"Cancel, Yes", "long.avi", "cancel", Yes, Abort, false, 0},
+        {"Cancel, No", "long.avi", "cancel", No, Abort, true, 3},
+        {"Yes after the finish", "long.avi", "hold", Yes, Abort, false, 3},
+        {"converter killed", "long.avi", "kill", Yes, {Failure}, false, 0},
+        {"ended before the window", "long.avi", "late", Yes, {}, true, 3}};
 
 } // namespace
 
@@ -113,7 +85,6 @@ class NormalizationTest : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_media;
-    QString m_previousFolder = QDir::currentPath();
     std::unique_ptr<QTemporaryDir> m_appFolder;
     std::unique_ptr<media::VideoEditComponent> m_component;
     platform::RecordingMessageBoxes m_boxes;
@@ -157,22 +128,18 @@ private Q_SLOTS:
         using testmedia::makeVideo;
         QVERIFY(QDir::setCurrent(m_media.path()));
         // Cancel needs a conversion still running after its first report.
-        QVERIFY(makeVideo(m_media.filePath("long.avi"), {3, 640, 480}));
-        QVERIFY(makeVideo(m_media.filePath("silent.avi"), {1, 176, 144, 25, false}));
-        QVERIFY(QFile::copy("silent.avi", "take:1.avi"));
-        QVERIFY(makeVideo(m_media.filePath("zero.avi"), {.extraOutputOptions = {"-t", "0"}}));
-        QVERIFY(makeVideo(m_media.filePath("audio-only.avi"),
-                          {.seconds = 1, .extraOutputOptions = {"-vn"}}));
+        QVERIFY(makeVideo("long.avi", {3, 640, 480}));
+        QVERIFY(makeVideo(m_media.filePath("take:1.avi"), {1, 176, 144, 25, false}));
+        QVERIFY(makeVideo("zero.avi", {.extraOutputOptions = {"-t", "0"}}));
+        QVERIFY(makeVideo("audio-only.avi", {.seconds = 1, .extraOutputOptions = {"-vn"}}));
         QVERIFY(testmedia::writeFile("garbage.avi", QByteArray(4096, 'Z')));
     }
     void init() { reset(); }
     void cleanup() { reset(); }
-    void cleanupTestCase() { QDir::setCurrent(m_previousFolder); }
 
-    // An MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio running
-    // forward replaces the previous intermediate, whatever the source; its
-    // video is copied only when the copy meets every one of those, and shows
-    // as on screen. Progress runs forward to the end; the window goes.
+    // An MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio running forward replaces the
+    // previous intermediate, whatever the source; its video is copied only when the copy meets
+    // all of those, and shows as on screen. Progress runs forward to the end; the window goes.
     void conversions_data()
     {
         QTest::addColumn<ConvertCase>("c");
@@ -182,7 +149,6 @@ private Q_SLOTS:
     void conversions()
     {
         QFETCH(ConvertCase, c);
-        // The stored picture's upper half is white.
         testmedia::VideoSpec spec = c.source;
         spec.sampleRate = 48000;
         spec.turn = c.turn;
@@ -206,7 +172,6 @@ private Q_SLOTS:
             last = report[0].toDouble();
         }
         QVERIFY(qAbs(last - seconds) < 0.1);
-
         QCOMPARE(testmedia::streamBytes(output, "v") == testmedia::streamBytes(c.file, "v"),
                  c.copied);
         const QJsonObject probed = testmedia::probe(output);
@@ -218,33 +183,27 @@ private Q_SLOTS:
                 + video["codec_name"].toString() + ' ' + video["r_frame_rate"].toString() + ' '
                 + video["pix_fmt"].toString() + ' ' + audio["codec_name"].toString() + ' '
                 + audio["sample_rate"].toString() + ' ' + audio["bit_rate"].toString();
+        const int w = c.intermediate.width(), h = c.intermediate.height();
         QCOMPARE(found,
                  QString("mpeg %1 25/1 yuv420p mp2 44100 128000")
-                         .arg(c.intermediate.width() == 352 ? "mpeg1video" : "mpeg2video"));
-
+                         .arg(w == 352 ? "mpeg1video" : "mpeg2video"));
         // Turned a quarter clockwise, the upper half shows on the right.
-        const int w = c.intermediate.width();
-        const int h = c.intermediate.height();
         const QByteArray frame = testmedia::rgbFrame(output);
         QCOMPARE(frame.size(), 3 * w * h);
-        const auto red = [&](int x, int y) {
-            return quint8(frame.at(3 * (y * w + x)));
+        const auto red = [&](double x, double y) {
+            return quint8(frame[3 * (int(y * h) * w + int(x * w))]);
         };
-        QVERIFY2((c.turn ? red(3 * w / 4, h / 2) : red(w / 2, h / 4)) > 200, "white");
-        QVERIFY2((c.turn ? red(w / 4, h / 2) : red(w / 2, 3 * h / 4)) < 50, "black");
-        const QStringList dts
-                = QString("-v error -select_streams a:0 -show_entries packet=dts -of csv=p=0")
-                          .split(' ');
-        const auto stamps
-                = testmedia::run("ffprobe", dts + QStringList(output)).output.trimmed().split('\n');
+        QVERIFY2(c.turn ? red(0.75, 0.5) > 200 && red(0.25, 0.5) < 50
+                        : red(0.5, 0.25) > 200 && red(0.5, 0.75) < 50,
+                 "the upper half, on the right when turned");
+        const QString dts = "-v error -select_streams a:0 -show_entries packet=dts -of csv=p=0 ";
+        const auto stamps = testmedia::run("ffprobe", (dts + output).split(' ')).output.split('\n');
         QVERIFY(stamps.size() > 10);
-        for (qsizetype i = 1; i < stamps.size(); ++i)
+        for (qsizetype i = 1; i < stamps.size() - 1; ++i)
             QVERIFY2(stamps[i].toLongLong() > stamps[i - 1].toLongLong(), "the audio runs forward");
     }
-
-    // What the person sees, and what is written: the source never; the
-    // previous intermediate stays unless a whole new one replaces it; names
-    // that look like URLs are files; no converter is left running.
+    // What the person sees, and what is written: the source never; the previous intermediate
+    // stays unless a whole new one replaces it; names that look like URLs are files.
     void normalizations_data()
     {
         QTest::addColumn<RunCase>("c");
@@ -257,19 +216,15 @@ private Q_SLOTS:
         if (!c.converter.isEmpty())
             reset(c.converter);
         QSignalSpy finished(m_component.get(), &VideoEdit::ConversionFinished);
-        const auto hasFinished = [&] {
-            return finished.count() > 0;
+        const auto waitForTheEnd = [&] {
+            QVERIFY(QTest::qWaitFor([&] { return finished.count() > 0; }, 60000));
         };
         QVERIFY(testmedia::writeFile(intermediate(), "previous run"));
         m_boxes.scriptAnswers({c.answer});
         if (c.action == "hold")
-            m_boxes.onShow = [&](const Shown &) {
-                QVERIFY(QTest::qWaitFor(hasFinished, 30000));
-            };
+            m_boxes.onShow = std::bind(waitForTheEnd);
         if (c.action == "late")
-            m_beforeWindow = [&] {
-                QVERIFY(QTest::qWaitFor(hasFinished, 60000));
-            };
+            m_beforeWindow = waitForTheEnd;
         bool first = true;
         connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&] {
             if (!std::exchange(first, false) || c.action.isEmpty() || c.action == "late")
@@ -277,9 +232,7 @@ private Q_SLOTS:
             QTimer::singleShot(0, this, [&] {
                 const qint64 converter = testmedia::childProcesses().value(0);
                 QVERIFY2(m_windows.last() && !m_windows.last()->isClosed(), "still running");
-                if (c.action == "close")
-                    m_windows.last()->close();
-                else if (c.action == "kill" && converter > 0)
+                if (c.action == "kill" && converter > 0)
                     ::kill(pid_t(converter), SIGKILL);
                 else
                     m_windows.last()->findChild<QPushButton *>("cmdCancel")->click();
@@ -299,35 +252,16 @@ private Q_SLOTS:
                           : testmedia::readFile(intermediate()) == "previous run");
         QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe("long.avi")) - 3) < 0.1);
     }
-
-    // The intermediate fits the largest output frame, as shown on screen.
-    void intermediateSize()
-    {
-        const std::tuple<FrameSize, double, FrameSize> cases[] = {{{4096, 2160}, 0, {768, 406}},
-                                                                  {{1080, 1920}, 0, {324, 576}},
-                                                                  {{1920, 1080}, -90, {324, 576}},
-                                                                  {{1920, 1080}, 180, {768, 432}},
-                                                                  {{175, 143}, 0, {176, 144}},
-                                                                  {{1, 1}, 0, {2, 2}},
-                                                                  {{4000, 2}, 0, {768, 2}},
-                                                                  {{0, 0}, 0, {0, 0}}};
-        for (const auto &[stored, turn, expected] : cases) {
-            const FrameSize size = media::intermediateFrameSize(media::displayedSize(stored, turn));
-            QCOMPARE(QSize(size.width, size.height), QSize(expected.width, expected.height));
-        }
-    }
-
     // The front-end is called ffmpeg too; neither it nor a link to it is
     // taken for the system ffmpeg.
     void systemFfmpegSkipsTheApplicationFolder()
     {
         QTemporaryDir linkFolder;
         const QString frontEnd = m_appFolder->filePath("ffmpeg");
-        QVERIFY(QFile::copy(testChildProgram(), frontEnd));
-        QVERIFY(QFile::link(frontEnd, linkFolder.filePath("ffmpeg")));
-        const QByteArray original = qgetenv("PATH");
         const QString system = media::findSystemFfmpeg({});
-        QVERIFY(!system.isEmpty());
+        QVERIFY(!system.isEmpty() && QFile::copy(testChildProgram(), frontEnd)
+                && QFile::link(frontEnd, linkFolder.filePath("ffmpeg")));
+        const QByteArray original = qgetenv("PATH");
         qputenv("PATH",
                 (m_appFolder->path() + ':' + linkFolder.path() + ':').toLocal8Bit() + original);
         const QStringList found {media::findSystemFfmpeg({}),
@@ -335,61 +269,38 @@ private Q_SLOTS:
         qputenv("PATH", original);
         QCOMPARE(found, QStringList({frontEnd, system}));
     }
-
-    // The text is rounded while the fill is not; the fill turns the text
-    // under it white. The bar follows the progress below the length while
-    // the window is open.
-    void percentBar()
+    // The bar's text is rounded; bar and time left follow the progress below the length while
+    // the window is open. Cancel, the close box and Escape ask to cancel; Enter does not.
+    void progressWindow()
     {
-        const QFont font = ProgressWindow().findChild<PercentBar *>("picStatus")->font();
-        for (const auto &[percent, text, columns] : {std::tuple {0.0f, "0%", 0},
-                                                     {0.4f, "0%", 1},
-                                                     {50.0f, "50%", 163},
-                                                     {99.6f, "100%", 324}}) {
+        for (const auto &[percent, text] : {std::pair {0.4f, "0%"}, {50.0f, "50%"}, {99.6f, "100%"}})
             QCOMPARE(percentBarText(percent), QString(text));
-            QImage bar = makePercentBarImage(QSize(325, 21));
-            DrawPercentBar(bar, font, percent);
-            QCOMPARE(filled(bar), columns);
-            int textPixels = 0; // in the middle, differing from the fill
-            for (int i = 0; i < 45 * 15; ++i)
-                textPixels += (bar.pixel(140 + i % 45, 3 + i / 45) == PercentBarForeground)
-                        != (140 + i % 45 < columns);
-            QVERIFY(textPixels > 10);
-        }
         ProgressWindow window;
-        auto *bar = window.findChild<PercentBar *>("picStatus");
-        for (const auto &[position, open] : {std::pair {15.0, true}, {60.0, true}, {30.0, false}}) {
-            if (!open)
-                window.closeWindow();
-            window.ShowProgress(position, 60);
-            QCOMPARE(window.findChild<QLabel *>("lblRemaining")->text(), "00:00:45");
-            QCOMPARE(filled(bar->image()), 81);
-        }
-    }
-
-    // Cancel, the close box and Escape ask to cancel; Enter does not.
-    void onlyCancelKeysAskToCancel()
-    {
-        ProgressWindow window;
+        auto *cancel = window.findChild<QPushButton *>("cmdCancel");
         int requests = 0;
         QTimer::singleShot(0, &window, [&] {
             QTest::keyClick(&window, Qt::Key_Return);
-            QTest::keyClick(window.findChild<QPushButton *>("cmdCancel"), Qt::Key_Enter);
+            QTest::keyClick(cancel, Qt::Key_Enter);
             QCOMPARE(requests, 0);
-            window.findChild<QPushButton *>("cmdCancel")->click();
+            cancel->click();
             window.close();
             QTest::keyClick(&window, Qt::Key_Escape);
             QVERIFY(window.isVisible());
+            window.ShowProgress(15, 60);
+            window.ShowProgress(60, 60);
             window.closeWindow();
+            window.ShowProgress(30, 60);
         });
         window.showModal([&] { ++requests; });
         QCOMPARE(requests, 3);
         QVERIFY(!window.isVisible());
+        QCOMPARE(window.findChild<QLabel *>("lblRemaining")->text(), "00:00:45");
+        const QImage bar = window.findChild<PercentBar *>("picStatus")->image(); // navy to 25%
+        QVERIFY(bar.pixel(80, 0) == PercentBarForeground && bar.pixel(81, 0) != bar.pixel(80, 0));
     }
-
     // The status bar's strip, fed by a scripted clock: reports of
     // (milliseconds since the stage started, position, length).
-    void stripShowsPercentAndTimeLeft()
+    void strip()
     {
         using Reports = QList<std::array<double, 3>>;
         const std::tuple<bool, Reports, int, QString> cases[]
@@ -411,13 +322,9 @@ private Q_SLOTS:
             QCOMPARE(bar->maximum(), measured ? 100 : 0);
             QCOMPARE(bar->value(), percent);
             QCOMPARE(strip.findChild<QLabel *>("lblRemaining")->text(), remaining);
-            auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
-            QSignalSpy cancelled(&strip, &ProgressStrip::cancelRequested);
-            QTest::mouseClick(cancel, Qt::LeftButton);
-            QCOMPARE(cancelled.count(), 1);
             strip.showEnd("Cancelled");
-            QCOMPARE(strip.text(), QString("Cancelled"));
-            QVERIFY(!cancel->isVisible() && !bar->isVisible());
+            QVERIFY(!strip.findChild<QPushButton *>("cmdCancelStage")->isVisible()
+                    && !bar->isVisible());
         }
     }
 };

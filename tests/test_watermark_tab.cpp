@@ -1,4 +1,4 @@
-#include "DataRows.h"
+#include "support/DataRows.h"
 #include "support/WindowFixture.h"
 
 #include "platform/ColorCombo.h"
