@@ -26,16 +26,11 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        const QByteArray kind = info.isDir() ? "<dir>" : "<fifo>";
         files[info.filePath()] = QByteArray::number(int(info.permissions()), 8)
-                + (info.isFile() ? readFile(info.filePath()) : kind);
+                + (info.isFile() ? readFile(info.filePath())
+                                 : QByteArray(info.isDir() ? "<dir>" : "<fifo>"));
     }
     return files;
-}
-
-QString tool(const char *name)
-{
-    return applicationFolderUnderTest() + "/" + name;
 }
 
 // Whether a process has ended (a zombie or gone), waiting up to 15 s.
@@ -56,7 +51,7 @@ qint64 startWithChild(QProcess &process, const char *program, const QStringList 
 {
     process.setStandardInputFile(QProcess::nullDevice());
     process.setChildProcessModifier(inheritHostileSignals);
-    process.start(tool(program), arguments);
+    process.start(applicationFolderUnderTest() + "/" + program, arguments);
     qint64 child = 0;
     if (process.waitForStarted(-1)) {
         (void) QTest::qWaitFor(
@@ -69,221 +64,138 @@ qint64 startWithChild(QProcess &process, const char *program, const QStringList 
     return child;
 }
 
-const QByteArray Precious = "an earlier conversion the user wants to keep";
 const QFile::Permissions OpenToAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
         | QFile::ReadOther | QFile::ExeOther;
-const QStringList Usual {"-b", "350kb/s", "-r", "25", "-s", "320x240", "-ar", "22050Hz"};
-const QString Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-class ToolFailures : public testing::Test
+} // namespace
+
+// One folder of sources and earlier outputs, which the user nobody may read
+// and enter; long sources to interrupt: 20 s of large pictures, 60 MB of FLV.
+TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
 {
-protected:
-    // Short sources, and long ones to interrupt: 20 s of large pictures, 60 MB of FLV.
-    static void SetUpTestSuite()
-    {
-        s_dir = new QTemporaryDir;
-        ASSERT_TRUE(QDir().mkpath(source("")));
-        ASSERT_TRUE(makeVideo(source("good clip.avi"), {.seconds = 1}));
-        ASSERT_TRUE(makeVideo(source("good.flv"), {.seconds = 1}));
-        ASSERT_TRUE(makeVideo(source("long.avi"), {.seconds = 20, .width = 640, .height = 480}));
-        const QStringList sharp {"-q:v", "2"};
-        ASSERT_TRUE(makeVideo(source("piece.flv"),
-                              {.width = 640, .height = 480, .extraOutputOptions = sharp}));
-        writeFile(source("pieces"), ("file '" + source("piece.flv").toUtf8() + "'\n").repeated(400));
-        QStringList concat {"-f", "concat", "-safe", "0", "-i", source("pieces"), "-c", "copy"};
-        ASSERT_EQ(run("ffmpeg", concat << source("long.flv")).exitCode, 0);
-        // The user nobody may read the sources and enter the folders.
-        QFile::setPermissions(s_dir->path(), OpenToAll);
-    }
-    static void TearDownTestSuite() { delete std::exchange(s_dir, nullptr); }
-    static QString source(const QString &name) { return s_dir->filePath("sources/" + name); }
+    QTemporaryDir top;
+    const QString dir = top.filePath("out");
+    const QByteArray Precious = "an earlier conversion the user wants to keep";
+    // Writes a file in the output folder, and returns its path.
+    const auto put =
+            [&](const QString &name, const QByteArray &content, QFile::Permissions modes = {}) {
+                const QString path = dir + "/" + name;
+                EXPECT_TRUE(QDir().mkpath(QFileInfo(path).path()) && writeFile(path, content));
+                if (modes)
+                    QFile::setPermissions(path, modes);
+                return path;
+            };
+    const QString sources = top.filePath("sources"), tools = applicationFolderUnderTest() + "/";
+    const QString src = sources + "/good clip.avi";
+    put("clip.flv", Precious);
+    ASSERT_TRUE(QDir().mkpath(sources) && makeVideo(src, {.seconds = 1})
+                && makeVideo(sources + "/good.flv", {.seconds = 1})
+                && makeVideo(sources + "/long.avi", {.seconds = 20, .width = 640, .height = 480})
+                && makeVideo(sources + "/piece.flv",
+                             {.width = 640, .height = 480, .extraOutputOptions = {"-q:v", "2"}}));
+    writeFile(sources + "/pieces",
+              ("file '" + (sources + "/piece.flv").toUtf8() + "'\n").repeated(400));
+    const QString concat = "-f concat -safe 0 -i " + sources + "/pieces -c copy " + sources
+            + "/long.flv";
+    ASSERT_EQ(run("ffmpeg", concat.split(' ')).exitCode, 0);
+    ASSERT_TRUE(QFile::setPermissions(top.path(), OpenToAll)
+                && QFile::setPermissions(dir, OpenToAll));
 
-    void SetUp() override
-    {
-        m_folder = s_dir->filePath(QString("out %1").arg(++s_counter));
-        put("clip.flv", Precious);
-        ASSERT_TRUE(QFile::setPermissions(m_folder, OpenToAll));
-    }
-
-    // Writes a file in the work folder, and returns its path.
-    QString put(const QString &name, const QByteArray &content, QFile::Permissions modes = {})
-    {
-        const QString path = m_folder + "/" + name;
-        EXPECT_TRUE(QDir().mkpath(QFileInfo(path).path()) && writeFile(path, content));
-        if (modes)
-            QFile::setPermissions(path, modes);
-        return path;
-    }
-
-    QStringList line(const QString &input, const QStringList &middle, const QString &output = {})
-    {
-        return QStringList {"-i", input} + middle
-                << (output.isEmpty() ? m_folder + "/clip.flv" : output);
-    }
-
-    // An encode line with a watermark hook that names from instead as to.
-    QStringList hook(const QString &from, const QString &to)
-    {
-        const QString vhook = applicationFolderUnderTest() + "/vhook/";
-        const QString hook = vhook + "imlib2.dll -c white -F " + Font + "/16 -C " + vhook
-                + "rgb.txt -A 255 -x 5 -y 5 -t Text";
-        return line(source("good clip.avi"),
-                    Usual + QStringList {"-vhook", QString(hook).replace(from, to)});
-    }
-
-    static inline QTemporaryDir *s_dir = nullptr;
-    static inline int s_counter = 0;
-    QString m_folder;
-};
-
-struct FailingRun
-{
-    const char *program;
-    int exitCode;
-    QByteArray says; // a part of the one line of explanation; "" for ffmpeg's own
-    QStringList arguments;
-    RunOptions options = {};
-};
-
-TEST_F(ToolFailures, FailsAndLosesNothing)
-{
-    const QString &dir = m_folder;
-    const QString src = source("good clip.avi");
     const QByteArray good = readFile(src);
-    const QByteArray flv = readFile(source("good.flv"));
+    const QByteArray flv = readFile(sources + "/good.flv");
     const QByteArray letter = QByteArray("Dear user, this is not a video.\n").repeated(50);
-    const QString percentSource = put("clip%d.flv", good);
-    const QString pipe = dir + "/table pipe";
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    const QString bigTable = put("big rgb.txt",
-                                 QByteArray("255 255 255\t\twhite\n").repeated(100000));
-    // flvmeta on PATH that the system cannot start.
-    put("bin/flvmeta", letter, OpenToAll);
-    const QString truncated = put("truncated.avi", good.left(good.indexOf("movi") + 4)); // no frame
-    const QString truncatedFlv = put("truncated.flv", flv.left(flv.size() / 2));
-    const QString readOnly = put("read only.flv", flv, QFile::ReadOwner | QFile::ReadGroup);
+    put("clip%d.flv", good);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/table pipe").constData(), 0600), 0);
+    put("big rgb.txt", QByteArray("255 255 255\t\twhite\n").repeated(100000));
+    // Letters as media, and as an flvmeta on PATH that the system cannot start.
+    for (const char *name : {"letter.ttf", "letter.avi", "letter.flv", "bin/flvmeta"})
+        put(name, letter, OpenToAll);
+    put("truncated.avi", good.left(good.indexOf("movi") + 4)); // no frame
+    put("truncated.flv", flv.left(flv.size() / 2));
+    put("read only.flv", flv, QFile::ReadOwner | QFile::ReadGroup);
     // The update is written beside the file: a folder that takes no new file
     // refuses it even when the file itself may be written.
     const QString update = put("update.flv", flv, OpenToAll | QFile::WriteOther);
-    const QStringList updating {"-U", "--preserve", update, dir + "/updated"};
-    ASSERT_EQ(run("flvmeta", updating).exitCode, 0);
+    ASSERT_EQ(run("flvmeta", {"-U", "--preserve", update, dir + "/updated"}).exitCode, 0);
     const qint64 updatedSize = QFile(dir + "/updated").size();
     // A picture that may not be replaced stops all of them.
     put("covers/cover3.jpg", Precious, QFile::ReadOwner);
-    const QString deep = dir + QString("/" + QString(200, u'd')).repeated(21) + "/c.flv";
     // What a name that is no valid UTF-8 would become if read loosely.
     put("caf\uFFFD.flv", Precious);
 
-    const QByteArray unchanged = "; the file is unchanged";
-    const QByteArray tooLong = "is longer than the system allows";
-    const QByteArray notOutput = "is read-only or not a file";
-    const QString table = applicationFolderUnderTest() + "/vhook/rgb.txt";
-    // Run as the user nobody, for whom the root-owned folder is read-only.
-    const RunOptions nobody {.user = 65534};
-    // clang-format off
-    const FailingRun runs[] = {
-        {"ffmpeg", 2, "unknown option -vf", line(src, Usual + QStringList {"-vf", "x"})},
-        {"ffmpeg", 2, "unsupported video codec \"mpeg4\" (flv or h264)",
-         line(src, Usual + QStringList {"-vcodec", "mpeg4"})},
-        {"ffmpeg", 2, "unknown colour \"NoSuchColour\"", hook("white", "NoSuchColour")},
-        {"ffmpeg", 2, "font file not found: /none/x.ttf", hook(Font, "/none/x.ttf")},
-        {"ffmpeg", 2, "letter.ttf is not a font file", hook(Font, put("letter.ttf", letter))},
-        {"ffmpeg", 2, "malformed watermark hook argument: expected <module> -c <colour>",
-         line(src, {"-vhook", "imlib2.dll -c white -t x"})},
-        {"ffmpeg", 2, "unknown watermark hook module", hook("imlib2.dll", "drawtext.so")},
-        {"ffmpeg", 2, "table pipe: not a regular file", hook(table, pipe)},
-        {"ffmpeg", 2, "/dev/zero: not a regular file", hook(table, "/dev/zero")},
-        {"ffmpeg", 2, "big rgb.txt: larger than 1048576 bytes", hook(table, bigTable)},
-        {"ffmpeg", 2, "good clip.avi is the input file", line(src, Usual, src)},
-        {"ffmpeg", 2, "good clip.avi is the input file",
-         line(src, Usual, source("../sources/good clip.avi"))},
-        {"ffmpeg", 2, "clip%d.flv is the input file", line(percentSource, Usual, percentSource)},
-        {"ffmpeg", 2, notOutput, line(src, Usual, readOnly)},
-        {"ffmpeg", 2, notOutput, line(src, Usual, dir)},
-        {"ffmpeg", 2, notOutput, line(src, Usual), nobody},
-        {"ffmpeg", 2, tooLong, line(src, Usual, dir + "/" + QString(256, u'n'))},
-        {"ffmpeg", 2, tooLong, line(src, Usual, deep)},
-        {"ffmpeg", 1, "cannot create a temporary file in " + dir.toUtf8() + "/gone: No such file",
-         line(src, Usual, dir + "/gone/clip.flv")},
-        {"ffmpeg", 1, {}, line(put("letter.avi", letter), Usual)},
-        {"ffmpeg", 1, {}, line(truncated, Usual)},
-        {"ffmpeg", 1, {}, line(dir + "/missing.avi", Usual)},
-        {"ffmpeg", 1, {}, line(src, Usual), {.maxFileBytes = 20000}},
-        {"ffmpeg", 1, {}, line(src, {"-vframes", "5"}, dir + "/covers/cover%d.jpg")},
-        {"ffmpeg", 1, {}, line(src, {"-s", "640x480", "-vframes", "10"}, dir + "/cover%d.jpg"),
-         {.maxFileBytes = 20000}},
-        {"flvmdi", 2, "usage: flvmdi <file.flv>", {}},
-        {"flvmdi", 2, "letter.flv: not an FLV file" + unchanged, {put("letter.flv", letter)}},
-        {"flvmdi", 3, "the file ends too early (truncated)" + unchanged, {truncatedFlv}},
-        {"flvmdi", 2, "read only.flv: the file is read-only", {readOnly}},
-        {"flvmdi", 2, "missing.flv: no such file", {dir + "/missing.flv"}},
-        {"flvmdi", 2, dir.toUtf8() + ": not a regular file", {dir}},
-        {"flvmdi", 1, "cannot create a temporary file in " + dir.toUtf8(), {update}, nobody},
-        {"flvmdi", 2, "the system flvmeta was not found on PATH", {update},
-         {.environment = {"PATH=/nonexistent"}}},
-        {"flvmdi", 1, "cannot start " + dir.toUtf8() + "/bin/flvmeta: Exec format error", {update},
-         {.environment = {"PATH=" + dir + "/bin"}}},
-        {"flvmdi", 8, "cannot write the updated file (disk full?)" + unchanged, {update},
-         {.maxFileBytes = flv.size() / 2}},
-        // flvmeta itself does not notice a failure of its last flush.
-        {"flvmdi", 1, "the updated file is incomplete (disk full?)" + unchanged, {update},
-         {.maxFileBytes = updatedSize - 300}},
-    };
-    // clang-format on
-    const QMap<QString, QByteArray> before = snapshot(s_dir->path());
-    for (const FailingRun &r : runs) {
-        const ProcessResult result = run(tool(r.program), r.arguments, r.options);
-        const std::string what = r.arguments.join(' ').right(150).toStdString();
-        const std::string errors = result.errors.toStdString();
-        EXPECT_EQ(result.exitCode, r.exitCode) << what << ": " << errors;
-        if (!r.says.isEmpty()) {
-            EXPECT_EQ(result.errors.count('\n'), 1) << what << ": " << errors;
-            EXPECT_TRUE(result.errors.contains(r.says)) << what << ": " << errors;
-        }
-        EXPECT_FALSE(result.crashed) << what;
-        EXPECT_EQ(snapshot(s_dir->path()), before) << what;
+    const QMap<QString, QString> names {{"$APP", applicationFolderUnderTest()},
+                                        {"$DIR", dir},
+                                        {"$SOURCES", sources},
+                                        {"$N256", QString(256, u'n')},
+                                        {"$HALF", QString::number(flv.size() / 2)},
+                                        {"$DEEP",
+                                         dir + QString("/" + QString(200, u'd')).repeated(21)
+                                                 + "/c.flv"},
+                                        {"$UPDATED", QString::number(updatedSize - 300)}};
+    QFile table(TOOL_FAILURES);
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly)) << TOOL_FAILURES;
+    const QMap<QString, QByteArray> before = snapshot(top.path());
+    int rows = 0;
+    for (int number = 1; !table.atEnd(); ++number) {
+        QString text = QString::fromUtf8(table.readLine()).remove('\n');
+        for (auto [name, value] : names.asKeyValueRange())
+            text.replace(name, value);
+        const QStringList row = text.split('\t');
+        if (row[0].isEmpty() || row[0].startsWith('#'))
+            continue;
+        ASSERT_EQ(row.size(), 5) << "line " << number;
+        RunOptions options;
+        if (row[3] == "nobody")
+            options.user = 65534;
+        else if (row[3].startsWith("limit="))
+            options.maxFileBytes = row[3].mid(6).toLongLong();
+        else if (!row[3].isEmpty())
+            options.environment = {row[3]};
+        const ProcessResult result = run(tools + row[0],
+                                         row[4].split('|', Qt::SkipEmptyParts),
+                                         options);
+        SCOPED_TRACE("line " + std::to_string(number) + ": " + result.errors.toStdString());
+        EXPECT_EQ(result.exitCode, row[1].toInt());
+        EXPECT_TRUE(row[2].isEmpty()
+                    || (result.errors.count('\n') == 1 && result.errors.contains(row[2].toUtf8())));
+        EXPECT_FALSE(result.crashed);
+        EXPECT_EQ(snapshot(top.path()), before);
+        ++rows;
     }
+    EXPECT_GT(rows, 0) << "no rows in " TOOL_FAILURES;
     const QByteArray bytes = QFile::encodeName(dir);
     for (const auto &[program, arguments] :
          {std::pair {"ffmpeg", QList<QByteArray> {"-i", "/in.avi", bytes + "/caf\xe9.flv"}},
           std::pair {"flvmdi", QList<QByteArray> {bytes + "/caf\xe9.flv"}},
           std::pair {"flvmdi", QList<QByteArray> {bytes + "/caf\xef\xbf.flv"}}}) {
-        EXPECT_EQ(runWithByteArguments(QFile::encodeName(tool(program)), arguments), 2);
-        EXPECT_EQ(snapshot(s_dir->path()), before) << arguments.last().toStdString();
+        EXPECT_EQ(runWithByteArguments(QFile::encodeName(tools + program), arguments), 2);
+        EXPECT_EQ(snapshot(top.path()), before) << arguments.last().toStdString();
     }
-}
 
-// Interrupted while the child works, or between flvmeta's end and the replace
-// by a signal or another program's write: the child ends, the front-end fails,
-// the file keeps its content or that write; SIGKILL's temporary goes with the
-// next run in that folder.
-TEST_F(ToolFailures, Interrupted)
-{
+    // Interrupted while the child works, or between flvmeta's end and the
+    // replace by a signal or another program's write: the child ends, the
+    // front-end fails, the file keeps its content or that write; SIGKILL's
+    // temporary goes with the next run in that folder.
+    const QString folder = top.filePath("interrupted");
+    ASSERT_TRUE(QDir().mkpath(folder) && writeFile(folder + "/clip.flv", Precious));
     using Disturb = void (*)(const QString &file);
-    const Disturb touch = [](const QString &file) {
-        QFile f(file);
-        f.open(QIODevice::ReadWrite);
-        f.setFileTime(QDateTime::currentDateTime().addSecs(60), QFile::FileModificationTime);
-    };
-    const Disturb replace = [](const QString &file) {
-        QFile::copy(file, file + ".new");
-        ::rename(QFile::encodeName(file + ".new"), QFile::encodeName(file));
-    };
     // clang-format off
-    const std::tuple<const char *, int, Disturb> rows[] = {
+    const std::tuple<const char *, int, Disturb> interruptions[] = {
         {"ffmpeg", SIGINT, nullptr}, {"ffmpeg", SIGTERM, nullptr}, {"flvmdi", SIGINT, nullptr},
         {"flvmdi", SIGTERM, nullptr}, {"flvmdi", SIGKILL, nullptr},
-        {"flvmdi", SIGTERM, [](const QString &) {}}, {"flvmdi", 0, touch}, {"flvmdi", 0, replace},
-        {"flvmdi", 0, [](const QString &file) { writeFile(file, readFile(file) + "x"); }}};
+        {"flvmdi", SIGTERM, [](const QString &) {}},
+        {"flvmdi", 0, [](const QString &f) { QFile file(f); file.open(QIODevice::ReadWrite); file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFile::FileModificationTime); }},
+        {"flvmdi", 0, [](const QString &f) { QFile::copy(f, f + ".new"); ::rename(QFile::encodeName(f + ".new"), QFile::encodeName(f)); }},
+        {"flvmdi", 0, [](const QString &f) { writeFile(f, readFile(f) + "x"); }}};
     // clang-format on
-    for (const auto &[program, signal, disturb] : rows) {
+    for (const auto &[program, signal, disturb] : interruptions) {
         const bool encode = QString(program) == "ffmpeg";
-        const QString file = encode ? m_folder + "/clip.flv"
-                                    : put("update.flv", readFile(source("long.flv")));
+        const QString file = encode ? folder + "/clip.flv" : folder + "/update.flv";
+        ASSERT_TRUE(encode || QFile::copy(sources + "/long.flv", file));
         QProcess process;
         const qint64 child = startWithChild(process,
                                             program,
-                                            encode ? line(source("long.avi"), {})
+                                            encode ? QStringList {"-i", sources + "/long.avi", file}
                                                    : QStringList {file});
         ASSERT_NE(child, 0) << program << ": ended before it could be interrupted";
         if (disturb) {
@@ -299,15 +211,13 @@ TEST_F(ToolFailures, Interrupted)
         EXPECT_TRUE(ended(child)) << program << signal;
         EXPECT_TRUE(readFile(file) == expected) << program << signal;
         if (signal == SIGKILL) {
-            EXPECT_EQ(run(tool("flvmdi"), {file}).exitCode, 0);
+            EXPECT_EQ(run(tools + "flvmdi", {file}).exitCode, 0);
             EXPECT_EQ(run("flvmeta", {"--check", "--quiet", file}).exitCode, 0);
         } else {
             EXPECT_EQ(process.exitCode(), signal ? 128 + signal : 1) << program << signal;
         }
-        EXPECT_EQ(QDir(m_folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                   QStringList({"clip.flv", "update.flv"}).mid(0, encode ? 1 : 2));
-        QFile::remove(m_folder + "/update.flv");
+        QFile::remove(folder + "/update.flv");
     }
 }
-
-} // namespace

@@ -81,14 +81,13 @@ public:
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     }
 
-    QString BrowseForFolder(QWidget *, const QString &title) override
+    QString BrowseForFolder(QWidget *, const QString &) override
     {
-        folderTitles.append(title);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
 
     QList<FileDialogRequest> fileRequests;
-    QStringList fileAnswers, folderTitles, folderAnswers;
+    QStringList fileAnswers, folderAnswers;
 };
 
 class RecordingShell : public Shell
