@@ -102,7 +102,9 @@ private Q_SLOTS:
         QCOMPARE(t.state(),
                  QStringList({"Line one é\nline two", "3", "2", "2", "7", "", "120", "77"}));
         const std::pair<QString, QString> cases[] // the text, the start of the box shown
-                = {{"Smile ☺", "THE CHARACTER \"☺\" AT POSITION 7 OF THE WATERMARK TEXT"},
+                = {{"Smile ☺",
+                    "THE CHARACTER \"☺\" AT POSITION 7 OF THE WATERMARK TEXT CANNOT BE SAVED IN A "
+                    "SETTINGS FILE!"},
                    {QString(32768, u'x'), "THE WATERMARK TEXT IS TOO LONG TO BE SAVED!"},
                    {"", "WATERMARK TEXT MISSING!"},
                    {"Line one é\nline two", "SETTINGS SAVED AS " + file}};
