@@ -129,7 +129,7 @@ private Q_SLOTS:
         if (name == "dx")
             f.components.directX = change.contains(u'=') ? std::optional(value) : std::nullopt;
         else if (!value.isEmpty())
-            f.writeDataFile(name, value.toLatin1());
+            testmedia::writeFile(f.appFolder.filePath(name), value.toLatin1());
         else
             QFile::remove(f.appFolder.filePath(name));
         f.boxes.scriptAnswers({answer});

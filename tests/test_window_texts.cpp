@@ -131,16 +131,13 @@ private slots:
         preview::AboutBox about(fixture.shell);
         SplashWindow splash;
         QStringList lines;
-        for (QWidget *window : {(QWidget *) &fixture.window(),
-                                (QWidget *) &progress,
-                                (QWidget *) &about,
-                                (QWidget *) &splash})
+        for (QWidget *window : QWidgetList {&fixture.window(), &progress, &about, &splash})
             lines << describeWindow(window);
         for (int tab = 0; tab < fixture.window().ui().sstThis->count(); ++tab) {
             fixture.window().ui().sstThis->setCurrentIndex(tab);
             lines << readingOrder(&fixture.window());
         }
-        for (QWidget *window : {(QWidget *) &progress, (QWidget *) &about})
+        for (QWidget *window : QWidgetList {&progress, &about})
             lines << "== " + window->objectName() << readingOrder(window);
         const QString file = QFINDTESTDATA("data/window_texts.txt");
         if (qEnvironmentVariableIsSet("TROVEXA_WRITE_TEXTS"))

@@ -51,11 +51,6 @@ struct WindowFixture
         return *m_window;
     }
 
-    void writeDataFile(const QString &name, const QByteArray &bytes)
-    {
-        testmedia::writeFile(appFolder.filePath(name), bytes);
-    }
-
     // A blank in the folder's name, as in "/home/me/My Apps".
     QTemporaryDir appFolder {QDir::tempPath() + "/trovexa app-XXXXXX"};
     platform::RecordingMessageBoxes boxes;
