@@ -88,7 +88,6 @@ private Q_SLOTS:
         const QString time = tab.player()->timeText();
         QVERIFY2(time.endsWith(" / 0:03") && !time.startsWith("0:00 "), qPrintable(time));
         auto *slider = tab.player()->findChild<QSlider *>("sldPosition");
-        QVERIFY(slider->isEnabled());
         QCOMPARE(slider->maximum(), tab.media()->duration());
 
         // Paused, only a seek moves: to the start, then two steps of a second.
