@@ -62,10 +62,10 @@ struct Job : WindowFixture
     }
 
     // A test video in the media folder; its path, or "" when it cannot be made.
-    QString video(const QString &name, const testmedia::VideoSpec &spec = {})
+    QString video(const QString &name, const testmedia::VideoSpec &made = {})
     {
         QDir().mkpath(QFileInfo(media.filePath(name)).path());
-        return testmedia::makeVideo(media.filePath(name), spec) ? media.filePath(name) : "";
+        return testmedia::makeVideo(media.filePath(name), made) ? media.filePath(name) : "";
     }
 
     // Sets controls from "name=value" pairs, separated by ";".

@@ -149,16 +149,16 @@ private Q_SLOTS:
     void conversions()
     {
         QFETCH(ConvertCase, c);
-        testmedia::VideoSpec spec = c.source;
-        spec.sampleRate = 48000;
-        spec.turn = c.turn;
+        testmedia::VideoSpec made = c.source;
+        made.sampleRate = 48000;
+        made.turn = c.turn;
         // The stored picture's upper half is white.
-        spec.extraOutputOptions = QStringList {"-vf",
+        made.extraOutputOptions = QStringList {"-vf",
                                                "drawbox=w=iw:h=ih/2:color=white:t=fill,"
                                                "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
                 + c.codecs;
-        QVERIFY(testmedia::makeVideo(m_media.filePath(c.file), spec));
-        const double seconds = spec.seconds;
+        QVERIFY(testmedia::makeVideo(m_media.filePath(c.file), made));
+        const double seconds = made.seconds;
         const QString output = intermediate();
         QVERIFY(testmedia::writeFile(output, "previous run"));
         QSignalSpy progress(m_component.get(), &VideoEdit::ConversionProgress);

@@ -49,10 +49,10 @@ void encodeThenMetadata(const QStringList &row)
     const QString source = dir.filePath("source clip." + type);
     // 3GP in a size H.263 knows, as long as whole frames of its 8 kHz AAC.
     const QStringList titled {"-metadata", "title=A source with a title"};
-    const VideoSpec spec = type == "3gp"
+    const VideoSpec made = type == "3gp"
             ? VideoSpec {1.28, 176, 144, 25, true, 44100, 2, titled}
             : VideoSpec {.seconds = row[10].toDouble(), .fps = 30, .extraOutputOptions = titled};
-    ASSERT_TRUE(makeVideo(source, spec) && QDir().mkpath(folder));
+    ASSERT_TRUE(makeVideo(source, made) && QDir().mkpath(folder));
     const pipeline::ConversionOptions options {.videoBitrate = row[4],
                                                .videoWindow = frameSize,
                                                .deInterlace = row[6] == "1",
