@@ -83,8 +83,8 @@ Cost run(const Command &command)
     });
 }
 
-// The window's encode line for input, writing folder/clip.flv: 320x240 at
-// 350 kbit/s, 22050 Hz stereo at 64 kbit/s.
+// The encode line the window builds for input, writing folder/clip.flv, with
+// a common choice: 320x240 at 350 kbit/s, 22050 Hz stereo at 64 kbit/s.
 Command encodeLine(const QString &appFolder, const QString &input, const QString &folder)
 {
     pipeline::ConversionOptions options;
