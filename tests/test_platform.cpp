@@ -1,13 +1,15 @@
-// Desktop seams: notifications, the one-copy lock, the colour picker.
+// Desktop seams: message boxes, notifications, the one-copy lock, the colour picker.
 #include "platform/ColorCombo.h"
 #include "platform/DBusNotifier.h"
 #include "platform/InstanceLock.h"
+#include "platform/QtMessageBoxes.h"
 
 #include "support/TestMedia.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +30,40 @@ class PlatformTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The box the user sees: title, text, icon, buttons and details; Return
+    // takes the default button, Escape the way out.
+    void aMessageBoxShowsWhatItIsAsked()
+    {
+        using namespace platform::MsgBoxAnswer;
+        const std::tuple<int, const char *, Qt::Key, QString, int> rows[]
+                = {{36, "", Qt::Key_Return, "Confirm|Sure?|4|14000|", Yes},
+                   {36, "", Qt::Key_Escape, "Confirm|Sure?|4|14000|", No},
+                   {16,
+                    "the tool's last lines",
+                    Qt::Key_Return,
+                    "Error|Sure?|3|400|the tool's last lines",
+                    Ok},
+                   {64, "", Qt::Key_Return, "Message|Sure?|1|400|", Ok},
+                   {48, "", Qt::Key_Escape, "Message|Sure?|2|400|", Ok},
+                   {0, "", Qt::Key_Return, "Message|Sure?|0|400|", Ok}};
+        platform::QtMessageBoxes boxes;
+        for (const auto &[style, details, key, expected, answer] : rows) {
+            QString seen;
+            QTimer::singleShot(0, [&seen, key = key] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                seen = QString("%1|%2|%3|%4|%5")
+                               .arg(box->windowTitle(), box->text())
+                               .arg(box->icon())
+                               .arg(int(box->standardButtons()), 0, 16)
+                               .arg(box->detailedText());
+                QTest::keyClick(box, key);
+            });
+            const QString title = style == 36 ? "Confirm" : style == 16 ? "Error" : "Message";
+            QCOMPARE(boxes.MsgBoxWithDetails("Sure?", style, title, details), answer);
+            QCOMPARE(seen, expected);
+        }
+    }
+
     // Application, nothing to replace, icon, texts; the server picks how long it shows.
     void aNotificationReachesTheDesktop()
     {
