@@ -1,7 +1,8 @@
-// Desktop seams: message boxes, notifications, the one-copy lock, the colour picker.
+// Desktop seams: message boxes, file dialogs, notifications, the one-copy lock, the colour picker.
 #include "platform/ColorCombo.h"
 #include "platform/DBusNotifier.h"
 #include "platform/InstanceLock.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 
 #include "support/TestMedia.h"
@@ -9,6 +10,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -60,6 +62,50 @@ private Q_SLOTS:
             });
             const QString title = style == 36 ? "Confirm" : style == 16 ? "Error" : "Message";
             QCOMPARE(boxes.MsgBoxWithDetails("Sure?", style, title, details), answer);
+            QCOMPARE(seen, expected);
+        }
+    }
+
+    // The real file dialog: its title, mode, filters and where it starts; the
+    // file picked, or nothing when it is cancelled.
+    void aFileDialogOpensWhereItIsAsked()
+    {
+        QTemporaryDir dir;
+        const QString clip = dir.filePath("clip.flv");
+        QVERIFY(testmedia::writeFile(clip, "x"));
+        using Mode = platform::FileDialogRequest::Mode;
+        const platform::FileDialogRequest open {Mode::Open,
+                                                "Open",
+                                                {},
+                                                {"FLV (*.flv)", "All (*)"},
+                                                true};
+        const platform::FileDialogRequest save {Mode::Save,
+                                                "Save",
+                                                dir.filePath("my.wsx"),
+                                                {"WSX (*.wsx)"}};
+        const std::tuple<platform::FileDialogRequest, QString, QString> rows[]
+                = {{open, "Open|0|1|FLV (*.flv),All (*)|" + QDir::homePath() + "||1", clip},
+                   {save,
+                    "Save|1|0|WSX (*.wsx)|" + dir.path() + '|' + dir.filePath("my.wsx") + "|1",
+                    ""}};
+        platform::QtFileDialogs dialogs;
+        for (const auto &[request, expected, picked] : rows) {
+            QString seen;
+            QTimer::singleShot(0, [&seen, &clip, open = request.mode == Mode::Open] {
+                auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                seen = QStringList {d->windowTitle(),
+                                    QString::number(d->acceptMode()),
+                                    QString::number(d->fileMode()),
+                                    d->nameFilters().join(','),
+                                    d->directory().absolutePath(),
+                                    open ? "" : d->selectedFiles().value(0),
+                                    QString::number(
+                                            d->testOption(QFileDialog::DontConfirmOverwrite))}
+                               .join('|');
+                d->selectFile(clip);
+                open ? static_cast<QDialog *>(d)->accept() : d->reject();
+            });
+            QCOMPARE(dialogs.present(request), picked);
             QCOMPARE(seen, expected);
         }
     }
