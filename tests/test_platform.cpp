@@ -66,8 +66,8 @@ private Q_SLOTS:
         }
     }
 
-    // The real file dialog: its title, mode, filters and where it starts; the
-    // file picked, or nothing when it is cancelled.
+    // The real file and folder dialogs: title, mode, filters and where they
+    // start; what is picked, or nothing when cancelled.
     void aFileDialogOpensWhereItIsAsked()
     {
         QTemporaryDir dir;
@@ -108,6 +108,15 @@ private Q_SLOTS:
             QCOMPARE(dialogs.present(request), picked);
             QCOMPARE(seen, expected);
         }
+        QString seen; // the folder dialog starts at home
+        QTimer::singleShot(0, [&] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            seen = d->windowTitle() + '|' + d->directory().absolutePath();
+            d->setDirectory(dir.path());
+            static_cast<QDialog *>(d)->accept();
+        });
+        QCOMPARE(dialogs.BrowseForFolder(nullptr, "Output Folder"), dir.path());
+        QCOMPARE(seen, "Output Folder|" + QDir::homePath());
     }
 
     // Application, nothing to replace, icon, texts; the server picks how long it shows.

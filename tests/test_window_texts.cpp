@@ -9,6 +9,7 @@
 #include "app/SplashWindow.h"
 #include "preview/AboutBox.h"
 
+#include <QAbstractSlider>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -37,6 +38,9 @@ QString describe(QWidget *w)
         add("max", QString::number(max));
     if (auto *label = qobject_cast<QLabel *>(w); label && !label->pixmap().isNull())
         add("picture", QString("%1x%2").arg(label->pixmap().width()).arg(label->pixmap().height()));
+    if (auto *slider = qobject_cast<QAbstractSlider *>(w))
+        add("range",
+            QString("%1-%2 at %3").arg(slider->minimum()).arg(slider->maximum()).arg(slider->value()));
     QStringList entries;
     if (auto *list = qobject_cast<QComboBox *>(w))
         for (int i = 0; i < list->count(); ++i)
