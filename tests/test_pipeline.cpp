@@ -9,9 +9,9 @@
 #include "doubles/Doubles.h"
 #include "platform/CommonDialog.h"
 #include "platform/FileSystem.h"
+#include "support/DataRows.h"
 #include "support/TestMedia.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -92,9 +92,8 @@ QString result(const QString &function, const QStringList &a)
     if (function == "progress") {
         media::ProgressReader reader;
         QStringList positions;
-        for (QString piece : a)
-            for (const double position :
-                 reader.feed(piece.replace("\\n", "\n").replace("\\r", "\r").toUtf8()))
+        for (const QString &piece : a)
+            for (const double position : reader.feed(piece.toUtf8()))
                 positions << QString::number(position);
         return positions.join(' ');
     }
@@ -106,19 +105,11 @@ QString result(const QString &function, const QStringList &a)
 // Each row of data/pipeline_rows.txt: function, arguments and result.
 TEST(PipelineRows, EachGivesItsResult)
 {
-    QFile file(PIPELINE_ROWS);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    int rows = 0;
-    for (int line = 1; !file.atEnd(); ++line) {
-        const QStringList row = QString::fromUtf8(file.readLine(4096)).remove('\n').split('\t');
-        if (row[0].isEmpty() || row[0].startsWith('#'))
-            continue;
-        ASSERT_EQ(row.size(), 3) << "line " << line;
-        EXPECT_EQ(result(row[0], row[1].split('|')).toStdString(), row[2].toStdString())
-                << "line " << line;
-        ++rows;
-    }
-    EXPECT_GE(rows, 70);
+    const auto rows = dataRows("pipeline_rows.txt");
+    EXPECT_GE(rows.size(), 70);
+    for (const auto &[line, row] : rows)
+        EXPECT_EQ(result(row[0], row[1].split('|')).toStdString(), row.value(2).toStdString())
+                << "pipeline_rows.txt:" << line;
 }
 
 // What reaches the encoder, as the window shows it, for the worked example and changes to it:

@@ -3,6 +3,7 @@
 #include "checks/ComponentPlatform.h"
 #include "doubles/Doubles.h"
 #include "platform/LinuxComponents.h"
+#include "support/DataRows.h"
 #include "support/TestMedia.h"
 
 #include <QFile>
@@ -17,42 +18,68 @@ extern "C" {
 
 using namespace checks;
 
-// What the Check menu shows for each answer of the components (defaults: test_main_window).
-TEST(Checks, Reports)
+namespace {
+
+QString shown(const CheckReport &report)
+{
+    return QString("%1|%2|%3").arg(report.prompt).arg(report.style).arg(report.title);
+}
+
+// The entries read, each as show gives it, and the failure's number.
+template<typename T, typename Show>
+QString shown(const DataFileRead<T> &read, Show show)
+{
+    QStringList entries;
+    for (const T &entry : read.entries)
+        entries << show(entry);
+    return entries.join('|') + ' ' + QString::number(read.failure ? read.failure->number : 0);
+}
+
+// The result of the function a row of data/startup_checks.txt names.
+QString result(const QString &function, const QStringList &a)
 {
     platform::FakeComponents fake;
-    const std::pair<std::optional<QString>, QString> directX[] = {{"4.09", "9"},
-                                                                  {"4.0", ""},
-                                                                  {{}, ""}};
-    for (const auto &[registry, text] : directX) {
-        fake.directX = registry;
-        EXPECT_EQ(directXReport(fake), CheckReport {"DirectX: " + text}) << text.toStdString();
+    if (function == "directX") {
+        fake.directX = a[0] == "-" ? std::nullopt : std::optional(a[0]);
+        return shown(directXReport(fake));
     }
-    // The two version words of the media runtime's file.
-    const std::tuple<quint32, quint32, QString> words[]
-            = {{0xC0000, 0x80000000, "12.0.32768.0"}, {0x1DA90DE4, 0x18000, "7593.3556.1.32768"}};
-    for (const auto &[high, low, text] : words) {
-        fake.block.words[2] = high;
-        fake.block.words[3] = low;
-        EXPECT_EQ(mediaRuntimeReport(fake, u'\\'), CheckReport {"Version: " + text});
+    if (function == "runtime") {
+        fake.block.words[2] = a[0].toUInt(nullptr, 16);
+        fake.block.words[3] = a[1].toUInt(nullptr, 16);
+        return shown(mediaRuntimeReport(fake, u'\\')) + '|' + fake.askedPath;
     }
-    EXPECT_EQ(fake.askedPath, "C:\\WINDOWS\\system32\\WMVCORE.DLL");
-    // The checker's availability and version (nullopt: the call fails).
-    const CheckReport missing {"QUICKTIME IS NOT INSTALLED!", 16, "Error"};
-    const std::tuple<std::optional<bool>, std::optional<qint32>, CheckReport> quickTime[]
-            = {{{}, 1, missing},
-               {false, 1, missing},
-               {true, 0x7668000, {"QuickTime: 7.6.6"}},
-               {true, 0x4A, {"QuickTime: 4.A.A"}},
-               {true, 0, {"QuickTime: 0..0"}},
-               {true, -1, {"QuickTime: F.F.F"}},
-               {true, {}, {"QuickTime: .."}}};
-    fake.hasChecker = true;
-    for (const auto &[available, version, report] : quickTime) {
-        fake.checker.available = available;
-        fake.checker.version = version;
-        EXPECT_EQ(quickTimeReport(fake), report) << report.prompt.toStdString();
+    if (function == "quickTime") {
+        fake.hasChecker = true;
+        if (a[0] != "-")
+            fake.checker.available = a[0] == "1";
+        if (a[1] != "-")
+            fake.checker.version = a[1].toInt(nullptr, 16);
+        return shown(quickTimeReport(fake));
     }
+    if (function == "lines") {
+        const QStringList lines = dataFileLines(a.join('|').toUtf8());
+        return QString::number(lines.size()) + ' ' + lines.join('|');
+    }
+    if (function == "fonts")
+        return shown(parseFonts(a),
+                     [](const FontEntry &f) { return f.fileName + '=' + f.displayName; });
+    if (function == "fontSizes")
+        return shown(parseFontSizes(a), [](const QString &size) { return size; });
+    if (function == "colors")
+        return shown(parseColors(a),
+                     [](const ColorEntry &c) { return QString::number(c.value) + '=' + c.name; });
+    return "(no such function)";
+}
+
+} // namespace
+
+TEST(Checks, EachRowGivesItsResult)
+{
+    const auto rows = dataRows("startup_checks.txt");
+    EXPECT_GE(rows.size(), 25);
+    for (const auto &[line, row] : rows)
+        EXPECT_EQ(result(row[0], row[1].split('|')).toStdString(), row.value(2).toStdString())
+                << "startup_checks.txt:" << line;
 }
 
 // On Linux: DirectX 9.0, no QuickTime, the loaded libavcodec as the media runtime.
@@ -69,47 +96,6 @@ TEST(Checks, LinuxComponents)
     EXPECT_TRUE(QFileInfo(path).isFile() && QFileInfo(path).fileName().startsWith("libavcodec.so"))
             << path.toStdString();
     EXPECT_EQ(linux.GetFileVersionFixedInfo("/usr/share/X11/rgb.txt"), FixedFileInfo {});
-}
-
-TEST(DataFiles, LinesAndLists)
-{
-    const std::pair<QByteArray, QStringList> lines[] = {
-            {"a\r\nb\nc", {"a", "b", "c"}},
-            {"a\r\n\r\nb\r\n", {"a", "", "b"}},
-            {"\r\n", {""}},
-            {" a\rb \r\n", {" a\rb "}}, // a lone CR and blanks stay
-            {"Caf\xc3\xa9\r\n", {QString::fromLocal8Bit("Caf\xc3\xa9")}}, // system code page
-    };
-    for (const auto &[bytes, expected] : lines)
-        EXPECT_EQ(dataFileLines(bytes), expected) << bytes.toStdString();
-    const auto fonts = parseFonts({"a.ttf,A,extra", "b.ttf,", "c.ttf, C", "d.ttf", "e.ttf,E"});
-    EXPECT_EQ(fonts.failure, StartupFailure::subscriptOutOfRange());
-    EXPECT_EQ(fonts.entries, QList<FontEntry>({{"a.ttf", "A"}, {"b.ttf", ""}, {"c.ttf", " C"}}));
-    EXPECT_EQ(parseFontSizes({"8", "", " 12 "}).entries, QStringList({"8", "", " 12 "}));
-    // Value = red + 256 * green + 65536 * blue, each clamped to 0..255; one word of name.
-    const auto colors = parseColors({"255 128 1 orange", "0 0 128 navy blue", "300 -5 32767 odd"});
-    EXPECT_FALSE(colors.failure.has_value());
-    EXPECT_EQ(colors.entries,
-              QList<ColorEntry>({{255 + 256 * 128 + 65536, "orange"},
-                                 {128 * 65536, "navy"},
-                                 {255 + 65536 * 255, "odd"}}));
-}
-
-TEST(DataFiles, BadColourLinesFailAfterTheGoodOnes)
-{
-    const std::pair<StartupFailure, QStringList> cases[]
-            = {{StartupFailure::subscriptOutOfRange(), {"255 255 white", ""}},
-               {StartupFailure::typeMismatch(),
-                {"1  2 3 two blanks", "x 0 0 a", "0 0 1.5 a", "- 0 0 a"}},
-               {StartupFailure::overflow(),
-                {"70000 0 0 a", "0 -32769 0 a", "0 0 99999999999999999999 a"}}};
-    for (const auto &[failure, lines] : cases) {
-        for (const QString &line : lines) {
-            const auto read = parseColors({"1 2 3 first", line, "4 5 6 never"});
-            EXPECT_EQ(read.failure, failure) << line.toStdString();
-            EXPECT_EQ(read.entries, QList<ColorEntry>({{1 + 2 * 256 + 3 * 65536, "first"}}));
-        }
-    }
 }
 
 // The shipped fonts are installed, the shipped colours known to the watermark tool.

@@ -2,6 +2,7 @@
 // with the command lines the window builds and lines typed by hand.
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
+#include "support/DataRows.h"
 #include "support/TestMedia.h"
 
 #include <QDir>
@@ -133,19 +134,14 @@ void encodeThenMetadata(const QStringList &row)
 
 TEST(ToolEncode, WindowChoices)
 {
-    QFile table(TOOL_ENCODES);
-    ASSERT_TRUE(table.open(QIODevice::ReadOnly)) << TOOL_ENCODES;
-    int rows = 0;
-    for (int number = 1; !table.atEnd(); ++number) {
-        const QStringList row = QString(table.readLine()).simplified().split(' ');
-        if (row[0].isEmpty() || row[0].startsWith('#'))
-            continue;
+    const auto rows = dataRows("tool_encodes.txt");
+    EXPECT_FALSE(rows.isEmpty());
+    for (const auto &[number, line] : rows) {
+        const QStringList row = line[0].simplified().split(' ');
         ASSERT_EQ(row.size(), 11) << "line " << number;
         SCOPED_TRACE("line " + std::to_string(number));
         encodeThenMetadata(row);
-        ++rows;
     }
-    EXPECT_GT(rows, 0) << "no rows in " TOOL_ENCODES;
 }
 
 // The watermark against the same encode without it, pixel by pixel: the whole

@@ -1,5 +1,6 @@
 // Bad input, full disks and interruptions: the front-ends fail with a message
 // and every file stays byte for byte as it was, with no temporary left.
+#include "support/DataRows.h"
 #include "support/TestMedia.h"
 
 #include <QDateTime>
@@ -136,17 +137,13 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
                                          dir + QString("/" + QString(200, u'd')).repeated(21)
                                                  + "/c.flv"},
                                         {"$UPDATED", QString::number(updatedSize - 300)}};
-    QFile table(TOOL_FAILURES);
-    ASSERT_TRUE(table.open(QIODevice::ReadOnly)) << TOOL_FAILURES;
     const QMap<QString, QByteArray> before = snapshot(top.path());
-    int rows = 0;
-    for (int number = 1; !table.atEnd(); ++number) {
-        QString text = QString::fromUtf8(table.readLine()).remove('\n');
-        for (auto [name, value] : names.asKeyValueRange())
-            text.replace(name, value);
-        const QStringList row = text.split('\t');
-        if (row[0].isEmpty() || row[0].startsWith('#'))
-            continue;
+    const auto rows = dataRows("tool_failures.txt");
+    EXPECT_FALSE(rows.isEmpty());
+    for (auto [number, row] : rows) {
+        for (QString &field : row)
+            for (auto [name, value] : names.asKeyValueRange())
+                field.replace(name, value);
         ASSERT_EQ(row.size(), 5) << "line " << number;
         RunOptions options;
         if (row[3] == "nobody")
@@ -164,9 +161,7 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
                     || (result.errors.count('\n') == 1 && result.errors.contains(row[2].toUtf8())));
         EXPECT_FALSE(result.crashed);
         EXPECT_EQ(snapshot(top.path()), before);
-        ++rows;
     }
-    EXPECT_GT(rows, 0) << "no rows in " TOOL_FAILURES;
     const QByteArray bytes = QFile::encodeName(dir);
     for (const auto &[program, arguments] :
          {std::pair {"ffmpeg", QList<QByteArray> {"-i", "/in.avi", bytes + "/caf\xe9.flv"}},

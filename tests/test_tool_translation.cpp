@@ -1,6 +1,7 @@
 // The pure parts of the front-ends: old command lines as the system ffmpeg
 // gets them, bit rates, picture names, watermark hooks, colours and the size
 // an FLV states: golden rows in data/tool_lines.txt.
+#include "support/DataRows.h"
 #include "support/TestMedia.h"
 #include "tools/ColourTable.h"
 #include "tools/FlvFile.h"
@@ -46,31 +47,26 @@ QString translate(const QString &kind, const QString &input, const QByteArray &c
     }
     if (kind != "hook")
         return "no such kind";
-    const WatermarkHookParse p = parseWatermarkHook(
-            QString(input).replace("\\n", "\n").replace("\\r", "\r"));
+    const WatermarkHookParse p = parseWatermarkHook(input);
     const WatermarkHook &h = p.hook;
-    QString all = QStringList {h.module, h.colourName, h.fontFile, h.colourTable, h.text}.join('|')
+    const QString all = QStringList {h.module, h.colourName, h.fontFile, h.colourTable, h.text}.join(
+                                '|')
             + QString("|%1|%2|%3|%4").arg(h.fontSize).arg(h.alpha).arg(h.left).arg(h.top);
-    return p.error.isEmpty() ? all.replace("\n", "\\n").replace("\r", "\\r") : "refused";
+    return p.error.isEmpty() ? all : "refused";
 }
 
 } // namespace
 
 TEST(ToolTranslation, GoldenRows)
 {
-    QFile table(TOOL_LINES);
-    ASSERT_TRUE(table.open(QIODevice::ReadOnly)) << TOOL_LINES;
     QFile colourFile(applicationFolderUnderTest() + "/vhook/rgb.txt");
     ASSERT_TRUE(colourFile.open(QIODevice::ReadOnly));
     const QByteArray colours = colourFile.readAll();
     EXPECT_FALSE(lookUpColour("! 1 2 3 comment\n", "comment").has_value());
-    int rows = 0;
-    for (int number = 1; !table.atEnd(); ++number) {
-        const QStringList row = QString::fromUtf8(table.readLine()).remove('\n').split('\t');
-        if (row[0].isEmpty() || row[0].startsWith('#'))
-            continue;
+    const auto rows = dataRows("tool_lines.txt");
+    EXPECT_FALSE(rows.isEmpty());
+    for (const auto &[number, row] : rows) {
         ASSERT_GE(row.size(), 3) << "line " << number;
-        ++rows;
         const QString got = translate(row[0], row[1], colours);
         const QString &expected = row[2];
         const bool whole = row[0] != "line" || expected == "refused"
@@ -81,5 +77,4 @@ TEST(ToolTranslation, GoldenRows)
                 << "line " << number << ": " << got.toStdString();
         EXPECT_FALSE(row.size() > 3 && got.split('|').contains(row[3])) << "line " << number;
     }
-    EXPECT_GT(rows, 0) << "no rows in " TOOL_LINES;
 }

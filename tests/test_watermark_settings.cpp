@@ -1,9 +1,9 @@
+#include "support/DataRows.h"
 #include "watermark/InputRules.h"
 #include "watermark/SettingsScrambler.h"
 #include "watermark/WatermarkSettings.h"
-#include "watermark/Windows1252.h"
 
-#include <QList>
+#include <QKeySequence>
 
 #include <gtest/gtest.h>
 
@@ -11,106 +11,78 @@ using namespace watermark;
 
 namespace {
 
-// A file as a Windows-made file holds it: each value scrambled by hand, then CR LF.
-QByteArray lines(std::initializer_list<const char *> values)
+// Seven values as a row writes them; "x*N" stands for N letters x.
+WatermarkSettings settings(QStringList a)
 {
-    QByteArray file;
-    for (const char *value : values)
-        file += Scramble(value, SettingsKey) + "\r\n";
-    return file;
+    if (a[0].startsWith("x*"))
+        a[0] = QString(a[0].mid(2).toInt(), u'x');
+    return {a[0], qint16(a[1].toInt()), qint16(a[2].toInt()), qint16(a[3].toInt()), a[4], a[5], a[6]};
 }
 
-LoadedSettings loaded(const WatermarkSettings &s)
+QString shown(const LoadedSettings &l)
 {
-    return {s.text, s.color, s.font, s.fontSize, s.left, s.top, s.alpha};
+    QStringList values {l.text.value_or("-")};
+    for (const auto index : {l.color, l.font, l.fontSize})
+        values << (index ? QString::number(*index) : "-");
+    for (const auto &value : {l.left, l.top, l.alpha})
+        values << value.value_or("-");
+    return values.join('|');
 }
 
-const WatermarkSettings Sample {"Sample", 6, 0, 4, "2", "2", "255"};
+// The result of the function a row of data/watermark_settings.txt names.
+QString result(const QString &function, const QStringList &a)
+{
+    const QByteArray hex = QByteArray::fromHex(a[0].toLatin1());
+    if (function == "scramble" || function == "unscramble")
+        return (function == "scramble" ? Scramble(hex, SettingsKey) : Unscramble(hex, SettingsKey))
+                .toHex();
+    if (function == "save") {
+        const auto saved = settingsToBytes(settings(a));
+        if (const auto *p = std::get_if<SaveProblem>(&saved))
+            return QString("%1 %2 %3 %4")
+                    .arg(QStringList {"NotInCodePage", "EndsTheLine", "TooLong"}[int(p->kind)])
+                    .arg(p->line)
+                    .arg(p->position)
+                    .arg(p->character);
+        QStringList lines;
+        for (const QByteArray &line : std::get<QByteArray>(saved).split('\n'))
+            lines << Unscramble(line.chopped(line.endsWith('\r') ? 1 : 0), SettingsKey)
+                             .toPercentEncoding(" ");
+        return lines.join('|');
+    }
+    if (function == "roundTrip") {
+        const WatermarkSettings s = settings(a);
+        const LoadedSettings back = settingsFromBytes(std::get<QByteArray>(settingsToBytes(s)));
+        return back == LoadedSettings {s.text, s.color, s.font, s.fontSize, s.left, s.top, s.alpha}
+                ? "same"
+                : shown(back);
+    }
+    if (function == "load") { // CR, and an LF right after it, are left as they are
+        QByteArray bytes, value, in = a[0].toLatin1();
+        for (qsizetype i = 0; i <= in.size(); ++i) {
+            if (i < in.size() && in[i] != '\r' && !(in[i] == '\n' && i && in[i - 1] == '\r'))
+                value += in[i];
+            else
+                bytes += Scramble(std::exchange(value, {}), SettingsKey) + in.mid(i, 1);
+        }
+        return shown(settingsFromBytes(bytes));
+    }
+    if (function == "types") {
+        const QKeyCombination key = QKeySequence::fromString(a[0])[0];
+        return QString::number(typesCharacter(key.key(),
+                                              key.keyboardModifiers(),
+                                              QByteArray::fromPercentEncoding(a[1].toLatin1())));
+    }
+    return "(no such function)";
+}
 
 } // namespace
 
-TEST(SettingsFile, GoldenBytes)
+TEST(SettingsFile, EachRowGivesItsResult)
 {
-    // "tesseracoil" from its second letter, wrapping: 'e' (101), at 10 'l', at 11 and 22 't'.
-    const QByteArray stored = Scramble(QByteArray(22, 'A'), SettingsKey);
-    EXPECT_EQ(QList<int>({uchar(stored[0]), uchar(stored[9]), uchar(stored[10]), uchar(stored[21])}),
-              QList<int>({65 + 101, 65 + 108, 65 + 116, 65 + 116}));
-    EXPECT_EQ(Scramble(QByteArray(1, char(200)), SettingsKey), QByteArray(1, char(45)));
-    EXPECT_EQ(Unscramble(QByteArray(1, char(10)), SettingsKey), QByteArray(1, char(165)));
-    EXPECT_EQ(std::get<QByteArray>(settingsToBytes(Sample)),
-              lines({"Sample", "6", "0", "4", "2", "2", "255"}));
-    // Line breaks of the text go to the file as CR LF; other text in Windows-1252.
-    const QByteArray text = std::get<QByteArray>(settingsToBytes({"é€\nb", 0, 0, 0, "", "", ""}));
-    EXPECT_EQ(Unscramble(text.left(2), SettingsKey), QByteArray("\xe9\x80"));
-    EXPECT_EQ(text.count('\r'), 7);
-    EXPECT_EQ(fromWindows1252("\x80\x93\x94\xe9\x81"), QString("€“”é") + QChar(0x81));
-    EXPECT_EQ(toFileLineBreaks("a\nb\r\nc"), QString("a\r\nb\r\nc"));
-    EXPECT_EQ(toBoxLineBreaks("a\r\nb"), QString("a\nb"));
-}
-
-TEST(SettingsFile, AllSevenValuesComeBack)
-{
-    const WatermarkSettings cases[]
-            = {Sample,
-               {"two\r\nlines\r\nof text", 0, 1, 2, "10", "200", "7"},
-               {"     ", 3, 2, 1, "", "", ""},
-               {"nothing selected", -1, -1, -1, "1", "2", "3"},
-               {"Café crème, ÆØÅ ß € „quoted“ ™", 21, 14, 19, "999", "0", "100"},
-               {"letters in places", 1, 1, 1, "ab", "x y", "007"},
-               {"š at position 1 is fine", 0, 0, 0, "", "", ""},
-               {QString(32767, u'x'), 0, 0, 0, "", "", ""}};
-    for (const WatermarkSettings &s : cases)
-        EXPECT_EQ(settingsFromBytes(std::get<QByteArray>(settingsToBytes(s))), loaded(s))
-                << s.text.left(30).toStdString();
-}
-
-TEST(SettingsFile, ValuesThatCannotBeStoredAreRefused)
-{
-    using K = SaveProblem::Kind;
-    // The text, the alpha value, the problem.
-    const std::tuple<QString, QString, SaveProblem> cases[]
-            = {{"ab中c", "255", {K::NotInCodePage, 1, 3, "中"}},
-               {"Sample", "1😀", {K::NotInCodePage, 7, 2, "😀"}},
-               // 'e' (101) + 168 ("¨") = 269 = 13 (mod 256): a CR would end the line.
-               {"¨", "255", {K::EndsTheLine, 1, 1, "¨"}},
-               {"aš", "255", {K::EndsTheLine, 1, 2, "š"}}, // 's' (115) + 154 ("š")
-               {QString(32768, u'x'), "255", {K::TooLong, 1, 0, ""}}};
-    for (const auto &[text, alpha, problem] : cases) {
-        const auto saved = settingsToBytes({text, 6, 0, 4, "2", "2", alpha});
-        ASSERT_TRUE(std::holds_alternative<SaveProblem>(saved)) << text.left(10).toStdString();
-        EXPECT_EQ(std::get<SaveProblem>(saved).kind, problem.kind);
-        if (problem.kind != K::TooLong)
-            EXPECT_EQ(std::get<SaveProblem>(saved), problem) << text.left(10).toStdString();
-    }
-}
-
-// Bad numbers and extra lines: the "partial" rows of test_watermark_tab.
-TEST(SettingsFile, LoadStopsAtTheFirstMissingOrBadLine)
-{
-    const LoadedSettings two {"T", 6}, three {"T", 6, 3};
-    const std::pair<QByteArray, LoadedSettings> cases[]
-            = {{"", {}},
-               {lines({"T", "6"}) + Scramble("3", SettingsKey), three}, // last line without CR LF
-               {Scramble("T", SettingsKey) + "\r" + lines({"6"}), two}, // a lone CR ends a line
-               // An LF that follows no CR belongs to the value ('s' is 115).
-               {Scramble("a", SettingsKey) + QByteArray(1, char(10 + 115)) + "\r\n", {"a\n"}}};
-    for (const auto &[bytes, expected] : cases)
-        EXPECT_EQ(settingsFromBytes(bytes), expected) << bytes.toHex().toStdString();
-}
-
-// Keys that move or act, and shortcuts, type no character: the digit filter
-// of the position and alpha boxes lets them through.
-TEST(InputRules, KeysThatTypeCharacters)
-{
-    const std::tuple<int, Qt::KeyboardModifiers, QString, bool> keys[]
-            = {{Qt::Key_A, Qt::ShiftModifier, "A", true}, // digits: test_watermark_tab
-               {Qt::Key_Tab, {}, "\t", false},
-               {Qt::Key_Backtab, Qt::ShiftModifier, "", false},
-               {Qt::Key_Home, {}, "", false},
-               {Qt::Key_Left, {}, "", false},
-               {Qt::Key_Return, {}, "\r", false},
-               {Qt::Key_A, Qt::ControlModifier, "\x01", false},
-               {Qt::Key_1, Qt::AltModifier, "1", false}};
-    for (const auto &[key, modifiers, text, types] : keys)
-        EXPECT_EQ(typesCharacter(key, modifiers, text), types) << key;
+    const auto rows = dataRows("watermark_settings.txt");
+    EXPECT_GE(rows.size(), 20);
+    for (const auto &[line, row] : rows)
+        EXPECT_EQ(result(row[0], row[1].split('|')).toStdString(), row.value(2).toStdString())
+                << "watermark_settings.txt:" << line;
 }

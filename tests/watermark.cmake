@@ -1,5 +1,5 @@
 # Tests of the watermark rules and settings files.
-trovexa_gtest(test_watermark_settings test_watermark_settings.cpp LIBS trovexa_watermark)
+trovexa_gtest(test_watermark_settings test_watermark_settings.cpp LIBS trovexa_watermark Qt6::Gui)
 trovexa_qtest(test_watermark_tab test_watermark_tab.cpp
     LIBS trovexa_app trovexa_media trovexa_test_doubles trovexa_test_media)
 

@@ -3,18 +3,22 @@
 #include <QFile>
 #include <QtTest>
 
-// The rows of one table in tests/data/<file>: lines "table<TAB>field<TAB>...",
-// "\r\n" written out, each with its line number; none when the file is missing.
-inline QList<std::pair<int, QStringList>> dataRows(const QString &file, const QString &table)
+// The rows of one table in tests/data/<file>: lines "table<TAB>field<TAB>...", each with its
+// line number; with no table, every line but blank ones and comments ("#"), all its fields.
+// "\r" and "\n" are written out. None when the file is missing.
+inline QList<std::pair<int, QStringList>> dataRows(const QString &file, const QString &table = {})
 {
-    QFile data(QFINDTESTDATA("data/" + file));
+    QFile data(TROVEXA_TEST_DATA "/" + file);
     const QStringList lines = data.open(QIODevice::ReadOnly)
             ? QString::fromUtf8(data.readAll()).split(u'\n')
             : QStringList();
     QList<std::pair<int, QStringList>> rows;
-    for (int i = 0; i < lines.size(); ++i)
-        if (lines[i].startsWith(table + '\t'))
-            rows.append({i + 1, QString(lines[i]).replace("\\r\\n", "\r\n").split(u'\t').mid(1)});
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringList row
+                = QString(lines[i]).replace("\\r", "\r").replace("\\n", "\n").split('\t');
+        if (table.isEmpty() ? !lines[i].isEmpty() && !lines[i].startsWith('#') : row[0] == table)
+            rows.append({i + 1, row.mid(table.isEmpty() ? 0 : 1)});
+    }
     return rows;
 }
 
