@@ -25,25 +25,6 @@ using Shown = platform::RecordingMessageBoxes::Shown;
 
 namespace {
 
-const QString WinApp = "C:\\Program Files\\Converter";
-const QString Hook = "C:\\PROGRA~1\\CONVER~1\\vhook\\imlib2.dll -c white -F "
-                     "C:\\WINDOWS\\fonts\\%1/16 -C C:\\PROGRA~1\\CONVER~1\\vhook\\rgb.txt -A %2 "
-                     "-x 10 -y 20 -t %3";
-
-// The controls of the worked example, its watermark off.
-const ConversionOptions Example {.videoBitrate = "350",
-                                 .videoWindow = "320x240",
-                                 .watermarkText = "Sample",
-                                 .colorName = "white",
-                                 .fontFile = "arial.ttf",
-                                 .fontSize = "16",
-                                 .left = "10",
-                                 .top = "20",
-                                 .alpha = "200",
-                                 .sampling = "22050",
-                                 .audioBitrate = "64",
-                                 .channels = "Stereo"};
-
 const QString EncodeFailed = "ENCODING FAILED! POSSIBLE REASON IS A "
                              "DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED SOURCE VIDEO FILE.";
 
@@ -62,6 +43,25 @@ QString result(const QString &function, const QStringList &a)
         const auto p = checkRequest({a[0], a[1], a[2], a[3] == "1", a[4]},
                                     [](auto &, auto &) { return false; });
         return p ? QString("%1|%2|%3").arg(p->message, controls[int(p->focus)]).arg(p->tab) : "";
+    }
+    if (function == "encoder" || function == "encoderList") {
+        // clang-format off
+        const ConversionOptions o {a[0], a[1], a[2] == "1", a[3] == "1", a[4], a[5], a[6], a[7], a[8],
+                                   a[9], a[10], a[11] == "1", a[12], a[13], a[14],
+                                   a[15] == "h264" ? FlvCodecs::H264Aac : FlvCodecs::SorensonMp3};
+        // clang-format on
+        const auto line = BuildEncoderArguments(o, "C:\\PROGRA~1\\CONVER~1", "C:\\WINDOWS", u'\\');
+        return function == "encoder" ? line.text() : line.list().join('|');
+    }
+    if (function == "encode" || function == "metadata" || function == "images") {
+        CommandArguments shown; // from the text: a word and its blank, or a blank alone
+        for (const QString &word : a.value(2).split(' ').mid(0, a.value(2).count(' ')))
+            word.isEmpty() ? shown.blank() : shown.words({word});
+        const StageCommand c = function == "encode"
+                ? encodeCommand(a[0], a[1], shown, a[3], a[4], a[5][0])
+                : function == "metadata" ? metadataCommand(a[0], a[1], a[2], a[3][0])
+                                         : imageCommand(a[0], a[1], a[2], a[3], a[4], a[5][0]);
+        return c.text() + " => " + (QStringList(c.program) + c.arguments.list()).join('|');
     }
     if (function == "normalized")
         return QString::number(needsNormalization(a[0], a.value(1) == "quick"));
@@ -110,74 +110,6 @@ TEST(PipelineRows, EachGivesItsResult)
     for (const auto &[line, row] : rows)
         EXPECT_EQ(result(row[0], row[1].split('|')).toStdString(), row.value(2).toStdString())
                 << "pipeline_rows.txt:" << line;
-}
-
-// What reaches the encoder, as the window shows it, for the worked example and changes to it:
-// controls of a part that is off are not read; H.264 adds its codecs before the output name.
-TEST(EncoderArguments, Lines)
-{
-    const auto windowsBuild = [](const ConversionOptions &o) {
-        return BuildEncoderArguments(o, "C:\\PROGRA~1\\CONVER~1", "C:\\WINDOWS", u'\\');
-    };
-    const std::pair<std::function<void(ConversionOptions &)>, QString> cases[] = {
-            {[](auto &) {}, " -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 2 "},
-            {[](auto &o) { o.watermarkOn = true; },
-             " -b 350kb/s -r 25 -s 320x240  -vhook \"" + Hook.arg("arial.ttf", "200", "Sample")
-                     + "\" -ar 22050Hz -ab 64 -ac 2 "},
-            {[](auto &o) { o.deInterlace = o.watermarkOn = o.audioOff = true; },
-             " -b 350kb/s -r 25 -s 320x240  -deinterlace  -vhook \""
-                     + Hook.arg("arial.ttf", "200", "Sample") + "\" -an "},
-            {[](auto &o) { o.channels = "stereo"; },
-             " -b 350kb/s -r 25 -s 320x240 -ar 22050Hz -ab 64 -ac 1 "},
-            {[](auto &o) { o.videoWindow = o.videoBitrate = ""; },
-             " -b kb/s -r 25 -s  -ar 22050Hz -ab 64 -ac 2 "},
-    };
-    for (const auto &[change, line] : cases) {
-        ConversionOptions o = Example;
-        change(o);
-        EXPECT_EQ(windowsBuild(o).text(), line);
-        o.codecs = FlvCodecs::H264Aac;
-        EXPECT_EQ(windowsBuild(o).text(), line + "-vcodec h264 -acodec aac ");
-    }
-    // Started, each value is whole, an empty one too, the hook's text as typed.
-    ConversionOptions o = Example;
-    o.videoWindow = o.alpha = "";
-    o.watermarkOn = o.audioOff = true;
-    o.watermarkText = "  two\r\nlines  ";
-    o.fontFile = "Times New Roman.ttf";
-    const QString hook = Hook.arg(o.fontFile, "255", o.watermarkText);
-    EXPECT_EQ(windowsBuild(o).list(),
-              QStringList({"-b", "350kb/s", "-r", "25", "-s", "", "-vhook", hook, "-an"}));
-}
-
-// Each stage's command, byte for byte as shown, and as started (the program
-// and its arguments between "|").
-TEST(StageCommands, TextAndList)
-{
-    const QString temp = WinApp + "\\temp.mpg";
-    const QString ffmpeg = WinApp + "\\ffmpeg";
-    CommandArguments encoder, an;
-    encoder.blank().words({"-b", "350kb/s", "-s", "320x240"}).blank().words({"-deinterlace", "-an"});
-    an.blank().words({"-an"});
-    const std::tuple<StageCommand, QString, QString> cases[]
-            = {{encodeCommand(WinApp, temp, encoder, "D:\\Out\\", "clip.flv", u'\\'),
-                ffmpeg + " -i \"" + temp + "\" -b 350kb/s -s 320x240  -deinterlace -an "
-                        + "\"D:\\Out\\clip.flv\"",
-                ffmpeg + "|-i|" + temp
-                        + "|-b|350kb/s|-s|320x240|-deinterlace|-an|D:\\Out\\clip.flv"},
-               {metadataCommand(WinApp, "D:\\Out\\", "clip.flv", u'\\'),
-                WinApp + "\\flvmdi \"D:\\Out\\clip.flv\"",
-                WinApp + "\\flvmdi|D:\\Out\\clip.flv"},
-               {imageCommand(WinApp, temp, "", "05", "D:\\Out\\", u'\\'),
-                ffmpeg + " -i \"" + temp + "\" -s  -vframes 05 \"D:\\Out\\cover%d.jpg\"",
-                ffmpeg + "|-i|" + temp + "|-s||-vframes|05|D:\\Out\\cover%d.jpg"},
-               {encodeCommand("/My Apps", "/v/say \"hi\".avi", an, "/o \"x\"/", "x\".flv", u'/'),
-                "/My Apps/ffmpeg -i \"/v/say \"hi\".avi\" -an \"/o \"x\"/x\".flv\"",
-                "/My Apps/ffmpeg|-i|/v/say \"hi\".avi|-an|/o \"x\"/x\".flv"}};
-    for (const auto &[command, text, started] : cases) {
-        EXPECT_EQ(command.text(), text);
-        EXPECT_EQ(QStringList(command.program) + command.arguments.list(), started.split(u'|'));
-    }
 }
 
 // However the output is spelled, it is refused when it is the source.

@@ -5,7 +5,7 @@
 
 // The rows of one table in tests/data/<file>: lines "table<TAB>field<TAB>...", each with its
 // line number; with no table, every line but blank ones and comments ("#"), all its fields.
-// "\r" and "\n" are written out. None when the file is missing.
+// "\r", "\n" and "\\" are written out. None when the file is missing.
 inline QList<std::pair<int, QStringList>> dataRows(const QString &file, const QString &table = {})
 {
     QFile data(TROVEXA_TEST_DATA "/" + file);
@@ -14,8 +14,14 @@ inline QList<std::pair<int, QStringList>> dataRows(const QString &file, const QS
             : QStringList();
     QList<std::pair<int, QStringList>> rows;
     for (int i = 0; i < lines.size(); ++i) {
-        const QStringList row
-                = QString(lines[i]).replace("\\r", "\r").replace("\\n", "\n").split('\t');
+        QString line;
+        for (qsizetype c = 0; c < lines[i].size(); ++c) {
+            const QChar next = c + 1 < lines[i].size() ? lines[i][c + 1] : QChar();
+            const qsizetype escape = lines[i][c] == '\\' ? QString("rn\\").indexOf(next) : -1;
+            line += escape < 0 ? lines[i][c] : QString("\r\n\\")[escape];
+            c += escape < 0 ? 0 : 1;
+        }
+        const QStringList row = line.split('\t');
         if (table.isEmpty() ? !lines[i].isEmpty() && !lines[i].startsWith('#') : row[0] == table)
             rows.append({i + 1, row.mid(table.isEmpty() ? 0 : 1)});
     }
