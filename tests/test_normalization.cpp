@@ -4,6 +4,7 @@
 #include "media/VideoEditComponent.h"
 #include "pipeline/Normalization.h"
 
+#include "support/DataRows.h"
 #include "support/TestMedia.h"
 
 #include <QLabel>
@@ -11,73 +12,11 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include <array>
 #include <csignal>
 
 using namespace pipeline;
 using media::VideoEdit;
 using Shown = platform::RecordingMessageBoxes::Shown;
-namespace Msg = NormalizationMessages;
-using namespace platform::MsgBoxAnswer;
-
-namespace {
-
-const Shown Failure {Msg::NormalizationFailed, 16, "Error"};
-const Shown NoAudio {Msg::AudioFormatFailure, 36, "Confirm"};
-const Shown Zero {Msg::ZeroDuration, 16, "Error"};
-const Shown SaveFailed {Msg::SaveFailed, 16, "Error"};
-const QList<Shown> Abort {{Msg::AbortQuestion, 36, "Confirm"}};
-const QStringList H264 = QString("-c:v libx264 -preset ultrafast -c:a aac").split(' ');
-
-// A source (made with 48 kHz audio), and what its intermediate holds.
-struct ConvertCase
-{
-    const char *file;
-    testmedia::VideoSpec source; // seconds, size and frame rate
-    QStringList codecs; // ffmpeg options for the source's streams
-    bool copied; // the video is copied as it is
-    QSize intermediate;
-    int turn = 0; // a quarter turn the player gives the picture
-};
-const ConvertCase ConvertCases[]
-        = {{"clip.avi", {1, 320, 240}, {}, false, {320, 240}},
-           // Its audio steps back a few milliseconds after 7 seconds.
-           {"pal.vob", {8, 720, 576}, {"-target", "pal-dvd"}, true, {720, 576}},
-           {"phone.mp4", {1, 1920, 1080, 30}, H264, false, {324, 576}, 90},
-           {"vcd.dat", {1, 352, 288}, {"-target", "pal-vcd"}, true, {352, 288}},
-           {"ntsc.vob", {1, 720, 480, 29.97}, {"-target", "ntsc-dvd"}, false, {720, 480}}};
-
-// A normalization and what the person sees. At the first report "cancel" clicks Cancel, "hold"
-// too but answers once it ended, "kill" ends the converter; "late" makes the window after the end.
-struct RunCase
-{
-    const char *name;
-    QString source, action;
-    int answer;
-    QList<Shown> boxes;
-    bool ready;
-    double seconds; // of the new intermediate; 0 when the previous one stays
-    int windows = 1;
-    QString target = {}, converter = {}; // "" for the intermediate, the system ffmpeg
-};
-const RunCase RunCases[] = {
-        {"no frames", "zero.avi", "", No, {Zero}, false, 0, 0},
-        {"no video", "audio-only.avi", "", No, {Zero}, false, 0, 0},
-        {"corrupted", "garbage.avi", "", No, {Failure}, false, 0, 0},
-        // Root writes anywhere: the folder's path names a regular file.
-        {"unwritable folder", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi/temp.mpg"},
-        {"target is the source", "long.avi", "", No, {SaveFailed}, false, 0, 0, "long.avi"},
-        {"converter fails", "long.avi", "", No, {Failure}, false, 0, 1, "", "/bin/false"},
-        {"no converter", "long.avi", "", No, {Failure}, false, 0, 1, "", "/no/ffmpeg"},
-        {"no audio, No", "take:1.avi", "", No, {NoAudio}, false, 0, 0},
-        {"no audio, Yes, URL names", "take:1.avi", "", Yes, {NoAudio}, true, 1, 1, "concat:t.mpg"},
-        {"Cancel, Yes", "long.avi", "cancel", Yes, Abort, false, 0},
-        {"Cancel, No", "long.avi", "cancel", No, Abort, true, 3},
-        {"Yes after the finish", "long.avi", "hold", Yes, Abort, false, 3},
-        {"converter killed", "long.avi", "kill", Yes, {Failure}, false, 0},
-        {"ended before the window", "long.avi", "late", Yes, {}, true, 3}};
-
-} // namespace
 
 // Sources become the intermediate through the normalizer and the real
 // converter; the media folder is the working folder, so names are relative.
@@ -140,29 +79,31 @@ private Q_SLOTS:
     // An MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio running forward replaces the
     // previous intermediate, whatever the source; its video is copied only when the copy meets
     // all of those, and shows as on screen. Progress runs forward to the end; the window goes.
-    void conversions_data()
-    {
-        QTest::addColumn<ConvertCase>("c");
-        for (const ConvertCase &c : ConvertCases)
-            QTest::newRow(c.file) << c;
-    }
+    void conversions_data() { addDataRows("normalization.txt", "conversions"); }
     void conversions()
     {
-        QFETCH(ConvertCase, c);
-        testmedia::VideoSpec made = c.source;
+        QFETCH(QStringList, row);
+        const QString file = row[0];
+        const QStringList spec = row[1].split(' '), side = row[4].split('x');
+        const QSize size(side[0].toInt(), side[1].toInt()); // of the intermediate
+        const int turn = row[5].toInt();
+        testmedia::VideoSpec made {spec[0].toDouble(),
+                                   spec[1].toInt(),
+                                   spec[2].toInt(),
+                                   spec[3].toDouble()};
         made.sampleRate = 48000;
-        made.turn = c.turn;
+        made.turn = turn;
         // The stored picture's upper half is white.
         made.extraOutputOptions = QStringList {"-vf",
                                                "drawbox=w=iw:h=ih/2:color=white:t=fill,"
                                                "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
-                + c.codecs;
-        QVERIFY(testmedia::makeVideo(m_media.filePath(c.file), made));
+                + row[2].split(' ', Qt::SkipEmptyParts);
+        QVERIFY(testmedia::makeVideo(m_media.filePath(file), made));
         const double seconds = made.seconds;
         const QString output = intermediate();
         QVERIFY(testmedia::writeFile(output, "previous run"));
         QSignalSpy progress(m_component.get(), &VideoEdit::ConversionProgress);
-        QVERIFY(m_normalizer->SourceNormalizer(c.file, output));
+        QVERIFY(m_normalizer->SourceNormalizer(file, output));
         QCOMPARE(m_boxes.shown(), QList<Shown> {});
         QVERIFY2(m_windows.size() == 1 && !m_windows.first(), "the window is gone");
         QCOMPARE(appFiles(), QStringList {"temp.mpg"});
@@ -172,18 +113,18 @@ private Q_SLOTS:
             last = report[0].toDouble();
         }
         QVERIFY(qAbs(last - seconds) < 0.1);
-        QCOMPARE(testmedia::streamBytes(output, "v") == testmedia::streamBytes(c.file, "v"),
-                 c.copied);
+        QCOMPARE(testmedia::streamBytes(output, "v") == testmedia::streamBytes(file, "v"),
+                 row[3] == "copied");
         const QJsonObject probed = testmedia::probe(output);
         QVERIFY(qAbs(testmedia::durationSeconds(probed) - seconds) < 0.15);
         const QJsonObject video = testmedia::firstStream(probed, "video");
         const QJsonObject audio = testmedia::firstStream(probed, "audio");
-        QCOMPARE(QSize(video["width"].toInt(), video["height"].toInt()), c.intermediate);
+        QCOMPARE(QSize(video["width"].toInt(), video["height"].toInt()), size);
         const QString found = probed["format"].toObject()["format_name"].toString() + ' '
                 + video["codec_name"].toString() + ' ' + video["r_frame_rate"].toString() + ' '
                 + video["pix_fmt"].toString() + ' ' + audio["codec_name"].toString() + ' '
                 + audio["sample_rate"].toString() + ' ' + audio["bit_rate"].toString();
-        const int w = c.intermediate.width(), h = c.intermediate.height();
+        const int w = size.width(), h = size.height();
         QCOMPARE(found,
                  QString("mpeg %1 25/1 yuv420p mp2 44100 128000")
                          .arg(w == 352 ? "mpeg1video" : "mpeg2video"));
@@ -193,8 +134,8 @@ private Q_SLOTS:
         const auto red = [&](double x, double y) {
             return quint8(frame[3 * (int(y * h) * w + int(x * w))]);
         };
-        QVERIFY2(c.turn ? red(0.75, 0.5) > 200 && red(0.25, 0.5) < 50
-                        : red(0.5, 0.25) > 200 && red(0.5, 0.75) < 50,
+        QVERIFY2(turn ? red(0.75, 0.5) > 200 && red(0.25, 0.5) < 50
+                      : red(0.5, 0.25) > 200 && red(0.5, 0.75) < 50,
                  "the upper half, on the right when turned");
         const QString dts = "-v error -select_streams a:0 -show_entries packet=dts -of csv=p=0 ";
         const auto stamps = testmedia::run("ffprobe", (dts + output).split(' ')).output.split('\n');
@@ -204,52 +145,52 @@ private Q_SLOTS:
     }
     // What the person sees, and what is written: the source never; the previous intermediate
     // stays unless a whole new one replaces it; names that look like URLs are files.
-    void normalizations_data()
-    {
-        QTest::addColumn<RunCase>("c");
-        for (const RunCase &c : RunCases)
-            QTest::newRow(c.name) << c;
-    }
+    void normalizations_data() { addDataRows("normalization.txt", "runs"); }
     void normalizations()
     {
-        QFETCH(RunCase, c);
-        if (!c.converter.isEmpty())
-            reset(c.converter);
+        QFETCH(QStringList, row);
+        const QString source = row[1], action = row[2], target = row[8];
+        const QStringList box = row[4].split('|');
+        const QList<Shown> boxes {box.size() == 3 ? Shown {box[0], box[1].toInt(), box[2]}
+                                                  : Shown {}};
+        const double seconds = row[6].toDouble();
+        if (!row[9].isEmpty())
+            reset(row[9]);
         QSignalSpy finished(m_component.get(), &VideoEdit::ConversionFinished);
         const auto waitForTheEnd = [&] {
             QVERIFY(QTest::qWaitFor([&] { return finished.count() > 0; }, 60000));
         };
         QVERIFY(testmedia::writeFile(intermediate(), "previous run"));
-        m_boxes.scriptAnswers({c.answer});
-        if (c.action == "hold")
+        m_boxes.scriptAnswers({row[3].toInt()});
+        if (action == "hold")
             m_boxes.onShow = std::bind(waitForTheEnd);
-        if (c.action == "late")
+        if (action == "late")
             m_beforeWindow = waitForTheEnd;
         bool first = true;
         connect(m_component.get(), &VideoEdit::ConversionProgress, this, [&] {
-            if (!std::exchange(first, false) || c.action.isEmpty() || c.action == "late")
+            if (!std::exchange(first, false) || action.isEmpty() || action == "late")
                 return;
             QTimer::singleShot(0, this, [&] {
                 const qint64 converter = testmedia::childProcesses().value(0);
                 QVERIFY2(m_windows.last() && !m_windows.last()->isClosed(), "still running");
-                if (c.action == "kill" && converter > 0)
+                if (action == "kill" && converter > 0)
                     ::kill(pid_t(converter), SIGKILL);
                 else
                     m_windows.last()->findChild<QPushButton *>("cmdCancel")->click();
             });
         });
-        const QString output = c.target.isEmpty() ? intermediate() : c.target;
-        QCOMPARE(m_normalizer->SourceNormalizer(c.source, output), c.ready);
+        const QString output = target.isEmpty() ? intermediate() : target;
+        QCOMPARE(m_normalizer->SourceNormalizer(source, output), row[5] == "1");
         QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }, 30000));
-        QCOMPARE(m_boxes.shown(), c.boxes);
-        QCOMPARE(m_windows.size(), c.windows);
+        QCOMPARE(m_boxes.shown(), box.size() == 3 ? boxes : QList<Shown>());
+        QCOMPARE(m_windows.size(), row[7].toInt());
         QVERIFY(!m_shownAfterTheEnd);
-        QCOMPARE(finished.count(), int(c.seconds > 0));
+        QCOMPARE(finished.count(), int(seconds > 0));
         QCOMPARE(appFiles(), QStringList {"temp.mpg"});
-        const double seconds = testmedia::durationSeconds(
+        const double made = testmedia::durationSeconds(
                 testmedia::probe(QFileInfo(output).absoluteFilePath()));
-        QVERIFY(c.seconds ? qAbs(seconds - c.seconds) < 0.15
-                          : testmedia::readFile(intermediate()) == "previous run");
+        QVERIFY(seconds ? qAbs(made - seconds) < 0.15
+                        : testmedia::readFile(intermediate()) == "previous run");
         QVERIFY(qAbs(testmedia::durationSeconds(testmedia::probe("long.avi")) - 3) < 0.1);
     }
     // The front-end is called ffmpeg too; neither it nor a link to it is
@@ -298,34 +239,26 @@ private Q_SLOTS:
         const QImage bar = window.findChild<PercentBar *>("picStatus")->image(); // navy to 25%
         QVERIFY(bar.pixel(80, 0) == PercentBarForeground && bar.pixel(81, 0) != bar.pixel(80, 0));
     }
-    // The status bar's strip, fed by a scripted clock: reports of
-    // (milliseconds since the stage started, position, length).
+    void strip_data() { addDataRows("normalization.txt", "strip"); }
     void strip()
     {
-        using Reports = QList<std::array<double, 3>>;
-        const std::tuple<bool, Reports, int, QString> cases[]
-                = {{true, {{5000, 15, 60}, {30000, 30, 60}}, 50, "00:00:30"}, // the rate so far
-                   {true, {{2000, 0, 60}}, 0, ""},
-                   {true, {{9000, 70, 60}}, 100, "00:00:00"},
-                   {true, {{9000, 7, 0}}, 0, ""}, // length unknown
-                   {false, {{9000, 30, 60}}, 0, ""}};
-        for (const auto &[measured, reports, percent, remaining] : cases) {
-            qint64 now = 1000;
-            ProgressStrip strip(nullptr, [&] { return now; });
-            strip.show();
-            strip.showStage("Encoding clip.flv", measured);
-            for (const auto &[at, position, length] : reports) {
-                now = 1000 + qint64(at);
-                strip.showProgress(position, length);
-            }
-            const auto *bar = strip.findChild<QProgressBar *>("prgStage");
-            QCOMPARE(bar->maximum(), measured ? 100 : 0);
-            QCOMPARE(bar->value(), percent);
-            QCOMPARE(strip.findChild<QLabel *>("lblRemaining")->text(), remaining);
-            strip.showEnd("Cancelled");
-            QVERIFY(!strip.findChild<QPushButton *>("cmdCancelStage")->isVisible()
-                    && !bar->isVisible());
+        QFETCH(QStringList, row);
+        const bool measured = row[0] == "1";
+        qint64 now = 1000;
+        ProgressStrip strip(nullptr, [&] { return now; });
+        strip.show();
+        strip.showStage("Encoding clip.flv", measured);
+        for (const QString &report : row[1].split('|')) {
+            const QStringList at = report.split(' ');
+            now = 1000 + at[0].toLongLong();
+            strip.showProgress(at[1].toDouble(), at[2].toDouble());
         }
+        const auto *bar = strip.findChild<QProgressBar *>("prgStage");
+        QCOMPARE(bar->maximum(), measured ? 100 : 0);
+        QCOMPARE(bar->value(), row[2].toInt());
+        QCOMPARE(strip.findChild<QLabel *>("lblRemaining")->text(), row[3]);
+        strip.showEnd("Cancelled");
+        QVERIFY(!strip.findChild<QPushButton *>("cmdCancelStage")->isVisible() && !bar->isVisible());
     }
 };
 
