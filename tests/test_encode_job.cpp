@@ -21,8 +21,6 @@ using End = EncodeJob::End;
 
 namespace {
 
-const QString Damaged = " FAILED! POSSIBLE REASON IS A DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED "
-                        "SOURCE VIDEO FILE.";
 const Shown EncodeOk {"ENCODING SUCCESSFUL!", 64, "Message"};
 const Shown MetadataOk {"FLV METADATA INJECTION SUCCESSFUL AND IS READY TO USE!", 64, "Message"};
 const Shown ImagesOk {"IMAGE(S) GENERATED!", 64, "Message"};
@@ -209,37 +207,31 @@ private Q_SLOTS:
             QCOMPARE(job.window().focusWidget()->objectName(), focus);
     }
 
-    // A source the tools cannot read, and a metadata tool that fails: the
-    // stage's failure, with the tool's own words in the details, and nothing
-    // after it; the pictures still come after a failed metadata stage.
+    void failures_data() { addDataRows("encode_job.txt", "failures"); }
+    // The stage's failure, with the tool's own words in the details, and nothing after it;
+    // the pictures still come after a failed metadata stage.
     void failures()
     {
-        const std::tuple<QString, QList<Shown>, QList<End>> cases[]
-                = {{"broken.avi", {{"NORMALIZATION" + Damaged, 16, "Error"}}, {}},
-                   {"broken.mpg", {{"ENCODING" + Damaged, 16, "Error"}}, {End::Failed}},
-                   {"clip.mpg",
-                    {EncodeOk, {"FLV METADATA INJECTION FAILED!", 16, "Error"}, ImagesOk},
-                    {End::Ready}}};
-        for (const auto &[name, shown, ends] : cases) {
-            Job job;
-            const bool broken = name.startsWith("broken");
-            if (broken) {
-                QVERIFY(testmedia::writeFile(job.media.filePath(name), QByteArray(4096, 'x')));
-            } else { // a metadata tool that fails whatever it is given
-                QVERIFY(!job.video(name).isEmpty());
-                QVERIFY(QFile::remove(job.appFolder.filePath("flvmdi")));
-                QVERIFY(QFile::copy(testChildProgram(), job.appFolder.filePath("flvmdi")));
-            }
-            job.choose(job.media.filePath(name), job.media.path());
-            job.set("chkImage=1;txtNumImages=3");
-            job.encode();
-            QCOMPARE(job.boxes.shown(), shown);
-            QCOMPARE(job.ends, ends);
-            QCOMPARE(job.boxes.detailsOf(0).contains("Invalid data"), name == "broken.mpg");
-            QVERIFY(job.ui().cmdEncode->isEnabled());
-            QCOMPARE(QDir(job.media.path()).entryList(QDir::Files).join(' '),
-                     broken ? name : "clip.flv clip.mpg cover1.jpg cover2.jpg cover3.jpg");
+        QFETCH(QStringList, row);
+        const QString name = row[0];
+        Job job;
+        if (name.startsWith("broken")) {
+            QVERIFY(testmedia::writeFile(job.media.filePath(name), QByteArray(4096, 'x')));
+        } else {
+            QVERIFY(!job.video(name).isEmpty());
+            QVERIFY(QFile::remove(job.appFolder.filePath("flvmdi")));
+            QVERIFY(QFile::copy(testChildProgram(), job.appFolder.filePath("flvmdi")));
         }
+        job.choose(job.media.filePath(name), job.media.path());
+        job.set("chkImage=1;txtNumImages=3");
+        job.encode();
+        QCOMPARE(job.boxes.shown(), Shown::fromRow(row[1]));
+        QCOMPARE(job.ends,
+                 row[2].isEmpty() ? QList<End>()
+                                  : QList<End> {row[2] == "Ready" ? End::Ready : End::Failed});
+        QCOMPARE(job.boxes.detailsOf(0).contains("Invalid data"), name == "broken.mpg");
+        QVERIFY(job.ui().cmdEncode->isEnabled());
+        QCOMPARE(QDir(job.media.path()).entryList(QDir::Files).join(' '), row[3]);
     }
 
     // Stopping a job: Cancel in the progress window while the source is

@@ -150,9 +150,6 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         const QString source = row[1], action = row[2], target = row[8];
-        const QStringList box = row[4].split('|');
-        const QList<Shown> boxes {box.size() == 3 ? Shown {box[0], box[1].toInt(), box[2]}
-                                                  : Shown {}};
         const double seconds = row[6].toDouble();
         if (!row[9].isEmpty())
             reset(row[9]);
@@ -182,7 +179,7 @@ private Q_SLOTS:
         const QString output = target.isEmpty() ? intermediate() : target;
         QCOMPARE(m_normalizer->SourceNormalizer(source, output), row[5] == "1");
         QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }, 30000));
-        QCOMPARE(m_boxes.shown(), box.size() == 3 ? boxes : QList<Shown>());
+        QCOMPARE(m_boxes.shown(), Shown::fromRow(row[4]));
         QCOMPARE(m_windows.size(), row[7].toInt());
         QVERIFY(!m_shownAfterTheEnd);
         QCOMPARE(finished.count(), int(seconds > 0));

@@ -5,6 +5,7 @@
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 
+#include "support/DataRows.h"
 #include "support/TestMedia.h"
 
 #include <QDBusConnection>
@@ -32,38 +33,27 @@ class PlatformTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void aMessageBoxShowsWhatItIsAsked_data() { addDataRows("platform.txt", "boxes"); }
     // The box the user sees: title, text, icon, buttons and details; Return
     // takes the default button, Escape the way out.
     void aMessageBoxShowsWhatItIsAsked()
     {
-        using namespace platform::MsgBoxAnswer;
-        const std::tuple<int, const char *, Qt::Key, QString, int> rows[]
-                = {{36, "", Qt::Key_Return, "Confirm|Sure?|4|14000|", Yes},
-                   {36, "", Qt::Key_Escape, "Confirm|Sure?|4|14000|", No},
-                   {16,
-                    "the tool's last lines",
-                    Qt::Key_Return,
-                    "Error|Sure?|3|400|the tool's last lines",
-                    Ok},
-                   {64, "", Qt::Key_Return, "Message|Sure?|1|400|", Ok},
-                   {48, "", Qt::Key_Escape, "Message|Sure?|2|400|", Ok},
-                   {0, "", Qt::Key_Return, "Message|Sure?|0|400|", Ok}};
-        platform::QtMessageBoxes boxes;
-        for (const auto &[style, details, key, expected, answer] : rows) {
-            QString seen;
-            QTimer::singleShot(0, [&seen, key = key] {
-                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                seen = QString("%1|%2|%3|%4|%5")
-                               .arg(box->windowTitle(), box->text())
-                               .arg(box->icon())
-                               .arg(int(box->standardButtons()), 0, 16)
-                               .arg(box->detailedText());
-                QTest::keyClick(box, key);
-            });
-            const QString title = style == 36 ? "Confirm" : style == 16 ? "Error" : "Message";
-            QCOMPARE(boxes.MsgBoxWithDetails("Sure?", style, title, details), answer);
-            QCOMPARE(seen, expected);
-        }
+        QFETCH(QStringList, row);
+        const int style = row[0].toInt();
+        QString seen;
+        QTimer::singleShot(0, [&seen, key = QKeySequence::fromString(row[2])[0].key()] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            seen = QString("%1|%2|%3|%4|%5")
+                           .arg(box->windowTitle(), box->text())
+                           .arg(box->icon())
+                           .arg(int(box->standardButtons()), 0, 16)
+                           .arg(box->detailedText());
+            QTest::keyClick(box, key);
+        });
+        const QString title = style == 36 ? "Confirm" : style == 16 ? "Error" : "Message";
+        QCOMPARE(platform::QtMessageBoxes().MsgBoxWithDetails("Sure?", style, title, row[1]),
+                 row[4].toInt());
+        QCOMPARE(seen, row[3]);
     }
 
     // The real file and folder dialogs: title, mode, filters and where they
@@ -83,11 +73,11 @@ private Q_SLOTS:
                                                 "Save",
                                                 dir.filePath("my.wsx"),
                                                 {"WSX (*.wsx)"}};
+        const QString saveSeen = "Save|1|0|WSX (*.wsx)|" + dir.path() + '|' + dir.filePath("my.wsx")
+                + "|1";
         const std::tuple<platform::FileDialogRequest, QString, QString> rows[]
                 = {{open, "Open|0|1|FLV (*.flv),All (*)|" + QDir::homePath() + "||1", clip},
-                   {save,
-                    "Save|1|0|WSX (*.wsx)|" + dir.path() + '|' + dir.filePath("my.wsx") + "|1",
-                    ""}};
+                   {save, saveSeen, ""}};
         platform::QtFileDialogs dialogs;
         for (const auto &[request, expected, picked] : rows) {
             QString seen;

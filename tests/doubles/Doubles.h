@@ -28,6 +28,16 @@ public:
         int style = 0;
         QString title;
         bool operator==(const Shown &) const = default;
+        // Boxes as a table row writes them: "text|style|title", separated by ";".
+        static QList<Shown> fromRow(const QString &row)
+        {
+            QList<Shown> boxes;
+            for (const QString &box : row.split(';', Qt::SkipEmptyParts))
+                boxes.append({box.section('|', 0, 0),
+                              box.section('|', 1, 1).toInt(),
+                              box.section('|', 2)});
+            return boxes;
+        }
     };
 
     int MsgBox(const QString &prompt, int style, const QString &title) override

@@ -1,5 +1,4 @@
 // A child program for the runner tests. Its first argument picks what it does:
-//   exit N          exit with code N
 //   signal N        kill itself with signal N
 //   stdin           exit 0 when standard input is at its end at once, else 1
 //   args FILE ...   write the remaining arguments to FILE, each followed by
@@ -24,8 +23,6 @@ int main(int argc, char **argv)
     if (argc < 2)
         return 100;
     const char *mode = argv[1];
-    if (std::strcmp(mode, "exit") == 0 && argc > 2)
-        return std::atoi(argv[2]);
     if (std::strcmp(mode, "signal") == 0 && argc > 2) {
         std::raise(std::atoi(argv[2]));
         return 101;
