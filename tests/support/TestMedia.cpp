@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QtEndian>
 
 #include <csignal>
 #include <cstdio>
@@ -20,27 +19,6 @@
 namespace testmedia {
 
 namespace {
-
-// Writes a quarter turn into the 16.16 matrix (a, b, c, d) of the first
-// track header of an MP4 or MOV file, the video track as makeVideo writes it.
-bool turnQuarter(const QString &path, int turn)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-    QByteArray data = file.readAll();
-    const qsizetype box = data.indexOf("tkhd");
-    if (box < 0)
-        return false;
-    // Version 1 headers have 64-bit times and duration.
-    const bool wide = data.at(box + 4) == 1;
-    const qsizetype matrix = box + 4 + 4 + (wide ? 16 : 8) + 8 + (wide ? 8 : 4) + 16;
-    const qint32 one = 0x10000 * (turn > 0 ? 1 : -1);
-    const qint32 values[4] = {0, one, -one, 0};
-    for (int i = 0; i < 4; ++i)
-        qToBigEndian(values[i], data.data() + matrix + 4 * (i >= 2 ? i + 1 : i));
-    return file.seek(0) && file.write(data) == data.size();
-}
 
 QStringList words(const QString &text)
 {
@@ -74,7 +52,14 @@ bool makeVideo(const QString &path, const VideoSpec &video)
         std::fprintf(stderr, "making %s failed: %s\n", qPrintable(path), result.errors.constData());
         return false;
     }
-    return video.turn == 0 || turnQuarter(path, video.turn);
+    // A quarter turn the player gives the picture, in the track header as phones write it.
+    const QString turned = path + ".turned." + suffix;
+    const QStringList copy = words("-nostdin -v error -i")
+            << path << words("-c copy -metadata:s:v")
+            << QString("rotate=%1").arg((360 - video.turn) % 360) << turned;
+    return video.turn == 0
+            || (run("ffmpeg", copy).exitCode == 0 && QFile::remove(path)
+                && QFile::rename(turned, path));
 }
 
 QJsonObject probe(const QString &path)

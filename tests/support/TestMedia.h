@@ -21,7 +21,7 @@ struct VideoSpec
     int sampleRate = 44100;
     int channels = 2;
     QStringList extraOutputOptions {}; // e.g. {"-c:v", "mpeg4"}; format follows the extension
-    int turn = 0; // .mp4/.mov: a quarter turn (90 or -90) in the track matrix, as phones write
+    int turn = 0; // .mp4/.mov: a quarter turn clockwise (90 or -90) in the track header
 };
 
 struct ProcessResult
