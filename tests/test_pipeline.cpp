@@ -105,11 +105,7 @@ QString result(const QString &function, const QStringList &a)
 // Each row of data/pipeline_rows.txt: function, arguments and result.
 TEST(PipelineRows, EachGivesItsResult)
 {
-    const auto rows = dataRows("pipeline_rows.txt");
-    EXPECT_GE(rows.size(), 70);
-    for (const auto &[line, row] : rows)
-        EXPECT_EQ(result(row[0], row[1].split('|')).toStdString(), row.value(2).toStdString())
-                << "pipeline_rows.txt:" << line;
+    EXPECT_EQ(differingRows("pipeline_rows.txt", result).toStdString(), "");
 }
 
 // However the output is spelled, it is refused when it is the source.

@@ -75,11 +75,7 @@ QString result(const QString &function, const QStringList &a)
 
 TEST(Checks, EachRowGivesItsResult)
 {
-    const auto rows = dataRows("startup_checks.txt");
-    EXPECT_GE(rows.size(), 25);
-    for (const auto &[line, row] : rows)
-        EXPECT_EQ(result(row[0], row[1].split('|')).toStdString(), row.value(2).toStdString())
-                << "startup_checks.txt:" << line;
+    EXPECT_EQ(differingRows("startup_checks.txt", result).toStdString(), "");
 }
 
 // On Linux: DirectX 9.0, no QuickTime, the loaded libavcodec as the media runtime.

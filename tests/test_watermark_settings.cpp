@@ -80,9 +80,5 @@ QString result(const QString &function, const QStringList &a)
 
 TEST(SettingsFile, EachRowGivesItsResult)
 {
-    const auto rows = dataRows("watermark_settings.txt");
-    EXPECT_GE(rows.size(), 20);
-    for (const auto &[line, row] : rows)
-        EXPECT_EQ(result(row[0], row[1].split('|')).toStdString(), row.value(2).toStdString())
-                << "watermark_settings.txt:" << line;
+    EXPECT_EQ(differingRows("watermark_settings.txt", result).toStdString(), "");
 }

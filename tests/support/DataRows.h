@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <functional>
+
 // The rows of one table in tests/data/<file>: lines "table<TAB>field<TAB>...", each with its
 // line number; with no table, every line but blank ones and comments ("#"), all its fields.
 // "\r", "\n" and "\\" are written out. None when the file is missing.
@@ -37,4 +39,18 @@ inline void addDataRows(const QString &file, const QString &table)
     QVERIFY2(!rows.isEmpty(), qPrintable(file + ": no rows for " + table));
     for (const auto &[line, row] : rows)
         QTest::addRow("%s:%d", qPrintable(file), line) << row;
+}
+
+// For a file of rows "function<TAB>arguments, split at "|"<TAB>result": each row for which
+// result gives something else, named "file:line" with what it gave; a line when there are none.
+inline QString differingRows(
+        const QString &file,
+        const std::function<QString(const QString &, const QStringList &)> &result)
+{
+    const auto rows = dataRows(file);
+    QStringList differing;
+    for (const auto &[line, row] : rows)
+        if (const QString given = result(row[0], row[1].split('|')); given != row.value(2))
+            differing << QString("%1:%2: %3").arg(file).arg(line).arg(given);
+    return rows.isEmpty() ? file + ": no rows" : differing.join('\n');
 }
