@@ -1,4 +1,5 @@
 // The FLV player tab playing real files and its file requests; the Help menu.
+#include "support/DataRows.h"
 #include "support/PlayerTab.h"
 #include "support/WindowFixture.h"
 
@@ -140,14 +141,12 @@ private Q_SLOTS:
         QVERIFY(document.metaInformation(QTextDocument::DocumentTitle)
                         .contains("Trovexa FLV Converter"));
         const QString text = document.toPlainText().simplified();
-        const QStringList terms = QString::fromUtf8(testmedia::readFile(
-                                                            QFINDTESTDATA("data/manual_terms.txt")))
-                                          .split(u'\n');
+        const auto terms = dataRows("manual_terms.txt");
         QVERIFY(terms.size() > 30);
         QStringList missing;
-        for (qsizetype i = 0; i < terms.size(); ++i)
-            if (!text.contains(terms[i].simplified()))
-                missing << QString("manual_terms.txt:%1: %2").arg(i + 1).arg(terms[i]);
+        for (const auto &[line, term] : terms)
+            if (!text.contains(term[0].simplified()))
+                missing << QString("manual_terms.txt:%1: %2").arg(line).arg(term[0]);
         for (const QString &caption : captions(f.window()))
             if (!text.contains(caption))
                 missing << caption;

@@ -143,7 +143,7 @@ private slots:
         }
         for (QWidget *window : QWidgetList {&progress, &about})
             lines << "== " + window->objectName() << readingOrder(window);
-        const QString file = QFINDTESTDATA("data/window_texts.txt");
+        const QString file = TROVEXA_TEST_DATA "/window_texts.txt";
         if (qEnvironmentVariableIsSet("TROVEXA_WRITE_TEXTS"))
             testmedia::writeFile(file, lines.join('\n').toUtf8() + '\n');
         const QStringList expected = QString::fromUtf8(testmedia::readFile(file))
