@@ -166,6 +166,18 @@ private Q_SLOTS:
         QCOMPARE(run.output, clip.toUtf8() + "\n");
     }
 
+    // On a terminal, --help and --version answer without a display (none to be had here).
+    void helpAndVersionNeedNoDisplay()
+    {
+        for (const QString answer : {"--help\tConverts videos (MPEG", "--version\tConverter 1."}) {
+            const auto run = testmedia::run(applicationFolderUnderTest() + "/trovexa",
+                                            {answer.section('\t', 0, 0)},
+                                            {30000, {"QT_QPA_PLATFORM=none"}});
+            QVERIFY2(run.exitCode == 0 && run.output.contains(answer.section('\t', 1).toUtf8()),
+                     run.errors.constData());
+        }
+    }
+
     void drops_data() { addDataRows("main_window.txt", "drops"); }
     // The command line and a drop anywhere on the Converter tab do what
     // Input File does, or show an "Error" box and change nothing.
