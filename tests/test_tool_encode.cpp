@@ -212,7 +212,7 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
 // Typed lines, run with signals ignored and blocked by the caller: relative
 // names, "%" in an FLV name, the longest name; a lightly damaged source
 // converts; a link or copy of the front-end ahead on PATH still finds the
-// system ffmpeg.
+// system ffmpeg, passing over a file of that name that may not be run.
 TEST(ToolByHand, TypedLines)
 {
     QTemporaryDir dir;
@@ -234,7 +234,10 @@ TEST(ToolByHand, TypedLines)
         ASSERT_TRUE(QDir().mkpath(ahead));
         ASSERT_TRUE(ahead.endsWith("link") ? QFile::link(app + "/ffmpeg", ahead + "/ffmpeg")
                                            : QFile::copy(app + "/ffmpeg", ahead + "/ffmpeg"));
-        const QString path = "PATH=" + ahead + ":" + app + ":" + qEnvironmentVariable("PATH");
+        // A file named ffmpeg that may not be run is passed over.
+        ASSERT_TRUE(writeFile(dir.filePath("ffmpeg"), "not a program"));
+        const QString path = "PATH=" + ahead + ":" + dir.path() + ":" + app + ":"
+                + qEnvironmentVariable("PATH");
         const ProcessResult result = run(ahead + "/ffmpeg",
                                          {"-i", in, "-vframes", "2", ahead + "/cover%d.jpg"},
                                          {.environment = {path}});

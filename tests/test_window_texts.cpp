@@ -94,7 +94,13 @@ QStringList readingOrder(QWidget *window)
     std::sort(controls.begin(), controls.end(), [](const auto &a, const auto &b) {
         return a.first.top() < b.first.top();
     });
-    QStringList lines;
+    QStringList lines, overlaps;
+    for (qsizetype i = 0; i < controls.size(); ++i)
+        for (qsizetype j = i + 1; j < controls.size(); ++j)
+            if (controls[i].first.intersects(controls[j].first))
+                overlaps << "overlap: " + std::min(controls[i].second, controls[j].second) + ' '
+                                + std::max(controls[i].second, controls[j].second);
+    overlaps.sort();
     while (!controls.isEmpty()) {
         const QRect first = controls.first().first;
         QList<QPair<QRect, QString>> row;
@@ -110,15 +116,11 @@ QStringList readingOrder(QWidget *window)
             return a.first.left() < b.first.left();
         });
         QStringList names;
-        for (const auto &[rect, name] : row) {
+        for (const auto &[rect, name] : row)
             names << name;
-            for (const auto &[other, otherName] : controls)
-                if (rect.intersects(other))
-                    lines << "overlap: " + name + ' ' + otherName;
-        }
         lines << "row: " + names.join(' ');
     }
-    return lines;
+    return lines + overlaps;
 }
 
 } // namespace
