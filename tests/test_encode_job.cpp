@@ -278,6 +278,7 @@ private Q_SLOTS:
                 stop(); // No
                 QVERIFY(job.window().isVisible() && job.window().encodeJob().isRunning());
                 stop();
+                QVERIFY(job.window().isVisible()); // until the tool has stopped
                 QVERIFY(QTest::qWaitFor([&] { return !job.ends.isEmpty(); }, 60000));
                 const Shown asked = way == "close"
                         ? Shown {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"}

@@ -27,7 +27,8 @@ QString describe(QWidget *w)
             parts << QString("%1=\"%2\"").arg(key, QString(value).replace('\n', "\\n"));
     };
     // Properties shown only where the control has them.
-    for (const char *name : {"text", "plainText", "title", "currentText", "toolTip", "readOnly"}) {
+    for (const char *name :
+         {"text", "plainText", "title", "currentText", "toolTip", "readOnly", "wordWrap"}) {
         const QVariant value = w->property(name);
         add(name,
             value.typeId() == QMetaType::Bool ? (value.toBool() ? "1" : "") : value.toString());
