@@ -154,27 +154,22 @@ private Q_SLOTS:
             QVERIFY(entries[0] == 13 && entries[3] && (name != "colors.txt" || entries[2] > 0));
     }
 
-    // The real program started with a file shows it as the source.
-    void commandLineOpensTheFile()
+    // The real program started with a file shows it as the source; on a terminal,
+    // --help and --version answer without a display (none to be had here).
+    void commandLine()
     {
         QTemporaryDir dir; // also the folder of the program's lock
         const QString clip = dir.filePath("My Clip.mpg");
         QVERIFY(testmedia::writeFile(clip, "x"));
-        const auto run = testmedia::run(applicationFolderUnderTest() + "/trovexa",
-                                        {clip},
-                                        {30000, {"XDG_RUNTIME_DIR=" + dir.path(), WINDOW_PROBE}});
-        QCOMPARE(run.output, clip.toUtf8() + "\n");
-    }
-
-    // On a terminal, --help and --version answer without a display (none to be had here).
-    void helpAndVersionNeedNoDisplay()
-    {
-        for (const QString answer : {"--help\tConverts videos (MPEG", "--version\tConverter 1."}) {
+        const std::tuple<QString, QString, QByteArray> runs[]
+                = {{clip, WINDOW_PROBE, clip.toUtf8() + "\n"},
+                   {"--help", "QT_QPA_PLATFORM=none", "Converts videos (MPEG"},
+                   {"--version", "QT_QPA_PLATFORM=none", "Trovexa FLV Converter 1."}};
+        for (const auto &[argument, variable, shown] : runs) {
             const auto run = testmedia::run(applicationFolderUnderTest() + "/trovexa",
-                                            {answer.section('\t', 0, 0)},
-                                            {30000, {"QT_QPA_PLATFORM=none"}});
-            QVERIFY2(run.exitCode == 0 && run.output.contains(answer.section('\t', 1).toUtf8()),
-                     run.errors.constData());
+                                            {argument},
+                                            {30000, {"XDG_RUNTIME_DIR=" + dir.path(), variable}});
+            QVERIFY2(run.exitCode == 0 && run.output.contains(shown), run.errors.constData());
         }
     }
 

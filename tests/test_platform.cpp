@@ -64,20 +64,12 @@ private Q_SLOTS:
         const QString clip = dir.filePath("clip.flv");
         QVERIFY(testmedia::writeFile(clip, "x"));
         using Mode = platform::FileDialogRequest::Mode;
-        const platform::FileDialogRequest open {Mode::Open,
-                                                "Open",
-                                                {},
-                                                {"FLV (*.flv)", "All (*)"},
-                                                true};
-        const platform::FileDialogRequest save {Mode::Save,
-                                                "Save",
-                                                dir.filePath("my.wsx"),
-                                                {"WSX (*.wsx)"}};
-        const QString saveSeen = "Save|1|0|WSX (*.wsx)|" + dir.path() + '|' + dir.filePath("my.wsx")
-                + "|1";
-        const std::tuple<platform::FileDialogRequest, QString, QString> rows[]
-                = {{open, "Open|0|1|FLV (*.flv),All (*)|" + QDir::homePath() + "||1", clip},
-                   {save, saveSeen, ""}};
+        const QString my = dir.filePath("my.wsx");
+        // clang-format off
+        const std::tuple<platform::FileDialogRequest, QString, QString> rows[] = {
+            {{Mode::Open, "Open", {}, {"FLV (*.flv)", "All (*)"}, true}, "Open|0|1|FLV (*.flv),All (*)|" + QDir::homePath() + "||1", clip},
+            {{Mode::Save, "Save", my, {"WSX (*.wsx)"}}, "Save|1|0|WSX (*.wsx)|" + dir.path() + '|' + my + "|1", ""}};
+        // clang-format on
         platform::QtFileDialogs dialogs;
         for (const auto &[request, expected, picked] : rows) {
             QString seen;

@@ -66,16 +66,6 @@ bool isNamed(QWidget *w)
             && !qobject_cast<QTabBar *>(w->parentWidget());
 }
 
-QStringList describeWindow(QWidget *window)
-{
-    QStringList lines {"== " + window->objectName() + " \"" + window->windowTitle() + '"'};
-    for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (isNamed(w))
-            lines << describe(w);
-    }
-    return lines;
-}
-
 // The visible controls in the order a user reads them, a line per row (a
 // control belongs to a row when its middle lies within the row's first
 // control or the other way round), and every pair of controls drawn over each other.
@@ -138,8 +128,12 @@ private slots:
         preview::AboutBox about(fixture.shell);
         SplashWindow splash;
         QStringList lines;
-        for (QWidget *window : QWidgetList {&fixture.window(), &progress, &about, &splash})
-            lines << describeWindow(window);
+        for (QWidget *window : QWidgetList {&fixture.window(), &progress, &about, &splash}) {
+            lines << "== " + window->objectName() + " \"" + window->windowTitle() + '"';
+            for (QWidget *w : window->findChildren<QWidget *>())
+                if (isNamed(w))
+                    lines << describe(w);
+        }
         for (int tab = 0; tab < fixture.window().ui().sstThis->count(); ++tab) {
             fixture.window().ui().sstThis->setCurrentIndex(tab);
             lines << readingOrder(&fixture.window());
