@@ -85,13 +85,13 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         const QString file = row[0];
-        const QStringList spec = row[1].split(' '), side = row[4].split('x');
+        const QStringList shape = row[1].split(' '), side = row[4].split('x');
         const QSize size(side[0].toInt(), side[1].toInt()); // of the intermediate
         const int turn = row[5].toInt();
-        testmedia::VideoSpec made {spec[0].toDouble(),
-                                   spec[1].toInt(),
-                                   spec[2].toInt(),
-                                   spec[3].toDouble()};
+        testmedia::VideoSpec made {shape[0].toDouble(),
+                                   shape[1].toInt(),
+                                   shape[2].toInt(),
+                                   shape[3].toDouble()};
         made.sampleRate = 48000;
         made.turn = turn;
         // The stored picture's upper half is white.
