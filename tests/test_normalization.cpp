@@ -69,7 +69,6 @@ private Q_SLOTS:
         // Cancel needs a conversion still running after its first report.
         QVERIFY(makeVideo("long.avi", {3, 640, 480}));
         QVERIFY(makeVideo(m_media.filePath("take:1.avi"), {1, 176, 144, 25, false}));
-        QVERIFY(makeVideo("sound.avi", {1, 176, 144}));
         QVERIFY(makeVideo("zero.avi", {.extraOutputOptions = {"-t", "0"}}));
         QVERIFY(makeVideo("audio-only.avi", {.seconds = 1, .extraOutputOptions = {"-vn"}}));
         QVERIFY(testmedia::writeFile("garbage.avi", QByteArray(4096, 'Z')));
@@ -154,8 +153,6 @@ private Q_SLOTS:
         const double seconds = row[6].toDouble();
         if (!row[9].isEmpty())
             reset(row[9]);
-        if (action == "after") // the same component converted a source with sound before
-            QVERIFY(m_normalizer->SourceNormalizer("sound.avi", intermediate()));
         QSignalSpy finished(m_component.get(), &VideoEdit::ConversionFinished);
         const auto waitForTheEnd = [&] {
             QVERIFY(QTest::qWaitFor([&] { return finished.count() > 0; }, 60000));
