@@ -48,8 +48,6 @@ struct Job : WindowFixture
         });
     }
 
-    const MainWindowUi &ui() { return window().ui(); }
-
     // Input File and Output Folder, and what is picked in their dialogs.
     void choose(const QString &source, const QString &folder)
     {
@@ -99,15 +97,13 @@ void verifyFlv(const QString &path, const QString &streams)
     const QJsonObject probed = testmedia::probe(path);
     const QJsonObject v = testmedia::firstStream(probed, "video");
     const QJsonObject a = testmedia::firstStream(probed, "audio");
-    QString found = QString("%1 %2 %3x%4 %5 %6 %7 %8")
-                            .arg(probed["format"]["format_name"].toString(),
-                                 v["codec_name"].toString())
-                            .arg(v["width"].toInt())
-                            .arg(v["height"].toInt())
-                            .arg(v["r_frame_rate"].toString(),
-                                 a["codec_name"].toString(),
-                                 a["sample_rate"].toString(),
-                                 a.isEmpty() ? "" : QString::number(a["channels"].toInt()));
+    using testmedia::fields;
+    const QString found = QStringList {probed["format"]["format_name"].toString(),
+                                       fields(v, {"codec_name"}),
+                                       fields(v, {"width", "height"}, u'x'),
+                                       fields(v, {"r_frame_rate"}),
+                                       fields(a, {"codec_name", "sample_rate", "channels"}, u' ')}
+                                  .join(' ');
     QCOMPARE(found.trimmed(), streams);
     QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", path}).exitCode, 0);
     const auto meta = QJsonDocument::fromJson(testmedia::run("flvmeta", {"-D", "-j", path}).output);
@@ -290,9 +286,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitFor([&] { return job.window().isVisible() != (way == "close"); }));
             QVERIFY(job.ui().cmdEncode->isEnabled() && job.ui().Frame1->isEnabled());
             QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }));
-            QCOMPARE(QDir(job.media.path())
-                             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                     QStringList({"long.flv"}));
+            QCOMPARE(testmedia::folderEntries(job.media.path()), QStringList({"long.flv"}));
             QCOMPARE(testmedia::readFile(job.media.filePath("long.flv")), QByteArray("keep me"));
             QVERIFY(job.notifier.sent.isEmpty());
         }

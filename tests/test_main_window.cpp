@@ -122,7 +122,7 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         const QString change = row[0];
         const int answer = row[1].toInt();
-        const bool runs = row[5] == "runs";
+        const bool runs = row[3] == "runs";
         WindowFixture f;
         const QString name = change.section(u'=', 0, 0), value = change.section(u'=', 1);
         f.instances.running = change == "copy";
@@ -140,8 +140,7 @@ private Q_SLOTS:
             entries << ui.cmbFontSize->count() << f.window().isVisible();
         };
         QCOMPARE(f.window().Form_Load(), runs ? MainWindow::Startup::Run : MainWindow::Startup::End);
-        const Shown box {row[4], row[2].toInt(), row[3]};
-        QCOMPARE(f.boxes.shown(), box.style ? QList<Shown>({box}) : QList<Shown>());
+        QCOMPARE(f.boxes.shown(), Shown::fromRow(row[2]));
         QCOMPARE(f.window().isVisible(), runs);
         QCOMPARE(f.shell.opened.join(""),
                  answer == Yes ? "https://www.trovexa.com/windows/directx/default.mspx" : "");

@@ -121,9 +121,8 @@ private Q_SLOTS:
         const QJsonObject audio = testmedia::firstStream(probed, "audio");
         QCOMPARE(QSize(video["width"].toInt(), video["height"].toInt()), size);
         const QString found = probed["format"].toObject()["format_name"].toString() + ' '
-                + video["codec_name"].toString() + ' ' + video["r_frame_rate"].toString() + ' '
-                + video["pix_fmt"].toString() + ' ' + audio["codec_name"].toString() + ' '
-                + audio["sample_rate"].toString() + ' ' + audio["bit_rate"].toString();
+                + testmedia::fields(video, {"codec_name", "r_frame_rate", "pix_fmt"}, u' ') + ' '
+                + testmedia::fields(audio, {"codec_name", "sample_rate", "bit_rate"}, u' ');
         const int w = size.width(), h = size.height();
         QCOMPARE(found,
                  QString("mpeg %1 25/1 yuv420p mp2 44100 128000")

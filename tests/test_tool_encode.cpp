@@ -24,20 +24,6 @@ ProcessResult runCommand(const pipeline::StageCommand &command, const RunOptions
     return run(command.program, command.arguments.list(), options);
 }
 
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-// The values of keys in a JSON object, as text joined by '|'.
-QString fields(const QJsonObject &object, const QStringList &keys)
-{
-    QStringList values;
-    for (const QString &key : keys)
-        values << object.value(key).toVariant().toString();
-    return values.join('|');
-}
-
 // The window's encode, metadata and picture commands for one row of
 // data/tool_encodes.txt, and what they write.
 void encodeThenMetadata(const QStringList &row)
@@ -106,7 +92,7 @@ void encodeThenMetadata(const QStringList &row)
     }
     // The keyframes' index that lets a player seek.
     EXPECT_FALSE(meta.value("keyframes").toObject().value("times").toArray().isEmpty());
-    EXPECT_EQ(entries(folder), QStringList {"clip.flv"});
+    EXPECT_EQ(folderEntries(folder), QStringList {"clip.flv"});
 
     // Pictures under "%" in a folder name and paths ffmpeg would cut at 1023 bytes.
     if (images.isEmpty())
@@ -123,12 +109,12 @@ void encodeThenMetadata(const QStringList &row)
     for (int i = 1; i <= images.toInt(); ++i)
         expected << QString("cover%1.jpg").arg(i);
     expected.sort();
-    EXPECT_EQ(entries(covers), expected);
+    EXPECT_EQ(folderEntries(covers), expected);
     for (const QString &name : std::as_const(expected))
         EXPECT_EQ(fields(firstStream(probe(covers + name), "video"),
                          {"codec_name", "width", "height"}),
                   "mjpeg|" + QString(frameSize).replace('x', '|'));
-    EXPECT_EQ(entries(dir.path()),
+    EXPECT_EQ(folderEntries(dir.path()),
               QStringList({"100% my covers", "out folder", source.section('/', -1)}));
 }
 
@@ -205,7 +191,7 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
         EXPECT_TRUE(alpha == "0" ? inside < 20 : inside > 150 && right > 30 && second > 30)
                 << text.toStdString() << ": " << inside << " " << right << " " << second;
     }
-    EXPECT_EQ(entries(dir.path()),
+    EXPECT_EQ(folderEntries(dir.path()),
               QStringList({"marked.flv", "source.avi", fonts.section('/', -1)}));
 }
 

@@ -222,7 +222,7 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
         } else {
             EXPECT_EQ(process.exitCode(), signal ? 128 + signal : 1) << program << signal;
         }
-        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        EXPECT_EQ(folderEntries(folder),
                   QStringList({"clip.flv", "update.flv"}).mid(0, encode ? 1 : 2));
         QFile::remove(folder + "/update.flv");
     }

@@ -8,7 +8,6 @@
 #include "tools/ModernArguments.h"
 #include "tools/WatermarkHook.h"
 
-#include <QFile>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -59,9 +58,8 @@ QString translate(const QString &kind, const QString &input, const QByteArray &c
 
 TEST(ToolTranslation, GoldenRows)
 {
-    QFile colourFile(applicationFolderUnderTest() + "/vhook/rgb.txt");
-    ASSERT_TRUE(colourFile.open(QIODevice::ReadOnly));
-    const QByteArray colours = colourFile.readAll();
+    const QByteArray colours = testmedia::readFile(applicationFolderUnderTest() + "/vhook/rgb.txt");
+    ASSERT_FALSE(colours.isEmpty());
     EXPECT_FALSE(lookUpColour("! 1 2 3 comment\n", "comment").has_value());
     const auto rows = dataRows("tool_lines.txt");
     EXPECT_FALSE(rows.isEmpty());

@@ -23,7 +23,6 @@ namespace {
 struct Tab : WindowFixture
 {
     Tab() { window().Form_Load(); }
-    const MainWindowUi &ui() { return window().ui(); }
     QString path(const QString &name) const { return files.filePath(name); }
     // Save or Load, and the path picked in the dialog.
     void click(QPushButton *button, const QString &path)

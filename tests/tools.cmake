@@ -1,6 +1,6 @@
 # Tests of the ffmpeg and flvmdi front-ends.
 trovexa_gtest(test_tool_translation test_tool_translation.cpp
-    LIBS trovexa_tool_runtime)
+    LIBS trovexa_tool_runtime trovexa_test_media)
 trovexa_gtest(test_tool_encode QT_MAIN test_tool_encode.cpp
     LIBS trovexa_pipeline trovexa_test_media)
 add_dependencies(test_tool_encode trovexa_ffmpeg_frontend trovexa_flvmdi)

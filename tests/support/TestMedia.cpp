@@ -79,6 +79,19 @@ QJsonObject firstStream(const QJsonObject &probed, const QString &type)
     return {};
 }
 
+QString fields(const QJsonObject &object, const QStringList &keys, QChar separator)
+{
+    QStringList values;
+    for (const QString &key : keys)
+        values << object.value(key).toVariant().toString();
+    return values.join(separator);
+}
+
+QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
 bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);

@@ -75,6 +75,12 @@ QJsonObject probe(const QString &path);
 // The first stream of the given type ("video" or "audio"), or an empty object.
 QJsonObject firstStream(const QJsonObject &probed, const QString &type);
 
+// The values of keys in a probed object as text, joined by separator ("" for a missing one).
+QString fields(const QJsonObject &object, const QStringList &keys, QChar separator = u'|');
+
+// Every entry of a folder, hidden ones too, by name.
+QStringList folderEntries(const QString &folder);
+
 // In a child: SIGCHLD, SIGINT and SIGTERM ignored, and every signal blocked.
 void inheritHostileSignals();
 

@@ -50,6 +50,7 @@ struct WindowFixture
         }
         return *m_window;
     }
+    const MainWindowUi &ui() { return window().ui(); }
 
     // A blank in the folder's name, as in "/home/me/My Apps".
     QTemporaryDir appFolder {QDir::tempPath() + "/trovexa app-XXXXXX"};
