@@ -30,7 +30,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(cache + "/trovexa"));
 
         WindowFixture f(app);
-        const MainWindowUi &ui = f.window().ui();
+        const MainWindowUi &ui = f.ui();
         QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
         ui.chkWatermark->setChecked(true);
         ui.txtWatermark->setPlainText("Trovexa");

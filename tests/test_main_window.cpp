@@ -78,7 +78,7 @@ private Q_SLOTS:
     void firstStart()
     {
         WindowFixture f;
-        const MainWindowUi &ui = f.window().ui();
+        const MainWindowUi &ui = f.ui();
         bool splashSeen = false;
         QTimer probe;
         connect(&probe, &QTimer::timeout, this, [&] {
@@ -133,7 +133,7 @@ private Q_SLOTS:
         else
             QFile::remove(f.appFolder.filePath(name));
         f.boxes.scriptAnswers({answer});
-        const MainWindowUi &ui = f.window().ui();
+        const MainWindowUi &ui = f.ui();
         QList<int> entries; // video windows, fonts, font sizes, shown, while the box is up
         f.boxes.onShow = [&](const Shown &) {
             entries = {ui.cmbVideoWindow->count(), ui.cmbFontName->count()};
@@ -180,7 +180,7 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         WindowFixture f;
         f.window().Form_Load();
-        const MainWindowUi &ui = f.window().ui();
+        const MainWindowUi &ui = f.ui();
         QTemporaryDir media;
         QStringList paths;
         for (const QString &name : row[0].split(u'|')) {
@@ -218,7 +218,7 @@ private Q_SLOTS:
     {
         WindowFixture f;
         f.window().Form_Load();
-        const MainWindowUi &ui = f.window().ui();
+        const MainWindowUi &ui = f.ui();
         // The names a screen reader gives the controls, and the order Tab visits them.
         const auto heard = dataRows("main_window.txt", "heard");
         const auto tabOrder = dataRows("main_window.txt", "tabOrder");

@@ -131,7 +131,7 @@ private Q_SLOTS:
         const QString previous = QDir::currentPath();
         QDir::setCurrent(QDir::tempPath());
         QTest::keyClick(&f.window(), Qt::Key_F1);
-        f.window().ui().mnuHelpContents->trigger();
+        f.ui().mnuHelpContents->trigger();
         QDir::setCurrent(previous);
         QCOMPARE(f.shell.opened, QStringList({manual, manual}));
 
@@ -179,7 +179,7 @@ private Q_SLOTS:
             if (modal && modal->isVisible())
                 modal->close();
         });
-        f.window().ui().mnuHelpAbout->trigger();
+        f.ui().mnuHelpAbout->trigger();
         QVERIFY(closed);
         QCOMPARE(credits.size(), 4);
         QCOMPARE(opened,

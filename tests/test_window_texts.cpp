@@ -134,8 +134,8 @@ private slots:
                 if (isNamed(w))
                     lines << describe(w);
         }
-        for (int tab = 0; tab < fixture.window().ui().sstThis->count(); ++tab) {
-            fixture.window().ui().sstThis->setCurrentIndex(tab);
+        for (int tab = 0; tab < fixture.ui().sstThis->count(); ++tab) {
+            fixture.ui().sstThis->setCurrentIndex(tab);
             lines << readingOrder(&fixture.window());
         }
         for (QWidget *window : QWidgetList {&progress, &about})
