@@ -1,6 +1,7 @@
 #include "EncodeJob.h"
 
 #include "ConversionControls.h"
+#include "SourceInput.h"
 
 #include "media/VideoEdit.h"
 #include "pipeline/EncoderArguments.h"
@@ -94,7 +95,8 @@ bool EncodeJob::start()
                                  m_ui.lblOutDir->text(),
                                  m_ui.txtOutFile->text(),
                                  m_ui.chkWatermark->checkState() == Qt::Checked,
-                                 m_ui.txtWatermark->toPlainText()};
+                                 m_ui.txtWatermark->toPlainText(),
+                                 SourceInput::kindOf(m_ui.lblInput->text())};
     if (const auto problem = checkRequest(request, platform::sameFile)) {
         refuse(*problem);
         return false;
@@ -116,9 +118,12 @@ bool EncodeJob::start()
                                    platform::userCacheFolder(),
                                    PathSeparator);
         QDir().mkpath(QFileInfo(m_input).path());
-        const bool normalizedReady = m_normalize(request.sourcePath, m_input);
-        if (!normalizedReady) {
-            setRunning(false);
+        const NormalizationEnd normalized = m_normalize(request.sourcePath, m_input);
+        if (normalized != NormalizationEnd::Ready) {
+            if (normalized == NormalizationEnd::Failed)
+                finish(End::Failed);
+            else
+                setRunning(false);
             return false;
         }
     }

@@ -5,6 +5,7 @@
 
 #include "pipeline/Command.h"
 #include "pipeline/EncodeRequest.h"
+#include "pipeline/Normalization.h"
 #include "pipeline/PipelineStage.h"
 #include "pipeline/StageRunner.h"
 
@@ -27,8 +28,9 @@ class EncodeJob : public QObject
 {
     Q_OBJECT
 public:
-    // Normalizes source into intermediate; returns normalizedReady.
-    using Normalize = std::function<bool(const QString &source, const QString &intermediate)>;
+    // Normalizes source into intermediate; returns how that ended.
+    using Normalize = std::function<pipeline::NormalizationEnd(const QString &source,
+                                                               const QString &intermediate)>;
     enum class End { Ready, Failed, Cancelled };
 
     EncodeJob(MainWindowUi &ui,
@@ -41,7 +43,8 @@ public:
 
     // Starts a job. False when none runs: the request was refused, the
     // overwrite not confirmed or the source not normalized. After true,
-    // finished follows once.
+    // finished follows once; after a normalization that failed, finished
+    // (Failed) comes before start returns false.
     bool start();
     bool isRunning() const { return m_running; }
     // Stops the running stage; finished(Cancelled) follows.

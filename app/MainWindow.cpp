@@ -80,7 +80,8 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                   m_encode,
                   m_runner,
                   [this](const QString &source, const QString &intermediate) {
-                      return m_normalizer.SourceNormalizer(source, intermediate);
+                      m_normalizer.SourceNormalizer(source, intermediate);
+                      return m_normalizer.lastEnd();
                   })
     , m_strip(new ProgressStrip(this))
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
@@ -104,6 +105,7 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
     connect(m_ui.mnuQuicktime, &QAction::triggered, this, &MainWindow::mnuQuicktime_Click);
     connect(m_ui.cmbFontName, &QComboBox::currentIndexChanged, this, &MainWindow::cmbFontName_Click);
     nameControls(m_ui);
+    m_frameCountKeys.watch(m_ui.txtNumImages);
     new SourceDrop(
             m_ui.sstThis->widget(0),
             [this] { return !m_ui.cmdEncode->isEnabled(); },
@@ -291,7 +293,7 @@ void MainWindow::cmdInput_Click()
               "*.dat|DVD Format (*.vob)| *.vob|3GP (*.3gp)| *.3gp";
     if (!CommonDialog1().ShowOpen())
         return;
-    m_source.take(CommonDialog1().FileName);
+    m_source.choose(CommonDialog1().FileName);
 }
 
 void MainWindow::cmdOutput_Click()

@@ -83,6 +83,7 @@ private:
     EncodeJob m_encodeJob;
     ProgressStrip *m_strip = nullptr;
     WatermarkTab m_watermarkTab;
+    DigitKeys m_frameCountKeys; // of txtNumImages
     SourceInput m_source;
     preview::PreviewHost m_preview;
     bool m_ending = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pipeline/SourceChoice.h"
+
 #include <QStringList>
 
 struct MainWindowUi;
@@ -14,6 +16,9 @@ class MessageBoxes;
 class SourceInput
 {
 public:
+    // What a path names now.
+    static pipeline::PathKind kindOf(const QString &path);
+
     SourceInput(MainWindowUi &ui,
                 platform::MessageBoxes &messageBoxes,
                 platform::CommonDialog &dialog);
@@ -21,6 +26,11 @@ public:
     // Makes path the source: its label, the output name proposed from it,
     // and the file the next Input File dialog starts from.
     void take(const QString &path);
+
+    // A file chosen in the Input File dialog becomes the source, unless it
+    // is a pipe, a device or a folder: that gets the "Error" box of a
+    // missing file and changes nothing. True when taken.
+    bool choose(const QString &path);
 
     // Paths handed over from outside the Input File dialog: exactly one
     // existing file of a type the dialog offers becomes the source; anything

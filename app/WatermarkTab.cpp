@@ -9,7 +9,6 @@
 #include "watermark/WatermarkSettings.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,7 +43,7 @@ WatermarkTab::WatermarkTab(MainWindowUi &ui,
 {
     for (QLineEdit *box : {m_ui.txtLeft, m_ui.txtTop, m_ui.txtAlpha}) {
         box->setMaxLength(MaxFieldLength);
-        box->installEventFilter(this);
+        m_digitKeys.watch(box);
     }
     connect(m_ui.txtAlpha, &QLineEdit::textChanged, this, &WatermarkTab::txtAlpha_Change);
     connect(m_ui.updAlpha, &platform::UpDown::upClick, this, &WatermarkTab::updAlpha_UpClick);
@@ -57,17 +56,6 @@ WatermarkTab::WatermarkTab(MainWindowUi &ui,
             &QPushButton::clicked,
             this,
             &WatermarkTab::cmdLoadWMOptions_Click);
-}
-
-bool WatermarkTab::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (typesCharacter(key->key(), key->modifiers(), key->text())
-            && !digitFilterAccepts(key->text().front().unicode()))
-            return true;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void WatermarkTab::txtAlpha_Change()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DigitKeys.h"
 #include "MainWindowUi.h"
 #include "PlatformServices.h"
 
@@ -27,10 +28,6 @@ public Q_SLOTS:
     void cmdSaveWMOptions_Click();
     void cmdLoadWMOptions_Click();
 
-protected:
-    // The digit filter of txtLeft, txtTop and txtAlpha (their KeyPress).
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void prepareDialog(const QString &title);
     bool applyLoaded(const QByteArray &bytes);
@@ -38,4 +35,5 @@ private:
     MainWindowUi &m_ui;
     PlatformServices &m_services;
     platform::CommonDialog &m_dialog;
+    DigitKeys m_digitKeys; // of txtLeft, txtTop and txtAlpha
 };

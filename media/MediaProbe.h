@@ -32,17 +32,48 @@ struct MediaInfo
     QString videoCodec; // libavcodec's name, e.g. "mpeg2video"
     QString pixelFormat; // e.g. "yuv420p"; empty when unknown
     FrameRate realFrameRate; // the lowest rate all timestamps fit
-    FrameRate averageFrameRate; // frames over time
-    // The first audio stream a decoder exists for.
+    FrameRate averageFrameRate; // frames over time, as the file states it
+    // Counted from the first video packets (about 20 seconds): the frames
+    // between the first and the last timestamp seen, and the seconds between
+    // them. A stream with gaps or a rate of its own shows it here even where
+    // the file states 25 fps.
+    int headFrames = 0;
+    double headSeconds = 0;
+    // The audio stream a player plays: the first one marked as the default
+    // track, else the first one; only streams a decoder exists for.
     int audioStream = -1;
     int audioChannels = 0;
+    QString title; // the file's own title tag; empty without one
 
     bool hasVideo() const { return videoStream >= 0; }
     bool hasAudio() const { return audioStream >= 0; }
 };
 
 // Opens path as a local file and reads its streams. std::nullopt when it
-// cannot be opened or its streams cannot be read.
-std::optional<MediaInfo> probeMedia(const QString &path);
+// cannot be opened or its streams cannot be read; error then receives why.
+std::optional<MediaInfo> probeMedia(const QString &path, QString *error = nullptr);
+
+// What a whole file's packets say about its first video and audio streams,
+// as a player decodes them: times are presentation times in seconds.
+struct MeasuredStreams
+{
+    int videoFrames = 0;
+    double videoStart = 0;
+    double videoEnd = 0; // the end of the last frame shown
+    // Whether every frame lasts as long as the others (within the file's
+    // clock resolution), and the rate: the steady rate, else frames over time.
+    bool constantRate = false;
+    double frameRate = 0;
+    int sampleRate = 0; // 0: no audio
+    int channels = 0;
+    double audioStart = 0;
+    double audioEnd = 0;
+
+    // The length of the picture, or of the sound in a file without picture.
+    double duration() const;
+};
+
+// Reads every packet of a file. std::nullopt when it cannot be read.
+std::optional<MeasuredStreams> measureStreams(const QString &path);
 
 } // namespace media

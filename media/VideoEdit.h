@@ -64,6 +64,11 @@ public:
     // at any time, also after the end.
     virtual void StopConversion() = 0;
 
+    // What the converter or the source reader said last about a failure:
+    // the converter's last error output, or why a source could not be read;
+    // empty when there is nothing to tell.
+    virtual QString lastOutput() const { return {}; }
+
 Q_SIGNALS:
     // Position and length of the conversion, in seconds of the output.
     void ConversionProgress(double position, double length);

@@ -1,6 +1,7 @@
 #include "VideoEditArguments.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace media {
 
@@ -63,9 +64,12 @@ bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const Output
 {
     const bool codecFits = source.videoCodec == "mpeg1video"
             || (source.videoCodec == "mpeg2video" && output.format == 6);
+    // The rates the file states, and the frames it holds: a stream with
+    // gaps (frames dropped by a camera or an editor) states its nominal rate.
     const bool rateFits = exactly(source.realFrameRate, output.frameRate)
             && (source.averageFrameRate == FrameRate {}
-                || exactly(source.averageFrameRate, output.frameRate));
+                || exactly(source.averageFrameRate, output.frameRate))
+            && std::abs(source.headFrames - source.headSeconds * output.frameRate) <= 1;
     return codecFits && rateFits && source.pixelFormat == "yuv420p" && source.rotation == 0
             && source.coded == FrameSize {output.width, output.height} && clip.start == 0;
 }

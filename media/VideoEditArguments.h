@@ -46,7 +46,8 @@ struct ConversionJob
 
 // True when the output can take a video clip of source as it is, which then
 // meets every output setting: MPEG-1 or MPEG-2 video (only MPEG-1 for an
-// MPEG-1 system stream) in 4:2:0 at exactly the output frame rate, stored
+// MPEG-1 system stream) in 4:2:0 at exactly the output frame rate (stated
+// and counted), stored
 // unturned at exactly the output size, queued from its start.
 bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const OutputSettings &output);
 

@@ -65,8 +65,12 @@ std::optional<MediaInfo> VideoEditComponent::probe(const QString &path)
     const QFileInfo file(path);
     if (m_probed.path != path || m_probed.modified != file.lastModified()
         || m_probed.size != file.size()) {
-        m_probed = {path, file.lastModified(), file.size(), probeMedia(path)};
+        QString failure;
+        m_probed = {path, file.lastModified(), file.size(), probeMedia(path, &failure)};
+        m_probed.failure = failure.toLocal8Bit();
     }
+    if (!m_probed.info)
+        m_errors = m_probed.failure;
     return m_probed.info;
 }
 
@@ -179,8 +183,9 @@ bool VideoEditComponent::StartConversion()
     child->setProgram(m_program);
     child->setArguments(conversionArguments(job));
     // Standard input stays a pipe: "q" on it asks ffmpeg to quit.
-    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_errors.clear();
     connect(child, &QProcess::readyReadStandardOutput, this, &VideoEditComponent::readProgress);
+    connect(child, &QProcess::readyReadStandardError, this, &VideoEditComponent::readErrors);
     connect(child, &QProcess::finished, this, &VideoEditComponent::childEnded);
     connect(child, &QProcess::errorOccurred, this, &VideoEditComponent::childFailedToStart);
     m_child = child;
@@ -235,9 +240,28 @@ void VideoEditComponent::readProgress()
     }
 }
 
+void VideoEditComponent::readErrors()
+{
+    if (!m_child)
+        return;
+    m_errors += m_child->readAllStandardError();
+    if (m_errors.size() > ErrorLimit)
+        m_errors.remove(0, m_errors.size() - ErrorLimit);
+}
+
 void VideoEditComponent::childEnded(int exitCode, QProcess::ExitStatus status)
 {
     readProgress();
+    readErrors();
+    if (m_child && status != QProcess::NormalExit)
+        m_errors += QString("\n%1 ended abnormally\n")
+                            .arg(QFileInfo(m_program).fileName())
+                            .toLocal8Bit();
+    else if (m_child && exitCode != 0 && m_errors.isEmpty())
+        m_errors = QString("%1 ended with exit code %2\n")
+                           .arg(QFileInfo(m_program).fileName())
+                           .arg(exitCode)
+                           .toLocal8Bit();
     if (!detachChild())
         return;
     bool complete = status == QProcess::NormalExit && exitCode == 0;
@@ -257,8 +281,10 @@ void VideoEditComponent::childEnded(int exitCode, QProcess::ExitStatus status)
 
 void VideoEditComponent::childFailedToStart(QProcess::ProcessError error)
 {
-    if (error != QProcess::FailedToStart || !detachChild())
+    if (error != QProcess::FailedToStart || !m_child)
         return;
+    m_errors = QString("%1: %2\n").arg(m_program, m_child->errorString()).toLocal8Bit();
+    detachChild();
     QFile::remove(partialPath(m_writing));
     Q_EMIT ConversionFailed();
 }

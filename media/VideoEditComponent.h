@@ -44,10 +44,13 @@ public:
     bool SetOutputFile(const QString &path) override;
     bool StartConversion() override;
     void StopConversion() override;
+    QString lastOutput() const override { return QString::fromLocal8Bit(m_errors); }
 
     // Grace periods of StopConversion, in milliseconds.
     static constexpr int QuitGraceMs = 2000;
     static constexpr int TerminateGraceMs = 1000;
+    // The converter's error output kept for lastOutput: its last bytes.
+    static constexpr qsizetype ErrorLimit = 64 * 1024;
 
 private:
     struct Probed
@@ -56,6 +59,7 @@ private:
         QDateTime modified;
         qint64 size = -1;
         std::optional<MediaInfo> info;
+        QByteArray failure; // why info is empty
     };
 
     // Probe results of the file last asked about, so the queries of one
@@ -63,6 +67,7 @@ private:
     std::optional<MediaInfo> probe(const QString &path);
     static QString partialPath(const QString &output) { return output + QStringLiteral(".part"); }
     void readProgress();
+    void readErrors();
     void childEnded(int exitCode, QProcess::ExitStatus status);
     void childFailedToStart(QProcess::ProcessError error);
     QProcess *detachChild();
@@ -78,6 +83,7 @@ private:
     QPointer<QProcess> m_child;
     ProgressReader m_progress;
     double m_length = 0;
+    QByteArray m_errors; // see lastOutput
 };
 
 // The ffmpeg found on PATH, leaving out every PATH entry that is the

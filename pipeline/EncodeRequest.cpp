@@ -27,6 +27,8 @@ std::optional<RequestProblem> checkRequest(const EncodeRequest &r, const SameFil
     if (r.watermarkOn && r.watermarkText.isEmpty())
         return RequestProblem {"WATERMARK TEXT MISSING!", txtWatermark, 1};
 
+    if (r.sourceKind == PathKind::Special || r.sourceKind == PathKind::Folder)
+        return RequestProblem {fileNotFound(r.sourcePath), cmdInput, 0};
     if (sameFile(r.sourcePath, r.outputFolder + r.outputName))
         return RequestProblem {"OUTPUT FILE CANNOT BE THE SOURCE FILE!", txtOutFile, 0};
     return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SourceChoice.h"
+
 #include <QChar>
 #include <QString>
 
@@ -17,6 +19,7 @@ struct EncodeRequest
     QString outputName; // file name without folder
     bool watermarkOn = false;
     QString watermarkText;
+    PathKind sourceKind = PathKind::File; // what the source path names now
 };
 
 // The control a refused request sends the user to, and its tab.
@@ -33,8 +36,9 @@ struct RequestProblem
 using SameFileTest = std::function<bool(const QString &, const QString &)>;
 
 // The checks of a request, in order; the first that fails is the answer.
-// After the five classic checks comes the guard against writing over the
-// source.
+// After the five classic checks come the guards against a source that is a
+// pipe, a device or a folder (a missing one is left to the stages, which
+// report it) and against writing over the source.
 std::optional<RequestProblem> checkRequest(const EncodeRequest &request,
                                            const SameFileTest &sameFile);
 

@@ -3,6 +3,7 @@
 
 #include "media/FrameSize.h"
 
+#include <QFile>
 #include <QObject>
 
 #include <cmath>
@@ -46,8 +47,24 @@ bool Normalizer::failNow()
 {
     m_component.StopConversion();
     m_normalizedReady = false;
-    m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+    m_failed = true;
+    showFailure();
     return false;
+}
+
+void Normalizer::showFailure()
+{
+    m_messages.MsgBoxWithDetails(Msg::NormalizationFailed,
+                                 MsgBoxStyle::Critical,
+                                 QStringLiteral("Error"),
+                                 m_component.lastOutput());
+}
+
+NormalizationEnd Normalizer::lastEnd() const
+{
+    if (m_normalizedReady)
+        return NormalizationEnd::Ready;
+    return m_failed ? NormalizationEnd::Failed : NormalizationEnd::Stopped;
 }
 
 bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &intermediatePath)
@@ -55,6 +72,7 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     m_ended = false;
     m_failed = false;
     m_normalizedReady = false;
+    m_intermediate = intermediatePath;
     VideoEdit &c = m_component;
 
     const std::optional<double> duration = c.GetFileDuration(sourcePath);
@@ -95,6 +113,7 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     if (c.GetTimelineDuration() == 0) {
         m_messages.MsgBox(Msg::ZeroDuration, MsgBoxStyle::Critical, QStringLiteral("Error"));
         m_normalizedReady = false;
+        m_failed = true;
         c.StopConversion();
         return m_normalizedReady;
     }
@@ -116,6 +135,7 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
         c.StopConversion();
         m_messages.MsgBox(Msg::SaveFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
         m_normalizedReady = false;
+        m_failed = true;
         return m_normalizedReady;
     }
     if (!started)
@@ -128,7 +148,7 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     m_view = nullptr;
 
     if (m_failed)
-        m_messages.MsgBox(Msg::NormalizationFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
+        showFailure();
     return m_normalizedReady;
 }
 
@@ -181,7 +201,12 @@ void Normalizer::cancelRequested()
                                          QStringLiteral("Confirm"));
     if (answer != MsgBoxAnswer::Yes)
         return;
+    // Finished while the question was up: the new intermediate goes, as
+    // the part written so far goes when the cancel comes during the work.
+    const bool finished = m_normalizedReady;
     AbortNormalization();
+    if (finished)
+        QFile::remove(m_intermediate);
     if (m_view)
         m_view->closeWindow();
 }

@@ -25,6 +25,12 @@ inline const QString NormalizationFailed = QStringLiteral(
 inline const QString AbortQuestion = QStringLiteral("ENCODING IS IN PROGRESS. ABORT?");
 } // namespace NormalizationMessages
 
+// How a normalization ended: the intermediate written; an error shown (a
+// source that cannot be read or converted, an intermediate that cannot be
+// saved); or stopped by the user (No to going on without sound, Yes to
+// Cancel).
+enum class NormalizationEnd { Ready, Failed, Stopped };
+
 // A duration rounded to two decimal places, halves to even.
 double roundToHundredths(double seconds);
 
@@ -44,6 +50,9 @@ public:
     // after every failure, refusal and confirmed cancel.
     bool SourceNormalizer(const QString &sourcePath, const QString &intermediatePath);
 
+    // How the last normalization ended.
+    NormalizationEnd lastEnd() const;
+
     // The abort action of the progress window: stops the component and
     // makes the verdict false.
     void AbortNormalization();
@@ -54,9 +63,10 @@ private:
     void conversionFailed();
     void cancelRequested();
     void closeView();
-    // A component operation failed outright, or the conversion broke off.
-    // Returns the verdict: false.
+    // A component operation failed outright. Returns the verdict: false.
     bool failNow();
+    // The failure box, with what the component said as its details.
+    void showFailure();
 
     media::VideoEdit &m_component;
     platform::MessageBoxes &m_messages;
@@ -67,6 +77,7 @@ private:
     QElapsedTimer m_running; // since the conversion started
     bool m_ended = false;
     bool m_failed = false;
+    QString m_intermediate; // of the running normalization
 };
 
 } // namespace pipeline

@@ -23,7 +23,8 @@ std::optional<QString> sourceProblem(const QList<OfferedPath> &offered)
     const OfferedPath &one = offered.first();
     switch (one.kind) {
     case PathKind::Missing:
-        return QStringLiteral("FILE NOT FOUND: ") + one.path;
+    case PathKind::Special:
+        return fileNotFound(one.path);
     case PathKind::Folder:
         return QStringLiteral("PLEASE CHOOSE A VIDEO FILE, NOT A FOLDER!");
     case PathKind::File:
@@ -33,6 +34,11 @@ std::optional<QString> sourceProblem(const QList<OfferedPath> &offered)
         return QStringLiteral("UNSUPPORTED FILE TYPE! SUPPORTED VIDEO FILES: ")
                 + SourcePatterns.join(u' ');
     return std::nullopt;
+}
+
+QString fileNotFound(const QString &path)
+{
+    return QStringLiteral("FILE NOT FOUND: ") + path;
 }
 
 } // namespace pipeline

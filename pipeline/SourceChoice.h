@@ -20,8 +20,9 @@ inline const QStringList SourcePatterns = {"*.mpg",
                                            "*.vob",
                                            "*.dat"};
 
-// What a path handed to the program names.
-enum class PathKind { Missing, Folder, File };
+// What a path handed to the program names. Special: a pipe, a device or a
+// socket, which a reader would wait on or read without end.
+enum class PathKind { Missing, Folder, File, Special };
 
 struct OfferedPath
 {
@@ -33,5 +34,8 @@ struct OfferedPath
 // a drop on the window) cannot become the source; nullopt when they are
 // exactly one file of a type the dialog offers (letter case aside).
 std::optional<QString> sourceProblem(const QList<OfferedPath> &offered);
+
+// The message for a source that is no file: missing, a pipe or a device.
+QString fileNotFound(const QString &path);
 
 } // namespace pipeline

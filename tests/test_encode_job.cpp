@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using Shown = platform::RecordingMessageBoxes::Shown;
 using platform::MsgBoxAnswer::No;
 using platform::MsgBoxAnswer::Yes;
@@ -175,9 +177,12 @@ private Q_SLOTS:
         const QString input = source.isEmpty() ? "" : job.video(source, {0.5});
         if (settings == "existing")
             QVERIFY(testmedia::writeFile(job.media.filePath("clip.flv"), "earlier"));
-        else
+        else if (settings != "piped")
             job.set(settings);
         job.choose(input, folder == "-" ? "" : job.media.filePath(folder));
+        if (settings == "piped") // a named pipe in the chosen file's place
+            QVERIFY(QFile::remove(input)
+                    && ::mkfifo(QFile::encodeName(input).constData(), 0600) == 0);
         const QString outName = job.ui().txtOutFile->text();
         job.dialogs.fileAnswers << QString(); // a cancelled Input File
         QTest::mouseClick(job.ui().cmdInput, Qt::LeftButton);
@@ -194,7 +199,8 @@ private Q_SLOTS:
         const QStringList before = contents();
         job.encode();
         QCOMPARE(job.boxes.shown().size(), 1);
-        QCOMPARE(job.boxes.shown().first().prompt, row[3]);
+        QCOMPARE(job.boxes.shown().first().prompt,
+                 QString(row[3]).replace("<media>", job.media.path()));
         QCOMPARE(contents(), before);
         QCOMPARE(job.ui().txtApp->text(), QString("earlier command"));
         QVERIFY(job.ui().cmdEncode->isEnabled());
@@ -225,7 +231,10 @@ private Q_SLOTS:
         QCOMPARE(job.ends,
                  row[2].isEmpty() ? QList<End>()
                                   : QList<End> {row[2] == "Ready" ? End::Ready : End::Failed});
-        QCOMPARE(job.boxes.detailsOf(0).contains("Invalid data"), name == "broken.mpg");
+        QCOMPARE(job.boxes.detailsOf(0).contains("Invalid data"), name.startsWith("broken"));
+        const QString flv = QFileInfo(name).completeBaseName() + ".flv";
+        QCOMPARE(job.notifier.sent.value(0).second,
+                 row[2] == "Ready" ? flv + " is ready" : "Encoding " + flv + " failed");
         QVERIFY(job.ui().cmdEncode->isEnabled());
         QCOMPARE(QDir(job.media.path()).entryList(QDir::Files).join(' '), row[3]);
     }

@@ -19,6 +19,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using Shown = platform::RecordingMessageBoxes::Shown;
 using platform::MsgBoxAnswer::No;
 using platform::MsgBoxAnswer::Yes;
@@ -153,15 +155,19 @@ private Q_SLOTS:
             QVERIFY(entries[0] == 13 && entries[3] && (name != "colors.txt" || entries[2] > 0));
     }
 
-    // The real program started with a file shows it as the source; on a terminal,
-    // --help and --version answer without a display (none to be had here).
+    // The real program started with a file shows it as the source, and refuses a pipe or
+    // a device without waiting on it; on a terminal, --help and --version answer without a
+    // display (none to be had here).
     void commandLine()
     {
         QTemporaryDir dir; // also the folder of the program's lock
-        const QString clip = dir.filePath("My Clip.mpg");
+        const QString clip = dir.filePath("My Clip.mpg"), pipe = dir.filePath("clip.avi");
         QVERIFY(testmedia::writeFile(clip, "x"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
         const std::tuple<QString, QString, QByteArray> runs[]
                 = {{clip, WINDOW_PROBE, clip.toUtf8() + "\n"},
+                   {pipe, WINDOW_PROBE, "FILE NOT FOUND: " + pipe.toUtf8() + "\n"},
+                   {"/dev/zero", WINDOW_PROBE, "FILE NOT FOUND: /dev/zero\n"},
                    {"--help", "QT_QPA_PLATFORM=none", "Converts videos (MPEG"},
                    {"--version", "QT_QPA_PLATFORM=none", "Trovexa FLV Converter 1."}};
         for (const auto &[argument, variable, shown] : runs) {
@@ -184,9 +190,14 @@ private Q_SLOTS:
         QTemporaryDir media;
         QStringList paths;
         for (const QString &name : row[0].split(u'|')) {
-            paths << media.filePath(name.chopped(name.endsWith(u'/') ? 1 : 0));
+            paths << (name.startsWith(u'/') ? name
+                                            : media.filePath(name.chopped(name.endsWith(u'/'))));
+            if (name.startsWith(u'/'))
+                continue;
             QDir().mkpath(name.endsWith(u'/') ? paths.last() : QFileInfo(paths.last()).path());
-            if (!name.endsWith(u'/') && !name.startsWith("gone"))
+            if (name.startsWith("pipe"))
+                QVERIFY(::mkfifo(QFile::encodeName(paths.last()).constData(), 0600) == 0);
+            else if (!name.endsWith(u'/') && !name.startsWith("gone"))
                 QVERIFY(testmedia::writeFile(paths.last(), ""));
         }
         const bool taken = !row[1].isEmpty();
@@ -203,6 +214,14 @@ private Q_SLOTS:
             QCOMPARE(f.boxes.shown(), taken ? QList<Shown>() : QList<Shown>({refusal}));
             QCOMPARE(ui.lblInput->text(), taken ? paths.first() : "/earlier/choice.mpg");
             QCOMPARE(ui.txtOutFile->text(), taken ? row[1] : "mine.flv");
+        }
+        // What no reader can take is refused in Input File's dialog too.
+        if (refusal.prompt.startsWith("FILE NOT FOUND")) {
+            f.boxes.clear();
+            f.dialogs.fileAnswers << paths.first();
+            QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
+            QCOMPARE(f.boxes.shown(), QList<Shown>({refusal}));
+            QCOMPARE(ui.lblInput->text(), "/earlier/choice.mpg");
         }
         if (taken) { // Input File opens next at the file handed over; no drops while a job runs
             QTest::mouseClick(ui.cmdInput, Qt::LeftButton);

@@ -1,20 +1,29 @@
 // Preloaded into the real program: prints the source the window shows, once
-// it shows one, and ends the program there.
+// it shows one, or the text of a message box it shows, and ends the program
+// there.
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTimer>
+
+static void printAndEnd(const QString &text)
+{
+    std::printf("%s\n", qPrintable(text));
+    std::fflush(stdout);
+    std::_Exit(0);
+}
 
 static void probeWindow()
 {
     auto *poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, [] {
-        for (QWidget *widget : QApplication::topLevelWidgets())
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+                printAndEnd(box->text());
             if (auto *label = widget->findChild<QLabel *>("lblInput");
-                label && !label->text().isEmpty()) {
-                std::printf("%s\n", qPrintable(label->text()));
-                std::fflush(stdout);
-                std::_Exit(0);
-            }
+                label && !label->text().isEmpty())
+                printAndEnd(label->text());
+        }
     });
     poll->start(50);
 }

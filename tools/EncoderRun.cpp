@@ -8,6 +8,7 @@
 #include "ProgressChannel.h"
 #include "TempFiles.h"
 #include "WatermarkHook.h"
+#include "media/MediaProbe.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
@@ -174,6 +175,26 @@ int finish(const ChildOutcome &outcome)
     return outcome.exitCode;
 }
 
+// Refuses an input that is a pipe, a device or a folder: ffmpeg would wait
+// for it or read it without end. A missing input is ffmpeg's to report.
+QString inputProblem(const QString &input)
+{
+    struct stat info = {};
+    if (stat(input.toLocal8Bit().constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return QString("%1: not a regular file").arg(input);
+    return {};
+}
+
+// What the encoder converts of the input: the picture and the sound a
+// player plays, and the input's title.
+SourceStreams sourceStreams(const QString &input)
+{
+    const std::optional<media::MediaInfo> info = media::probeMedia(input);
+    if (!info)
+        return {};
+    return {info->videoStream, info->audioStream, info->title};
+}
+
 // Refuses an output that is the input, or that may not be replaced. Returns
 // the reason, or "" when the output is fine.
 QString outputProblem(const LegacyCommand &command)
@@ -237,6 +258,8 @@ int runEncoder(const QStringList &arguments)
     LegacyCommand command = parsed.command;
     QString refusal = parsed.error;
     if (refusal.isEmpty())
+        refusal = inputProblem(command.input);
+    if (refusal.isEmpty())
         refusal = outputProblem(command);
     std::optional<DrawText> drawText;
     QString watermarkText;
@@ -286,7 +309,8 @@ int runEncoder(const QStringList &arguments)
                                                   + modernArguments(command,
                                                                     drawText,
                                                                     pictures ? PictureFiles
-                                                                             : written.path()),
+                                                                             : written.path(),
+                                                                    sourceStreams(command.input)),
                                           false,
                                           5000,
                                           pictures ? written.path() : QString());

@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "ProgramLookup.h"
 #include "TempFiles.h"
+#include "media/MediaProbe.h"
 
 #include <QFileInfo>
 
@@ -56,6 +57,30 @@ QString incompleteUpdate(const QString &flvmeta, const LockedTemporary &updated,
         return check.error;
     if (!signal && !takePendingCancel(signal) && check.exitCode != 0)
         return "the updated file does not pass flvmeta's check";
+    return {};
+}
+
+// flvmeta takes the sound's rate and channels from the tag headers, which
+// FLV fixes at 44100 Hz stereo for AAC, and counts the decoder's set-up
+// tag as a frame; its duration runs to the last tag's time, past a picture
+// that B-frames start late. The fields are set to what the streams hold, as
+// a player decodes them. Returns an error text, or "".
+QString correctStreamFields(const LockedTemporary &updated)
+{
+    const std::optional<media::MeasuredStreams> streams = media::measureStreams(updated.path());
+    if (!streams)
+        return "cannot read the streams of the updated file";
+    QList<MetadataField> fields;
+    if (streams->duration() > 0)
+        fields.append({"duration", streams->duration()});
+    if (streams->frameRate > 0)
+        fields.append({"framerate", streams->frameRate});
+    if (streams->sampleRate > 0) {
+        fields.append({"audiosamplerate", double(streams->sampleRate)});
+        fields.append({"stereo", streams->channels >= 2});
+    }
+    if (overwriteMetadata(updated.descriptor(), fields) < 0)
+        return "cannot correct the updated file's metadata";
     return {};
 }
 
@@ -124,7 +149,10 @@ int runMetadata(const QStringList &arguments)
     // flvmeta can end with success although its last writes failed (a full
     // disk at the final flush): only a complete, valid file replaces the
     // original.
-    const QString incomplete = incompleteUpdate(flvmeta, updated, signal);
+    QString incomplete = isCompleteFlv(updated.descriptor()) ? correctStreamFields(updated)
+                                                             : QString();
+    if (incomplete.isEmpty())
+        incomplete = incompleteUpdate(flvmeta, updated, signal);
     if (signal) {
         reportError(Program, "cancelled; the file is unchanged");
         return cancelledExitCode(signal);

@@ -39,7 +39,8 @@ QString primingTrim(int priming, int sampleRate)
 
 QStringList modernArguments(const LegacyCommand &command,
                             const std::optional<DrawText> &drawText,
-                            const QString &writtenOutput)
+                            const QString &writtenOutput,
+                            const SourceStreams &source)
 {
     const bool pictures = isPicturePattern(command.output);
     const bool flv = hasSuffix(command.output, ".flv");
@@ -52,6 +53,16 @@ QStringList modernArguments(const LegacyCommand &command,
     if (!flv && !pictures)
         args << "-xerror";
     args << "-i" << filePath(command.input);
+    // Phones tag their videos with the place, the device and its software;
+    // files made to be put on the web keep none of that.
+    args << "-map_metadata"
+         << "-1"
+         << "-map_chapters"
+         << "-1";
+    if (source.video >= 0)
+        args << "-map" << QString("0:%1").arg(source.video);
+    if (source.audio >= 0 && !command.audioOff && !pictures)
+        args << "-map" << QString("0:%1").arg(source.audio);
 
     QStringList filters;
     if (command.deInterlace)
@@ -112,6 +123,9 @@ QStringList modernArguments(const LegacyCommand &command,
         if (!command.channels.isEmpty())
             args << "-ac" << command.channels;
     }
+    if (!source.title.isEmpty() && !pictures)
+        args << "-metadata"
+             << "title=" + source.title;
     args << filePath(writtenOutput.isEmpty() ? command.output : writtenOutput);
     return args;
 }

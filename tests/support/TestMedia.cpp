@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <grp.h>
@@ -40,8 +41,22 @@ bool makeVideo(const QString &path, const VideoSpec &video)
         args << words("-f lavfi -i")
              << QString("sine=frequency=440:sample_rate=%1:duration=%2")
                         .arg(video.sampleRate)
-                        .arg(video.seconds)
-             << "-ac" << QString::number(video.channels);
+                        .arg(video.seconds);
+    const int toneTrack = std::max(video.defaultTrack, 0);
+    for (int track = 1; video.audio && track < video.audioTracks; ++track)
+        args << words("-f lavfi -i") << QString("anullsrc=r=%1:cl=stereo").arg(video.sampleRate);
+    if (video.audio && video.audioTracks > 1) {
+        args << words("-map 0:v");
+        for (int track = 0, silent = 2; track < video.audioTracks; ++track) {
+            const QString a = QString("a:%1").arg(track);
+            args << "-map" << QString("%1:a").arg(track == toneTrack ? 1 : silent++);
+            args << "-disposition:" + a << (track == video.defaultTrack ? "default" : "0");
+            if (track == toneTrack)
+                args << "-ac:" + a << QString::number(video.channels);
+        }
+    } else if (video.audio) {
+        args << "-ac" << QString::number(video.channels);
+    }
     if (QStringList {"dat", "vob", "mpg", "mpeg"}.contains(suffix))
         args << "-f" << (suffix == "vob" ? "vob" : "mpeg") << words("-c:v mpeg2video -c:a mp2");
     if (suffix == "3gp")
@@ -197,6 +212,15 @@ qint64 streamBytes(const QString &path, const QString &type)
     for (const QByteArray &line : result.output.split('\n'))
         total += line.trimmed().toLongLong();
     return result.exitCode == 0 ? total : -1;
+}
+
+double peakDecibels(const QString &path)
+{
+    const ProcessResult result = run("ffmpeg",
+                                     QStringList {"-nostdin", "-i", path}
+                                             << words("-af volumedetect -f null -"));
+    const qsizetype at = result.errors.indexOf("max_volume: ");
+    return at < 0 ? 0 : result.errors.mid(at + 12).split(' ').first().toDouble();
 }
 
 QByteArray rgbFrame(const QString &path, int frameIndex)

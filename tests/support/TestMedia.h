@@ -22,6 +22,10 @@ struct VideoSpec
     int channels = 2;
     QStringList extraOutputOptions {}; // e.g. {"-c:v", "mpeg4"}; format follows the extension
     int turn = 0; // .mp4/.mov: a quarter turn clockwise (90 or -90) in the track header
+    // Sound tracks: the tone is on the track marked as the default one (-1:
+    // none marked, the tone on the first); the others are silent and stereo.
+    int audioTracks = 1;
+    int defaultTrack = -1;
 };
 
 struct ProcessResult
@@ -96,6 +100,10 @@ double durationSeconds(const QJsonObject &probed);
 
 // The bytes in the packets of the first stream of a type ("v" or "a"); -1 when it fails.
 qint64 streamBytes(const QString &path, const QString &type);
+
+// The loudest sample of the first audio stream in dB (about -18 for the test
+// tone, -91 for silence); 0 when it cannot be measured.
+double peakDecibels(const QString &path);
 
 // One decoded video frame (0 = first) as packed RGB24; empty when it fails.
 QByteArray rgbFrame(const QString &path, int frameIndex = 0);
