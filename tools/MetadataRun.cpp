@@ -46,6 +46,10 @@ bool sameState(const struct stat &a, const struct stat &b)
 
 // Why the updated file cannot replace the original, or "" when it is whole:
 // its size is the one its metadata states and flvmeta finds no error in it.
+// Warnings pass: for AAC sound flvmeta warns (W80062) that audiosamplerate
+// should be 44100 and stereo true, the values FLV fixes in every AAC tag
+// header; the decoder takes the real ones from the stream, and so does the
+// metadata.
 // signal receives a cancel signal that came meanwhile.
 QString incompleteUpdate(const QString &flvmeta, const LockedTemporary &updated, int &signal)
 {
