@@ -3,7 +3,6 @@
 #include "ConversionControls.h"
 #include "SourceInput.h"
 
-#include "media/VideoEdit.h"
 #include "pipeline/EncoderArguments.h"
 #include "pipeline/StageCommands.h"
 #include "platform/FileSystem.h"
@@ -11,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,25 +18,22 @@
 #include <QTabWidget>
 
 using namespace pipeline;
-using platform::PathSeparator;
 
 EncodeJob::EncodeJob(MainWindowUi &ui,
                      PlatformServices &services,
-                     const MainWindowSettings &settings,
+                     const JobEnvironment &environment,
                      EncodeJobState &state,
-                     StageRunner &runner,
-                     Normalize normalize,
+                     ProgressViewFactory progressView,
                      QObject *parent)
     : QObject(parent)
     , m_ui(ui)
     , m_services(services)
-    , m_settings(settings)
+    , m_environment(environment)
     , m_state(state)
-    , m_runner(runner)
-    , m_normalize(std::move(normalize))
-{
-    connect(&m_runner, &StageRunner::ended, this, &EncodeJob::stageEnded);
-}
+    , m_progressView(std::move(progressView))
+{ }
+
+EncodeJob::~EncodeJob() = default;
 
 void EncodeJob::refuse(const RequestProblem &problem)
 {
@@ -72,15 +67,6 @@ bool EncodeJob::confirmOverwrite(const QString &outputPath)
             == platform::MsgBoxAnswer::Yes;
 }
 
-void EncodeJob::BuildEncoderArguments()
-{
-    m_state.encoderArguments
-            = pipeline::BuildEncoderArguments(readConversionOptions(m_ui.conversionControls()),
-                                              platform::ShortPath(m_settings.applicationFolder),
-                                              m_settings.windowsFolder,
-                                              PathSeparator);
-}
-
 void EncodeJob::setRunning(bool running)
 {
     m_running = running;
@@ -103,103 +89,80 @@ bool EncodeJob::start()
     }
     if (!confirmOverwrite(request.outputFolder + request.outputName))
         return false;
-
     m_request = request;
-    BuildEncoderArguments();
+
+    JobSpec spec;
+    spec.source = request.sourcePath;
+    spec.outputFolder = request.outputFolder;
+    spec.outputName = request.outputName;
+    spec.options = readConversionOptions(m_ui.conversionControls());
+    spec.normalize = needsNormalization(request.sourcePath,
+                                        m_ui.chkQuickEncode->checkState() == Qt::Checked);
+    // The one file of the Converter tab is normalized into temp.mpg, which
+    // stays after the job.
+    const QString &app = m_environment.applicationFolder;
+    spec.intermediate = intermediateFile(app,
+                                         platform::isWritableFolder(app),
+                                         platform::userCacheFolder(),
+                                         m_environment.separator);
+    spec.keepIntermediate = true;
+    if (m_ui.chkImage->checkState() == Qt::Checked)
+        spec.frameCount = imageFrameCount(m_ui.txtNumImages->text());
+    m_state.normalizeSource = spec.normalize;
+    m_state.encoderArguments = BuildEncoderArguments(spec.options,
+                                                     m_environment.shortApplicationFolder,
+                                                     m_environment.fontsFolder,
+                                                     m_environment.separator);
+
+    m_job = std::make_unique<Job>(++m_jobs,
+                                  spec,
+                                  m_environment,
+                                  JobServices {m_services.videoEdit,
+                                               &m_services.messageBoxes,
+                                               m_progressView});
+    connect(m_job.get(), &Job::stageStarted, this, &EncodeJob::jobStageStarted);
+    connect(m_job.get(), &Job::progressed, this, &EncodeJob::progressed);
+    connect(m_job.get(), &Job::finished, this, &EncodeJob::jobFinished);
     setRunning(true);
-
-    const QString &app = m_settings.applicationFolder;
-    m_state.normalizeSource = needsNormalization(request.sourcePath,
-                                                 m_ui.chkQuickEncode->checkState() == Qt::Checked);
-    m_input = request.sourcePath;
-    if (m_state.normalizeSource) {
-        m_input = intermediateFile(app,
-                                   platform::isWritableFolder(app),
-                                   platform::userCacheFolder(),
-                                   PathSeparator);
-        QDir().mkpath(QFileInfo(m_input).path());
-        const NormalizationEnd normalized = m_normalize(request.sourcePath, m_input);
-        if (normalized != NormalizationEnd::Ready) {
-            if (normalized == NormalizationEnd::Failed)
-                finish(End::Failed);
-            else
-                setRunning(false);
-            return false;
-        }
-    }
-
-    const double length = m_services.videoEdit.GetFileDuration(m_input).value_or(0);
-    runStage(PipelineStage::Encode,
-             encodeCommand(app,
-                           m_input,
-                           m_state.encoderArguments,
-                           request.outputFolder,
-                           request.outputName,
-                           PathSeparator),
-             "Encoding " + request.outputName,
-             length);
+    m_job->start();
     return true;
 }
 
-void EncodeJob::runStage(PipelineStage stage,
-                         const StageCommand &command,
-                         const QString &name,
-                         double length)
+void EncodeJob::cancel()
 {
-    m_stage = stage;
-    m_ui.txtApp->setText(command.text());
-    Q_EMIT stageStarted(name, length > 0);
-    m_runner.start(stage, command, length);
+    if (m_job)
+        m_job->cancel();
 }
 
-void EncodeJob::stageEnded(StageEnd end)
+void EncodeJob::jobStageStarted(PipelineStage stage, const QString &command, bool measured)
 {
-    if (!m_running)
-        return;
-    if (end == StageEnd::Cancelled)
-        return finish(End::Cancelled);
-    switch (m_stage) {
+    switch (stage) {
+    case PipelineStage::Normalize:
+        return Q_EMIT stageStarted("Normalizing " + QFileInfo(m_request.sourcePath).fileName(),
+                                   measured);
     case PipelineStage::Encode:
-        if (end != StageEnd::Succeeded)
-            return finish(End::Failed);
-        return runMetadata();
+        m_ui.txtApp->setText(command);
+        return Q_EMIT stageStarted("Encoding " + m_request.outputName, measured);
     case PipelineStage::Metadata:
-        // The pictures come from the source, whatever the metadata gave.
-        if (m_ui.chkImage->checkState() == Qt::Checked)
-            return runImages();
-        return finish(End::Ready);
-    case PipelineStage::Images:
-        return finish(End::Ready);
+        m_ui.txtApp->setText(command);
+        return Q_EMIT stageStarted("Writing metadata", measured);
+    case PipelineStage::Images: {
+        const QString count = m_job->spec().frameCount;
+        if (count != m_ui.txtNumImages->text())
+            m_ui.txtNumImages->setText(count);
+        m_ui.txtApp->setText(command);
+        return Q_EMIT stageStarted(QString("Grabbing %1 pictures").arg(count.toInt()), measured);
+    }
     }
 }
 
-void EncodeJob::runMetadata()
-{
-    runStage(PipelineStage::Metadata,
-             metadataCommand(m_settings.applicationFolder,
-                             m_request.outputFolder,
-                             m_request.outputName,
-                             PathSeparator),
-             "Writing metadata");
-}
-
-void EncodeJob::runImages()
-{
-    const QString count = imageFrameCount(m_ui.txtNumImages->text());
-    if (count != m_ui.txtNumImages->text())
-        m_ui.txtNumImages->setText(count);
-    runStage(PipelineStage::Images,
-             imageCommand(m_settings.applicationFolder,
-                          m_input,
-                          m_ui.cmbVideoWindow->currentText(),
-                          count,
-                          m_request.outputFolder,
-                          PathSeparator),
-             QString("Grabbing %1 pictures").arg(count.toInt()));
-}
-
-void EncodeJob::finish(End end)
+void EncodeJob::jobFinished(JobState state)
 {
     setRunning(false);
+    // A normalization that was stopped (No to going on without sound, or a
+    // cancel) ends quietly; everything else as the job ended.
+    const End end = state == JobState::Done ? End::Ready
+            : state == JobState::Failed     ? End::Failed
+                                            : End::Cancelled;
     Q_EMIT finished(end);
 }

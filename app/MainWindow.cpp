@@ -72,17 +72,11 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
     , m_settings(std::move(settings))
     , m_ui(setUpUi(this))
     , m_commonDialog(m_services.fileDialogs)
-    , m_runner(m_services.messageBoxes)
-    , m_normalizer(m_services.videoEdit, m_services.messageBoxes, progressWindowFactory(this))
-    , m_encodeJob(m_ui,
-                  m_services,
-                  m_settings,
-                  m_encode,
-                  m_runner,
-                  [this](const QString &source, const QString &intermediate) {
-                      m_normalizer.SourceNormalizer(source, intermediate);
-                      return m_normalizer.lastEnd();
-                  })
+    , m_environment {m_settings.applicationFolder,
+                     platform::ShortPath(m_settings.applicationFolder),
+                     m_settings.windowsFolder,
+                     platform::PathSeparator}
+    , m_encodeJob(m_ui, m_services, m_environment, m_encode, progressWindowFactory(this))
     , m_strip(new ProgressStrip(this))
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
     , m_source(m_ui, m_services.messageBoxes, m_commonDialog)
@@ -117,7 +111,7 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
         setJobControlsEnabled(!running);
     });
     connect(&m_encodeJob, &EncodeJob::stageStarted, m_strip, &ProgressStrip::showStage);
-    connect(&m_runner, &pipeline::StageRunner::progressed, m_strip, &ProgressStrip::showProgress);
+    connect(&m_encodeJob, &EncodeJob::progressed, m_strip, &ProgressStrip::showProgress);
     connect(&m_encodeJob, &EncodeJob::finished, this, &MainWindow::jobFinished);
 }
 

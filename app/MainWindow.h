@@ -8,8 +8,7 @@
 #include "StartupFailure.h"
 #include "WatermarkTab.h"
 
-#include "pipeline/Normalization.h"
-#include "pipeline/StageRunner.h"
+#include "pipeline/Job.h"
 #include "platform/CommonDialog.h"
 #include "preview/PreviewHost.h"
 
@@ -35,7 +34,6 @@ public:
     QString EncoderArguments() const { return m_encode.encoderArguments.text(); }
     const EncodeJobState &encodeState() const { return m_encode; }
     EncodeJob &encodeJob() { return m_encodeJob; }
-    pipeline::StageRunner &stageRunner() { return m_runner; }
     ProgressStrip &progressStrip() { return *m_strip; }
     platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
     preview::PreviewHost &previewHost() { return m_preview; }
@@ -78,8 +76,7 @@ private:
     QString m_windowsFolder;
     EncodeJobState m_encode;
     platform::CommonDialog m_commonDialog;
-    pipeline::StageRunner m_runner;
-    pipeline::Normalizer m_normalizer;
+    pipeline::JobEnvironment m_environment;
     EncodeJob m_encodeJob;
     ProgressStrip *m_strip = nullptr;
     WatermarkTab m_watermarkTab;

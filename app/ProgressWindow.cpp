@@ -91,11 +91,13 @@ ProgressWindow::ProgressWindow(QWidget *parent)
     DrawPercentBar(m_picStatus->image(), m_picStatus->font(), 0.0f);
 }
 
-void ProgressWindow::showModal(std::function<void()> cancelRequested)
+void ProgressWindow::open(std::function<void()> cancelRequested)
 {
     m_cancelRequested = std::move(cancelRequested);
-    if (!m_closed)
-        exec();
+    if (m_closed)
+        return;
+    setWindowModality(Qt::ApplicationModal);
+    show();
 }
 
 void ProgressWindow::ShowProgress(double position, double length)
@@ -108,11 +110,6 @@ void ProgressWindow::ShowProgress(double position, double length)
     if (m_closed)
         return;
     m_lblRemaining->setText(pipeline::FormatTimeRemaining(length - position));
-}
-
-void ProgressWindow::hideWindow()
-{
-    QDialog::hide();
 }
 
 void ProgressWindow::closeWindow()

@@ -11,17 +11,16 @@ class QPushButton;
 
 // frmProgress: the modal window shown while a source is normalized, with
 // the percentage bar, the estimated time remaining and Cancel. Cancel, the
-// close box and Escape all ask the normalizer to cancel; the window closes
-// only when the normalizer closes it.
+// close box and Escape all ask the normalization to cancel; the window
+// closes only when the normalization closes it.
 class ProgressWindow : public QDialog, public pipeline::ProgressView
 {
     Q_OBJECT
 public:
     explicit ProgressWindow(QWidget *parent = nullptr);
 
-    void showModal(std::function<void()> cancelRequested) override;
+    void open(std::function<void()> cancelRequested) override;
     void ShowProgress(double position, double length) override;
-    void hideWindow() override;
     void closeWindow() override;
 
     bool isClosed() const { return m_closed; }

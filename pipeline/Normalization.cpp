@@ -4,7 +4,7 @@
 #include "media/FrameSize.h"
 
 #include <QFile>
-#include <QObject>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -35,49 +35,78 @@ double roundToHundredths(double seconds)
     return std::nearbyint(seconds * 100.0) / 100.0;
 }
 
-Normalizer::Normalizer(VideoEdit &component,
-                       MessageBoxes &messages,
-                       ProgressViewFactory makeProgressView)
-    : m_component(component)
+NormalizeStage::NormalizeStage(VideoEdit &component,
+                               MessageBoxes *messages,
+                               ProgressViewFactory makeProgressView,
+                               QObject *parent)
+    : QObject(parent)
+    , m_component(component)
     , m_messages(messages)
     , m_makeProgressView(std::move(makeProgressView))
 { }
 
-bool Normalizer::failNow()
+NormalizeStage::~NormalizeStage()
 {
-    m_component.StopConversion();
-    m_normalizedReady = false;
-    m_failed = true;
-    showFailure();
-    return false;
+    if (m_running)
+        m_component.StopConversion();
+    delete m_receiver;
 }
 
-void Normalizer::showFailure()
+void NormalizeStage::start(const QString &sourcePath,
+                           const QString &intermediatePath,
+                           bool continueWithoutAudio)
 {
-    m_messages.MsgBoxWithDetails(Msg::NormalizationFailed,
-                                 MsgBoxStyle::Critical,
-                                 QStringLiteral("Error"),
-                                 m_component.lastOutput());
-}
-
-NormalizationEnd Normalizer::lastEnd() const
-{
-    if (m_normalizedReady)
-        return NormalizationEnd::Ready;
-    return m_failed ? NormalizationEnd::Failed : NormalizationEnd::Stopped;
-}
-
-bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &intermediatePath)
-{
-    m_ended = false;
-    m_failed = false;
-    m_normalizedReady = false;
+    if (m_running)
+        return;
+    m_running = true;
+    m_failure.clear();
+    m_pending.reset();
+    m_view.reset();
     m_intermediate = intermediatePath;
+    if (!prepare(sourcePath, continueWithoutAudio))
+        return;
     VideoEdit &c = m_component;
 
+    // The notifications are handled only while this normalization runs.
+    m_receiver = new QObject(this);
+    connect(&c, &VideoEdit::ConversionProgress, m_receiver, [this](double p, double l) {
+        conversionProgress(p, l);
+    });
+    connect(&c, &VideoEdit::ConversionFinished, m_receiver, [this] { conversionFinished(); });
+    connect(&c, &VideoEdit::ConversionFailed, m_receiver, [this] { conversionFailed(); });
+
+    const bool accepted = c.SetOutputFile(intermediatePath);
+    m_clock.start();
+    const bool started = c.StartConversion();
+    if (!accepted) {
+        c.StopConversion();
+        return fail(Msg::SaveFailed, false);
+    }
+    if (!started) {
+        c.StopConversion();
+        return fail(Msg::NormalizationFailed, true);
+    }
+    if (!m_messages || !m_makeProgressView)
+        return;
+    std::unique_ptr<ProgressView> view = m_makeProgressView();
+    // Making the window lets events run; the conversion may have ended.
+    if (m_receiver) {
+        m_view = std::move(view);
+        m_view->open([this] { cancelRequested(); });
+    }
+}
+
+// The component's set-up: the intermediate's settings and the source's
+// clips. False when the normalization ended there.
+bool NormalizeStage::prepare(const QString &sourcePath, bool continueWithoutAudio)
+{
+    VideoEdit &c = m_component;
     const std::optional<double> duration = c.GetFileDuration(sourcePath);
-    if (!duration)
-        return failNow();
+    if (!duration) {
+        c.StopConversion();
+        fail(Msg::NormalizationFailed, true);
+        return false;
+    }
     double length = roundToHundredths(*duration);
 
     c.setAudioSampleRate(44100);
@@ -86,8 +115,11 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     c.setFrameRate(25);
     const std::optional<qint16> height = toInt16(c.GetFileHeight(sourcePath));
     const std::optional<qint16> width = toInt16(c.GetFileWidth(sourcePath));
-    if (!height || !width)
-        return failNow();
+    if (!height || !width) {
+        c.StopConversion();
+        fail(Msg::NormalizationFailed, true);
+        return false;
+    }
     // The intermediate is no larger than the largest output frame.
     const media::FrameSize size = media::intermediateFrameSize({*width, *height});
     c.setOutputHeight(qint16(size.height));
@@ -96,119 +128,133 @@ bool Normalizer::SourceNormalizer(const QString &sourcePath, const QString &inte
     c.ClearClips();
 
     if (!sourcePath.isEmpty()) {
-        if (!c.AddVideoClip(sourcePath, 0.0, length, 2))
-            return failNow();
+        if (!c.AddVideoClip(sourcePath, 0.0, length, 2)) {
+            c.StopConversion();
+            fail(Msg::NormalizationFailed, true);
+            return false;
+        }
         if (!c.AddAudioClip(sourcePath, 0.0, length)) {
-            const int answer = m_messages.MsgBox(Msg::AudioFormatFailure,
-                                                 MsgBoxStyle::YesNoQuestion,
-                                                 QStringLiteral("Confirm"));
-            if (answer != MsgBoxAnswer::Yes) {
-                m_normalizedReady = false;
+            const bool goOn = m_messages ? m_messages->MsgBox(Msg::AudioFormatFailure,
+                                                              MsgBoxStyle::YesNoQuestion,
+                                                              QStringLiteral("Confirm"))
+                            == MsgBoxAnswer::Yes
+                                         : continueWithoutAudio;
+            if (!goOn) {
                 c.StopConversion();
-                return m_normalizedReady;
+                end(NormalizationEnd::Stopped);
+                return false;
             }
         }
     }
 
     if (c.GetTimelineDuration() == 0) {
-        m_messages.MsgBox(Msg::ZeroDuration, MsgBoxStyle::Critical, QStringLiteral("Error"));
-        m_normalizedReady = false;
-        m_failed = true;
         c.StopConversion();
-        return m_normalizedReady;
+        fail(Msg::ZeroDuration, false);
+        return false;
     }
+    return true;
+}
 
-    // The notifications are handled only while this normalization runs.
-    QObject receiver;
-    QObject::connect(&c, &VideoEdit::ConversionProgress, &receiver, [this](double p, double l) {
-        conversionProgress(p, l);
-    });
-    QObject::connect(&c, &VideoEdit::ConversionFinished, &receiver, [this] {
-        conversionFinished();
-    });
-    QObject::connect(&c, &VideoEdit::ConversionFailed, &receiver, [this] { conversionFailed(); });
-
-    const bool accepted = c.SetOutputFile(intermediatePath);
-    m_running.start();
-    const bool started = c.StartConversion();
-    if (!accepted) {
-        c.StopConversion();
-        m_messages.MsgBox(Msg::SaveFailed, MsgBoxStyle::Critical, QStringLiteral("Error"));
-        m_normalizedReady = false;
-        m_failed = true;
-        return m_normalizedReady;
+void NormalizeStage::fail(const QString &message, bool withDetails)
+{
+    const QString details = withDetails ? m_component.lastOutput() : QString();
+    m_failure = details.isEmpty() ? message : message + u'\n' + details;
+    if (m_messages) {
+        if (withDetails)
+            m_messages->MsgBoxWithDetails(message,
+                                          MsgBoxStyle::Critical,
+                                          QStringLiteral("Error"),
+                                          details);
+        else
+            m_messages->MsgBox(message, MsgBoxStyle::Critical, QStringLiteral("Error"));
     }
-    if (!started)
-        return failNow();
-
-    const std::unique_ptr<ProgressView> view = m_makeProgressView();
-    m_view = view.get();
-    if (!m_ended)
-        view->showModal([this] { cancelRequested(); });
-    m_view = nullptr;
-
-    if (m_failed)
-        showFailure();
-    return m_normalizedReady;
+    end(NormalizationEnd::Failed);
 }
 
-void Normalizer::AbortNormalization()
+void NormalizeStage::cancel()
 {
-    m_component.StopConversion();
-    m_normalizedReady = false;
-    m_ended = true;
-}
-
-void Normalizer::closeView()
-{
-    if (m_view) {
-        m_view->hideWindow();
-        m_view->closeWindow();
-    }
-}
-
-void Normalizer::conversionProgress(double position, double length)
-{
-    // The window shows the time still to wait, which the conversion's pace
-    // decides: a copied video runs through its media many times faster than
-    // an encoded one.
-    const ProgressClock clock = wallClockProgress(m_running.nsecsElapsed() / 1e9, position, length);
-    if (m_view && !m_ended)
-        m_view->ShowProgress(clock.position, clock.length);
-}
-
-void Normalizer::conversionFinished()
-{
-    m_component.StopConversion();
-    m_normalizedReady = true;
-    m_ended = true;
-    closeView();
-}
-
-void Normalizer::conversionFailed()
-{
-    m_component.StopConversion();
-    m_normalizedReady = false;
-    m_ended = true;
-    m_failed = true;
-    closeView();
-}
-
-void Normalizer::cancelRequested()
-{
-    const int answer = m_messages.MsgBox(Msg::AbortQuestion,
-                                         MsgBoxStyle::YesNoQuestion,
-                                         QStringLiteral("Confirm"));
-    if (answer != MsgBoxAnswer::Yes)
+    if (!m_running || !m_receiver)
         return;
-    // Finished while the question was up: the new intermediate goes, as
-    // the part written so far goes when the cancel comes during the work.
-    const bool finished = m_normalizedReady;
-    AbortNormalization();
-    if (finished)
-        QFile::remove(m_intermediate);
+    m_component.StopConversion();
+    m_pending.reset();
+    deliver(NormalizationEnd::Stopped);
+}
+
+void NormalizeStage::conversionProgress(double position, double length)
+{
+    // The time still to wait follows the conversion's pace: a copied video
+    // runs through its media many times faster than an encoded one.
+    const ProgressClock clock = wallClockProgress(m_clock.nsecsElapsed() / 1e9, position, length);
+    if (m_view)
+        m_view->ShowProgress(clock.position, clock.length);
+    Q_EMIT progressed(clock.position, clock.length);
+}
+
+void NormalizeStage::conversionFinished()
+{
+    m_component.StopConversion();
+    end(NormalizationEnd::Ready);
+}
+
+void NormalizeStage::conversionFailed()
+{
+    m_component.StopConversion();
+    if (m_asking) {
+        // Told once the Cancel question has its answer.
+        m_pending = NormalizationEnd::Failed;
+        return;
+    }
+    fail(Msg::NormalizationFailed, true);
+}
+
+void NormalizeStage::cancelRequested()
+{
+    if (!m_messages || m_asking || !m_receiver)
+        return;
+    m_asking = true;
+    const int answer = m_messages->MsgBox(Msg::AbortQuestion,
+                                          MsgBoxStyle::YesNoQuestion,
+                                          QStringLiteral("Confirm"));
+    m_asking = false;
+    if (answer == MsgBoxAnswer::Yes) {
+        // Finished while the question was up: the new intermediate goes, as
+        // the part written so far goes when the cancel comes during the work.
+        if (m_pending == NormalizationEnd::Ready)
+            QFile::remove(m_intermediate);
+        m_component.StopConversion();
+        m_pending.reset();
+        return deliver(NormalizationEnd::Stopped);
+    }
+    if (m_pending == NormalizationEnd::Failed)
+        return fail(Msg::NormalizationFailed, true);
+    if (m_pending)
+        deliver(*m_pending);
+}
+
+void NormalizeStage::end(NormalizationEnd end)
+{
+    if (m_asking) {
+        m_pending = end;
+        return;
+    }
+    deliver(end);
+}
+
+void NormalizeStage::deliver(NormalizationEnd end)
+{
+    // The component's notifications stop here (this may run inside one).
+    if (m_receiver) {
+        disconnect(&m_component, nullptr, m_receiver, nullptr);
+        m_receiver->deleteLater();
+        m_receiver = nullptr;
+    }
     if (m_view)
         m_view->closeWindow();
+    QTimer::singleShot(0, this, [this, end] {
+        m_view.reset();
+        m_running = false;
+        Q_EMIT ended(end);
+    });
 }
 
 } // namespace pipeline

@@ -6,9 +6,9 @@
 #include "platform/MessageBoxes.h"
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 namespace pipeline {
@@ -25,59 +25,73 @@ inline const QString NormalizationFailed = QStringLiteral(
 inline const QString AbortQuestion = QStringLiteral("ENCODING IS IN PROGRESS. ABORT?");
 } // namespace NormalizationMessages
 
-// How a normalization ended: the intermediate written; an error shown (a
-// source that cannot be read or converted, an intermediate that cannot be
-// saved); or stopped by the user (No to going on without sound, Yes to
-// Cancel).
+// How a normalization ended: the intermediate written; an error (a source
+// that cannot be read or converted, an intermediate that cannot be saved);
+// or stopped (No to going on without sound, Yes to Cancel, or cancel()).
 enum class NormalizationEnd { Ready, Failed, Stopped };
 
 // A duration rounded to two decimal places, halves to even.
 double roundToHundredths(double seconds);
 
 // Converts a source into the intermediate MPEG file with the video-editing
-// component while a modal progress window runs.
-class Normalizer
+// component, in the background. With message boxes, the user sees every
+// failure in its box and answers the questions (going on without sound,
+// cancelling) while a progress window, made by the factory, shows the
+// progress. Without them nothing is shown or asked: failure() tells why a
+// normalization failed.
+class NormalizeStage : public QObject
 {
+    Q_OBJECT
 public:
-    Normalizer(media::VideoEdit &component,
-               platform::MessageBoxes &messages,
-               ProgressViewFactory makeProgressView);
+    NormalizeStage(media::VideoEdit &component,
+                   platform::MessageBoxes *messages = nullptr,
+                   ProgressViewFactory makeProgressView = {},
+                   QObject *parent = nullptr);
+    ~NormalizeStage() override;
 
-    // Runs one normalization of sourcePath into intermediatePath. Returns
-    // once the progress window has closed, or at once after a failure (each
-    // failure shows its one message box). The verdict, normalizedReady, is
-    // true only after the component reported a finished conversion; false
-    // after every failure, refusal and confirmed cancel.
-    bool SourceNormalizer(const QString &sourcePath, const QString &intermediatePath);
+    // Starts one normalization of sourcePath into intermediatePath and
+    // returns at once; ended follows once, from the event loop. Without
+    // message boxes, continueWithoutAudio answers the question about a
+    // source whose sound cannot be used.
+    void start(const QString &sourcePath,
+               const QString &intermediatePath,
+               bool continueWithoutAudio = true);
+    // Stops a running normalization as a confirmed Cancel does; ended
+    // (Stopped) follows.
+    void cancel();
+    bool isRunning() const { return m_running; }
+    // Why the last normalization failed: its message, then what the
+    // component said; empty unless it failed.
+    QString failure() const { return m_failure; }
 
-    // How the last normalization ended.
-    NormalizationEnd lastEnd() const;
-
-    // The abort action of the progress window: stops the component and
-    // makes the verdict false.
-    void AbortNormalization();
+Q_SIGNALS:
+    // Of the conversion's wall-clock time, in seconds.
+    void progressed(double position, double length);
+    void ended(pipeline::NormalizationEnd end);
 
 private:
+    bool prepare(const QString &sourcePath, bool continueWithoutAudio);
+    void fail(const QString &message, bool withDetails);
     void conversionProgress(double position, double length);
     void conversionFinished();
     void conversionFailed();
     void cancelRequested();
-    void closeView();
-    // A component operation failed outright. Returns the verdict: false.
-    bool failNow();
-    // The failure box, with what the component said as its details.
-    void showFailure();
+    // Ends the normalization: the view goes and ended follows from the
+    // event loop; while the Cancel question is up, the end waits for it.
+    void end(NormalizationEnd end);
+    void deliver(NormalizationEnd end);
 
     media::VideoEdit &m_component;
-    platform::MessageBoxes &m_messages;
+    platform::MessageBoxes *m_messages = nullptr;
     ProgressViewFactory m_makeProgressView;
-    bool m_normalizedReady = false;
-
-    ProgressView *m_view = nullptr;
-    QElapsedTimer m_running; // since the conversion started
-    bool m_ended = false;
-    bool m_failed = false;
-    QString m_intermediate; // of the running normalization
+    std::unique_ptr<ProgressView> m_view;
+    QObject *m_receiver = nullptr; // of the component's notifications
+    QElapsedTimer m_clock; // since the conversion started
+    QString m_intermediate;
+    QString m_failure;
+    bool m_running = false;
+    bool m_asking = false; // the Cancel question is up
+    std::optional<NormalizationEnd> m_pending; // the end that waits for it
 };
 
 } // namespace pipeline

@@ -5,6 +5,8 @@ namespace pipeline {
 StageMessages stageMessages(PipelineStage stage)
 {
     switch (stage) {
+    case PipelineStage::Normalize:
+        return {};
     case PipelineStage::Encode:
         return {"ENCODING SUCCESSFUL!",
                 "ENCODING FAILED! POSSIBLE REASON IS A DAMAGED/IMPROPER/CORRUPTED/UNSUPPORTED "

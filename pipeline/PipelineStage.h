@@ -4,8 +4,9 @@
 
 namespace pipeline {
 
-// The external stages of a conversion, in the order a job runs them.
-enum class PipelineStage { Encode, Metadata, Images };
+// The stages of a conversion, in the order a job runs them: the
+// normalization where the source needs one, then the external tools.
+enum class PipelineStage { Normalize, Encode, Metadata, Images };
 
 struct StageMessages
 {

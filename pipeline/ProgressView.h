@@ -5,23 +5,21 @@
 
 namespace pipeline {
 
-// The modal progress window of a normalization, as the normalizer drives it.
-// A new view is made for every normalization.
+// The modal progress window of a normalization, as the normalization drives
+// it. A new view is made for every normalization.
 class ProgressView
 {
 public:
     virtual ~ProgressView() = default;
 
-    // Shows the window modally at 0 % and returns once it is hidden or
-    // closed. cancelRequested runs when the user asks to cancel (the Cancel
-    // button or the window's close box); the window stays open unless the
-    // handler closes it.
-    virtual void showModal(std::function<void()> cancelRequested) = 0;
+    // Shows the window at 0 %, modal over the program's windows, and
+    // returns at once. cancelRequested runs when the user asks to cancel
+    // (the Cancel button or the window's close box); the window stays open
+    // unless the handler closes it.
+    virtual void open(std::function<void()> cancelRequested) = 0;
     // Updates the bar and the remaining time while position is below length.
     virtual void ShowProgress(double position, double length) = 0;
-    // Ends the modal display.
-    virtual void hideWindow() = 0;
-    // Ends the modal display for good; later updates are skipped.
+    // Ends the display for good; later updates are skipped.
     virtual void closeWindow() = 0;
 };
 

@@ -9,7 +9,7 @@ namespace pipeline {
 using platform::MsgBoxStyle::Critical;
 using platform::MsgBoxStyle::Information;
 
-StageRunner::StageRunner(platform::MessageBoxes &messages, QObject *parent)
+StageRunner::StageRunner(platform::MessageBoxes *messages, QObject *parent)
     : QObject(parent)
     , m_messages(messages)
 { }
@@ -30,6 +30,7 @@ void StageRunner::start(PipelineStage stage, const StageCommand &command, double
     m_cancelled = false;
     m_progress = {};
     m_output.clear();
+    m_failure.clear();
 
     if (const int error = platform::startError(command.program)) {
         // Reported from the event loop, as a child's end is.
@@ -95,10 +96,13 @@ void StageRunner::childFinished(int exitCode, QProcess::ExitStatus status)
         return finish(StageEnd::Cancelled);
     const StageMessages texts = stageMessages(m_stage);
     if (status == QProcess::NormalExit && exitCode == 0) {
-        m_messages.MsgBox(texts.success, Information, "Message");
+        if (m_messages)
+            m_messages->MsgBox(texts.success, Information, "Message");
         return finish(StageEnd::Succeeded);
     }
-    m_messages.MsgBoxWithDetails(texts.failure, Critical, "Error", output());
+    m_failure = texts.failure + u'\n' + output();
+    if (m_messages)
+        m_messages->MsgBoxWithDetails(texts.failure, Critical, "Error", output());
     finish(StageEnd::Failed);
 }
 
@@ -106,7 +110,9 @@ void StageRunner::startFailed(int error)
 {
     if (m_cancelled)
         return finish(StageEnd::Cancelled);
-    m_messages.MsgBox(platform::SystemErrorText(quint32(error)).toUpper(), Critical, "Error");
+    m_failure = platform::SystemErrorText(quint32(error)).toUpper();
+    if (m_messages)
+        m_messages->MsgBox(m_failure, Critical, "Error");
     finish(StageEnd::Failed);
 }
 

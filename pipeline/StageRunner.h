@@ -24,7 +24,9 @@ enum class StageEnd { Succeeded, Failed, Cancelled };
 //
 // When the child ends the runner reports the outcome in a message box, as
 // the stage's message (a failed start gives the system's error text in
-// upper case), then emits ended. A cancelled stage shows no message.
+// upper case), then emits ended. A cancelled stage shows no message; a
+// runner without message boxes shows none and keeps the failure's text for
+// failure().
 class StageRunner : public QObject
 {
     Q_OBJECT
@@ -34,7 +36,7 @@ public:
     // from this variable.
     static constexpr const char *ProgressVariable = "TROVEXA_PROGRESS_FD";
 
-    explicit StageRunner(platform::MessageBoxes &messages, QObject *parent = nullptr);
+    explicit StageRunner(platform::MessageBoxes *messages = nullptr, QObject *parent = nullptr);
     // A child still running is killed.
     ~StageRunner() override;
 
@@ -51,6 +53,9 @@ public:
     bool isRunning() const { return m_running; }
     // The child's last error output, at most OutputLimit bytes.
     QString output() const;
+    // Why the last stage failed: the failure message, then the child's
+    // last error output; empty after a stage that did not fail.
+    QString failure() const { return m_failure; }
 
 Q_SIGNALS:
     // The output position the encoder has reached, and the expected length
@@ -65,7 +70,8 @@ private:
     void startFailed(int error);
     void finish(StageEnd end);
 
-    platform::MessageBoxes &m_messages;
+    platform::MessageBoxes *m_messages = nullptr;
+    QString m_failure;
     platform::StopSteps m_stopSteps {{}, 8000, 2000};
     QPointer<QProcess> m_child;
     PipelineStage m_stage = PipelineStage::Encode;

@@ -259,7 +259,7 @@ private Q_SLOTS:
             job.boxes.scriptAnswers(inWindow ? QList<int> {Yes, Yes} : QList<int> {Yes, No, Yes});
             ProgressStrip &strip = job.window().progressStrip();
             auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
-            QSignalSpy progress(&job.window().stageRunner(), &pipeline::StageRunner::progressed);
+            QSignalSpy progress(&job.window().encodeJob(), &EncodeJob::progressed);
             QTest::mouseClick(job.ui().cmdEncode, Qt::LeftButton);
             const auto stop = [&] {
                 if (way == "close")
@@ -268,6 +268,7 @@ private Q_SLOTS:
                     QTest::mouseClick(cancel, Qt::LeftButton);
             };
             if (inWindow) {
+                QVERIFY(QTest::qWaitFor([&] { return !job.ends.isEmpty(); }, 60000));
                 QVERIFY(job.sawProgress);
                 QCOMPARE(job.boxes.shown(), QList<Shown>({Overwrite, abort}));
                 QCOMPARE(job.ui().txtApp->text(), QString("before"));

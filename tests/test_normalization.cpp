@@ -27,12 +27,21 @@ class NormalizationTest : public QObject
     std::unique_ptr<QTemporaryDir> m_appFolder;
     std::unique_ptr<media::VideoEditComponent> m_component;
     platform::RecordingMessageBoxes m_boxes;
-    std::unique_ptr<Normalizer> m_normalizer;
+    std::unique_ptr<NormalizeStage> m_normalizer;
     QList<QPointer<ProgressWindow>> m_windows;
     std::function<void()> m_beforeWindow; // runs while the window is made
     bool m_shownAfterTheEnd = false;
 
     QString intermediate() const { return m_appFolder->filePath("temp.mpg"); }
+    // Runs one normalization to its end.
+    NormalizationEnd normalize(const QString &source, const QString &output)
+    {
+        QSignalSpy ended(m_normalizer.get(), &NormalizeStage::ended);
+        m_normalizer->start(source, output);
+        if (!ended.wait(60000))
+            return NormalizationEnd::Failed;
+        return ended.first().first().value<NormalizationEnd>();
+    }
     QStringList appFiles() const { return QDir(m_appFolder->path()).entryList(QDir::Files); }
     // A new application folder, message boxes and converter.
     void reset(QString program = {})
@@ -47,7 +56,7 @@ class NormalizationTest : public QObject
         m_windows.clear();
         m_shownAfterTheEnd = false;
         m_component = std::make_unique<media::VideoEditComponent>(program);
-        m_normalizer = std::make_unique<Normalizer>(*m_component, m_boxes, [this] {
+        m_normalizer = std::make_unique<NormalizeStage>(*m_component, &m_boxes, [this] {
             auto window = std::make_unique<ProgressWindow>();
             m_windows.append(window.get());
             if (const auto before = std::exchange(m_beforeWindow, {})) {
@@ -107,7 +116,7 @@ private Q_SLOTS:
         const QString output = intermediate();
         QVERIFY(testmedia::writeFile(output, "previous run"));
         QSignalSpy progress(m_component.get(), &VideoEdit::ConversionProgress);
-        QVERIFY(m_normalizer->SourceNormalizer(file, output));
+        QCOMPARE(normalize(file, output), NormalizationEnd::Ready);
         QCOMPARE(m_boxes.shown(), QList<Shown> {});
         QVERIFY2(m_windows.size() == 1 && !m_windows.first(), "the window is gone");
         QCOMPARE(appFiles(), QStringList {"temp.mpg"});
@@ -184,7 +193,7 @@ private Q_SLOTS:
             });
         });
         const QString output = target.isEmpty() ? intermediate() : target;
-        QCOMPARE(m_normalizer->SourceNormalizer(source, output), row[5] == "1");
+        QCOMPARE(normalize(source, output) == NormalizationEnd::Ready, row[5] == "1");
         QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }, 30000));
         QCOMPARE(m_boxes.shown(), Shown::fromRow(row[4]));
         QVERIFY2(m_boxes.detailsOf(0).contains(row.value(10)), qPrintable(m_boxes.detailsOf(0)));
@@ -228,20 +237,19 @@ private Q_SLOTS:
         ProgressWindow window;
         auto *cancel = window.findChild<QPushButton *>("cmdCancel");
         int requests = 0;
-        QTimer::singleShot(0, &window, [&] {
-            QTest::keyClick(&window, Qt::Key_Return);
-            QTest::keyClick(cancel, Qt::Key_Enter);
-            QCOMPARE(requests, 0);
-            cancel->click();
-            window.close();
-            QTest::keyClick(&window, Qt::Key_Escape);
-            QVERIFY(window.isVisible());
-            window.ShowProgress(15, 60);
-            window.ShowProgress(60, 60);
-            window.closeWindow();
-            window.ShowProgress(30, 60);
-        });
-        window.showModal([&] { ++requests; });
+        window.open([&] { ++requests; });
+        QVERIFY(window.isVisible() && window.isModal());
+        QTest::keyClick(&window, Qt::Key_Return);
+        QTest::keyClick(cancel, Qt::Key_Enter);
+        QCOMPARE(requests, 0);
+        cancel->click();
+        window.close();
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        window.ShowProgress(15, 60);
+        window.ShowProgress(60, 60);
+        window.closeWindow();
+        window.ShowProgress(30, 60);
         QCOMPARE(requests, 3);
         QVERIFY(!window.isVisible());
         QCOMPARE(window.findChild<QLabel *>("lblRemaining")->text(), "00:00:45");

@@ -146,7 +146,7 @@ TEST(StageRunner, EndsAsTheChildDoes)
                {Encode, {"/etc", {}}, Failed, {{"PERMISSION DENIED", 16, "Error"}}}};
     for (const auto &[stage, command, end, shown] : cases) {
         platform::RecordingMessageBoxes boxes;
-        StageRunner runner {boxes};
+        StageRunner runner {&boxes};
         runner.setStopSteps({{}, 50, 50}); // a child that ignores the quit request is killed soon
         QList<double> positions;
         QSignalSpy ended(&runner, &StageRunner::ended);
