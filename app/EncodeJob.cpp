@@ -1,6 +1,6 @@
 #include "EncodeJob.h"
 
-#include "ConversionControls.h"
+#include "JobCapture.h"
 #include "SourceInput.h"
 
 #include "pipeline/EncoderArguments.h"
@@ -91,13 +91,9 @@ bool EncodeJob::start()
         return false;
     m_request = request;
 
-    JobSpec spec;
-    spec.source = request.sourcePath;
+    JobSpec spec = captureJobSpec(m_ui, request.sourcePath);
     spec.outputFolder = request.outputFolder;
     spec.outputName = request.outputName;
-    spec.options = readConversionOptions(m_ui.conversionControls());
-    spec.normalize = needsNormalization(request.sourcePath,
-                                        m_ui.chkQuickEncode->checkState() == Qt::Checked);
     // The one file of the Converter tab is normalized into temp.mpg, which
     // stays after the job.
     const QString &app = m_environment.applicationFolder;
@@ -106,8 +102,6 @@ bool EncodeJob::start()
                                          platform::userCacheFolder(),
                                          m_environment.separator);
     spec.keepIntermediate = true;
-    if (m_ui.chkImage->checkState() == Qt::Checked)
-        spec.frameCount = imageFrameCount(m_ui.txtNumImages->text());
     m_state.normalizeSource = spec.normalize;
     m_state.encoderArguments = BuildEncoderArguments(spec.options,
                                                      m_environment.shortApplicationFolder,

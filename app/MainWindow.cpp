@@ -4,6 +4,7 @@
 #include "DataFiles.h"
 #include "OptionLists.h"
 #include "ProgressWindow.h"
+#include "QueuePage.h"
 #include "SourceDrop.h"
 #include "SplashWindow.h"
 
@@ -78,8 +79,13 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                      platform::PathSeparator}
     , m_encodeJob(m_ui, m_services, m_environment, m_encode, progressWindowFactory(this))
     , m_strip(new ProgressStrip(this))
+    , m_sourceQueue(m_ui, m_services, m_environment, *m_strip)
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
-    , m_source(m_ui, m_services.messageBoxes, m_commonDialog)
+    , m_source(m_ui,
+               m_services.messageBoxes,
+               m_commonDialog,
+               {[this] { return m_sourceQueue.queue().count() > 0 || converting(); },
+                [this](const QStringList &paths) { m_sourceQueue.add(paths); }})
     , m_preview(m_ui.swfControl, m_commonDialog, m_services.shell, m_settings.applicationFolder, this)
 {
     connect(m_ui.mnuHelpContents,
@@ -107,6 +113,14 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
 
     statusBar()->addWidget(m_strip, 1);
     connect(m_strip, &ProgressStrip::cancelRequested, this, &MainWindow::cancelStage_Click);
+    connect(m_strip, &ProgressStrip::cancelAllRequested, this, &MainWindow::cancelAll_Click);
+    m_ui.sstThis->addTab(m_sourceQueue.page(), "Queue");
+    m_ui.sstThis->setTabVisible(m_ui.sstThis->count() - 1, false);
+    connect(&m_sourceQueue, &SourceQueue::runningChanged, this, [this](bool running) {
+        setJobControlsEnabled(!running);
+        m_strip->setQueueMode(running);
+    });
+    connect(&m_sourceQueue, &SourceQueue::finished, this, &MainWindow::queueFinished);
     connect(&m_encodeJob, &EncodeJob::runningChanged, this, [this](bool running) {
         setJobControlsEnabled(!running);
     });
@@ -241,12 +255,43 @@ void MainWindow::setJobControlsEnabled(bool enabled)
         control->setEnabled(enabled);
 }
 
+bool MainWindow::converting() const
+{
+    return m_encodeJob.isRunning() || m_sourceQueue.isRunning();
+}
+
 void MainWindow::cancelStage_Click()
 {
-    if (!m_encodeJob.isRunning())
+    if (!converting())
         return;
-    if (msgBox(pipeline::NormalizationMessages::AbortQuestion, YesNoQuestion, "Confirm") == Yes)
+    if (msgBox(pipeline::NormalizationMessages::AbortQuestion, YesNoQuestion, "Confirm") != Yes)
+        return;
+    if (m_sourceQueue.isRunning())
+        m_sourceQueue.cancelCurrent();
+    else
         m_encodeJob.cancel();
+}
+
+void MainWindow::cancelAll_Click()
+{
+    if (m_sourceQueue.isRunning()
+        && msgBox("CANCEL EVERY FILE OF THE QUEUE?", YesNoQuestion, "Confirm") == Yes)
+        m_sourceQueue.cancelAll();
+}
+
+void MainWindow::closeIfEnding()
+{
+    if (m_closeAfterJob && !converting())
+        close();
+}
+
+void MainWindow::queueFinished(const QString &summary)
+{
+    if (m_closeAfterJob)
+        return closeIfEnding();
+    if (!isActiveWindow())
+        m_services.notifier.notify(QApplication::applicationName(), summary);
+    msgBox(summary, platform::MsgBoxStyle::Information, "Message");
 }
 
 void MainWindow::jobFinished(EncodeJob::End end)
@@ -263,10 +308,8 @@ void MainWindow::jobFinished(EncodeJob::End end)
         m_strip->showEnd("Cancelled");
         break;
     }
-    if (m_closeAfterJob) {
-        close();
-        return;
-    }
+    if (m_closeAfterJob)
+        return closeIfEnding();
     if (end != EncodeJob::End::Cancelled && !isActiveWindow())
         m_services.notifier.notify(QApplication::applicationName(), m_strip->text());
 }
@@ -285,9 +328,13 @@ void MainWindow::cmdInput_Click()
               "*.mpg;*.mpeg|AVI (*.avi)|*.avi|Windows Media Formats (*.wmv,*.asf) | "
               "*.wmv;*.asf|Quicktime Formats (*.mov,*.mp4) | *.mov;*.mp4|Video CD Format (*.dat)| "
               "*.dat|DVD Format (*.vob)| *.vob|3GP (*.3gp)| *.3gp";
+    CommonDialog1().Flags |= platform::DialogFlags::AllowMultiSelect;
     if (!CommonDialog1().ShowOpen())
         return;
-    m_source.choose(CommonDialog1().FileName);
+    if (CommonDialog1().FileNames.size() > 1 || m_sourceQueue.queue().count() > 0)
+        m_source.offer(CommonDialog1().FileNames);
+    else
+        m_source.choose(CommonDialog1().FileName);
 }
 
 void MainWindow::cmdOutput_Click()
@@ -299,7 +346,10 @@ void MainWindow::cmdOutput_Click()
 
 void MainWindow::cmdEncode_Click()
 {
-    m_encodeJob.start();
+    if (m_sourceQueue.hasWaiting())
+        m_sourceQueue.start();
+    else
+        m_encodeJob.start();
 }
 
 void MainWindow::cmdExit_Click()
@@ -314,7 +364,7 @@ bool MainWindow::Form_QueryUnload()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_closeAfterJob && m_encodeJob.isRunning()) {
+    if (m_closeAfterJob && converting()) {
         event->ignore(); // the program ends once the tool has stopped
         return;
     }
@@ -322,9 +372,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (m_encodeJob.isRunning()) {
+    if (converting()) {
         m_ending = true;
         m_closeAfterJob = true;
+        m_sourceQueue.cancelAll();
         m_encodeJob.cancel();
         event->ignore();
         return;

@@ -5,6 +5,7 @@
 #include "PlatformServices.h"
 #include "ProgressStrip.h"
 #include "SourceInput.h"
+#include "SourceQueue.h"
 #include "StartupFailure.h"
 #include "WatermarkTab.h"
 
@@ -38,9 +39,10 @@ public:
     platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
     preview::PreviewHost &previewHost() { return m_preview; }
 
-    // Files handed to the program from outside (its command line): one
-    // supported file becomes the source, anything else gets an "Error" box.
+    // Files handed to the program from outside (its command line, a second
+    // start): see SourceInput::offer.
     void openSource(const QStringList &paths) { m_source.offer(paths); }
+    SourceQueue &sourceQueue() { return m_sourceQueue; }
 
 public Q_SLOTS:
     void cmdInput_Click();
@@ -53,6 +55,8 @@ public Q_SLOTS:
     void cmbFontName_Click();
     // The strip's Cancel: asks, then stops the running stage.
     void cancelStage_Click();
+    // The strip's Cancel All: asks, then stops the queue.
+    void cancelAll_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -69,6 +73,11 @@ private:
     // Everything that could start or change a job.
     void setJobControlsEnabled(bool enabled);
     void jobFinished(EncodeJob::End end);
+    void queueFinished(const QString &summary);
+    bool converting() const;
+    // Ends the program once the conversion has stopped, when the exit was
+    // confirmed during one.
+    void closeIfEnding();
 
     PlatformServices m_services;
     MainWindowSettings m_settings;
@@ -79,10 +88,11 @@ private:
     pipeline::JobEnvironment m_environment;
     EncodeJob m_encodeJob;
     ProgressStrip *m_strip = nullptr;
+    SourceQueue m_sourceQueue;
     WatermarkTab m_watermarkTab;
     DigitKeys m_frameCountKeys; // of txtNumImages
     SourceInput m_source;
     preview::PreviewHost m_preview;
     bool m_ending = false;
-    bool m_closeAfterJob = false; // the exit was confirmed while a stage ran
+    bool m_closeAfterJob = false; // the exit was confirmed during a conversion
 };

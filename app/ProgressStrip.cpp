@@ -30,12 +30,14 @@ ProgressStrip::ProgressStrip(QWidget *parent, Clock clock)
     , m_bar(new QProgressBar(this))
     , m_remaining(new QLabel(this))
     , m_cancel(new QPushButton(tr("Cancel"), this))
+    , m_cancelAll(new QPushButton(tr("Cancel All"), this))
 {
     setObjectName("ProgressStrip");
     m_stage->setObjectName("lblStage");
     m_bar->setObjectName("prgStage");
     m_remaining->setObjectName("lblRemaining");
     m_cancel->setObjectName("cmdCancelStage");
+    m_cancelAll->setObjectName("cmdCancelAll");
     // What screen readers call them.
     m_stage->setAccessibleName(tr("Stage"));
     m_bar->setAccessibleName(tr("Stage progress"));
@@ -48,10 +50,13 @@ ProgressStrip::ProgressStrip(QWidget *parent, Clock clock)
     layout->addWidget(m_bar);
     layout->addWidget(m_remaining);
     layout->addWidget(m_cancel);
+    layout->addWidget(m_cancelAll);
     connect(m_cancel, &QPushButton::clicked, this, &ProgressStrip::cancelRequested);
+    connect(m_cancelAll, &QPushButton::clicked, this, &ProgressStrip::cancelAllRequested);
     m_bar->hide();
     m_remaining->hide();
     m_cancel->hide();
+    m_cancelAll->hide();
 }
 
 void ProgressStrip::showStage(const QString &name, bool measured)
@@ -65,6 +70,13 @@ void ProgressStrip::showStage(const QString &name, bool measured)
     m_bar->show();
     m_remaining->setVisible(measured);
     m_cancel->show();
+    m_cancelAll->setVisible(m_queue);
+}
+
+void ProgressStrip::setQueueMode(bool queue)
+{
+    m_queue = queue;
+    m_cancelAll->setVisible(queue && m_cancel->isVisible());
 }
 
 void ProgressStrip::showProgress(double position, double length)
@@ -91,4 +103,5 @@ void ProgressStrip::showEnd(const QString &text)
     m_bar->hide();
     m_remaining->hide();
     m_cancel->hide();
+    m_cancelAll->hide();
 }

@@ -30,9 +30,12 @@ public:
     void showEnd(const QString &text);
     // What the strip says: the stage's name, or how the job ended.
     QString text() const;
+    // While a queue runs, Cancel All stops the queue beside Cancel.
+    void setQueueMode(bool queue);
 
 Q_SIGNALS:
     void cancelRequested();
+    void cancelAllRequested();
 
 private:
     Clock m_clock;
@@ -40,5 +43,7 @@ private:
     QProgressBar *m_bar = nullptr;
     QLabel *m_remaining = nullptr;
     QPushButton *m_cancel = nullptr;
+    QPushButton *m_cancelAll = nullptr;
+    bool m_queue = false;
     qint64 m_started = 0;
 };

@@ -13,10 +13,12 @@
 
 SourceInput::SourceInput(MainWindowUi &ui,
                          platform::MessageBoxes &messageBoxes,
-                         platform::CommonDialog &dialog)
+                         platform::CommonDialog &dialog,
+                         Queue queue)
     : m_ui(ui)
     , m_messageBoxes(messageBoxes)
     , m_dialog(dialog)
+    , m_queue(std::move(queue))
 { }
 
 void SourceInput::take(const QString &path)
@@ -49,6 +51,11 @@ bool SourceInput::choose(const QString &path)
 
 bool SourceInput::offer(const QStringList &paths)
 {
+    if (paths.size() > 1 || (paths.size() == 1 && QFileInfo(paths.first()).isDir())
+        || (!paths.isEmpty() && m_queue.inUse())) {
+        m_queue.add(paths);
+        return true;
+    }
     QList<pipeline::OfferedPath> offered;
     for (const QString &path : paths) {
         const QFileInfo info(path);

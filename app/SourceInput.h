@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 struct MainWindowUi;
 
 namespace platform {
@@ -19,9 +21,17 @@ public:
     // What a path names now.
     static pipeline::PathKind kindOf(const QString &path);
 
+    // Files that go to the queue instead of becoming the one source.
+    struct Queue
+    {
+        std::function<bool()> inUse; // it has entries, or a conversion runs
+        std::function<void(const QStringList &)> add;
+    };
+
     SourceInput(MainWindowUi &ui,
                 platform::MessageBoxes &messageBoxes,
-                platform::CommonDialog &dialog);
+                platform::CommonDialog &dialog,
+                Queue queue);
 
     // Makes path the source: its label, the output name proposed from it,
     // and the file the next Input File dialog starts from.
@@ -32,13 +42,16 @@ public:
     // missing file and changes nothing. True when taken.
     bool choose(const QString &path);
 
-    // Paths handed over from outside the Input File dialog: exactly one
-    // existing file of a type the dialog offers becomes the source; anything
-    // else gets an "Error" box and changes nothing. True when taken.
+    // Paths handed over from outside the Input File dialog, or several
+    // chosen in it. One file, while the queue is not in use, becomes the
+    // source when it exists and is of a type the dialog offers, and gets an
+    // "Error" box otherwise; several files, folders, or anything while the
+    // queue is in use go to the queue. True when taken.
     bool offer(const QStringList &paths);
 
 private:
     MainWindowUi &m_ui;
     platform::MessageBoxes &m_messageBoxes;
     platform::CommonDialog &m_dialog;
+    Queue m_queue;
 };

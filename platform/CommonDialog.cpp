@@ -42,10 +42,14 @@ bool CommonDialog::show(FileDialogRequest::Mode mode)
     request.nameFilters = nameFilters(Filter);
     request.fileMustExist = Flags & DialogFlags::FileMustExist;
     request.confirmOverwrite = Flags & DialogFlags::OverwritePrompt;
-    const QString chosen = m_presenter.present(request);
-    if (chosen.isEmpty() || chosen.size() > MaxFileSize)
+    request.multiple = mode == FileDialogRequest::Mode::Open
+            && (Flags & DialogFlags::AllowMultiSelect);
+    const QStringList chosen = request.multiple ? m_presenter.presentMany(request)
+                                                : m_presenter.presentMany(request).mid(0, 1);
+    if (chosen.isEmpty() || chosen.join(u'\0').size() > MaxFileSize)
         return false;
-    FileName = chosen;
+    FileNames = chosen;
+    FileName = chosen.first();
     return true;
 }
 

@@ -9,6 +9,7 @@ namespace platform {
 namespace DialogFlags {
 constexpr int OverwritePrompt = 2;
 constexpr int HideReadOnly = 4;
+constexpr int AllowMultiSelect = 512;
 constexpr int FileMustExist = 4096;
 } // namespace DialogFlags
 
@@ -22,6 +23,7 @@ struct FileDialogRequest
     QStringList nameFilters; // "Description (*.a *.b)"
     bool fileMustExist = false;
     bool confirmOverwrite = false;
+    bool multiple = false; // several existing files may be chosen
     bool operator==(const FileDialogRequest &) const = default;
 };
 
@@ -32,6 +34,13 @@ class FileDialogPresenter
 public:
     virtual ~FileDialogPresenter() = default;
     virtual QString present(const FileDialogRequest &request) = 0;
+    // The same for a dialog that takes several files: all the chosen paths,
+    // none when the user cancels.
+    virtual QStringList presentMany(const FileDialogRequest &request)
+    {
+        const QString one = present(request);
+        return one.isEmpty() ? QStringList() : QStringList {one};
+    }
 };
 
 // The window's one file dialog object. It keeps its settings and the last
@@ -43,6 +52,7 @@ public:
     explicit CommonDialog(FileDialogPresenter &presenter);
 
     QString FileName;
+    QStringList FileNames; // every file chosen last (AllowMultiSelect); FileName is the first
     QString DialogTitle;
     QString Filter; // "Description|*.a;*.b|Description|*.c"
     int Flags = 0;

@@ -7,12 +7,14 @@ namespace platform {
 // Message box styles and answers, with the values the program has always used.
 namespace MsgBoxStyle {
 constexpr int Critical = 16; // critical icon, OK button
+constexpr int YesNoCancelQuestion = 35; // question icon, Yes, No and Cancel buttons
 constexpr int YesNoQuestion = 36; // question icon, Yes and No buttons
 constexpr int Information = 64; // information icon, OK button
 } // namespace MsgBoxStyle
 
 namespace MsgBoxAnswer {
 constexpr int Ok = 1;
+constexpr int Cancel = 2;
 constexpr int Yes = 6;
 constexpr int No = 7;
 } // namespace MsgBoxAnswer

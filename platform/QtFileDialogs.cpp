@@ -17,10 +17,17 @@ void QtFileDialogs::setOwner(QWidget *owner)
 
 QString QtFileDialogs::present(const FileDialogRequest &request)
 {
+    return presentMany(request).value(0);
+}
+
+QStringList QtFileDialogs::presentMany(const FileDialogRequest &request)
+{
     QFileDialog dialog(m_owner, request.title);
     const bool open = request.mode == FileDialogRequest::Mode::Open;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode(request.multiple         ? QFileDialog::ExistingFiles
+                               : request.fileMustExist ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setNameFilters(request.nameFilters);
     if (!request.initialPath.isEmpty()) {
@@ -30,9 +37,9 @@ QString QtFileDialogs::present(const FileDialogRequest &request)
     } else {
         dialog.setDirectory(QDir::homePath());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().first();
+    return dialog.selectedFiles();
 }
 
 QString QtFileDialogs::BrowseForFolder(QWidget *owner, const QString &title)

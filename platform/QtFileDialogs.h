@@ -16,6 +16,7 @@ public:
     void setOwner(QWidget *owner);
 
     QString present(const FileDialogRequest &request) override;
+    QStringList presentMany(const FileDialogRequest &request) override;
     QString BrowseForFolder(QWidget *owner, const QString &title) override;
 
 private:

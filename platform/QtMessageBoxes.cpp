@@ -54,6 +54,9 @@ int QtMessageBoxes::MsgBoxWithDetails(const QString &prompt,
     if (buttons == 4) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+    } else if (buttons == 3) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -62,6 +65,8 @@ int QtMessageBoxes::MsgBoxWithDetails(const QString &prompt,
         return MsgBoxAnswer::Yes;
     case QMessageBox::No:
         return MsgBoxAnswer::No;
+    case QMessageBox::Cancel:
+        return MsgBoxAnswer::Cancel;
     default:
         return MsgBoxAnswer::Ok;
     }

@@ -4,6 +4,7 @@
 #include "support/WindowFixture.h"
 
 #include "app/SplashWindow.h"
+#include "pipeline/JobQueue.h"
 #include "platform/ColorCombo.h"
 #include "platform/UpDown.h"
 
@@ -189,18 +190,25 @@ private Q_SLOTS:
         const MainWindowUi &ui = f.ui();
         QTemporaryDir media;
         QStringList paths;
-        for (const QString &name : row[0].split(u'|')) {
-            paths << (name.startsWith(u'/') ? name
-                                            : media.filePath(name.chopped(name.endsWith(u'/'))));
+        for (QString name : row[0].split(u'|')) {
+            const bool handed = !name.startsWith(u'+');
+            name.remove(0, handed ? 0 : 1);
+            const QString path = name.startsWith(u'/')
+                    ? name
+                    : media.filePath(name.chopped(name.endsWith(u'/')));
+            if (handed)
+                paths << path;
             if (name.startsWith(u'/'))
                 continue;
-            QDir().mkpath(name.endsWith(u'/') ? paths.last() : QFileInfo(paths.last()).path());
+            QDir().mkpath(name.endsWith(u'/') ? path : QFileInfo(path).path());
             if (name.startsWith("pipe"))
-                QVERIFY(::mkfifo(QFile::encodeName(paths.last()).constData(), 0600) == 0);
+                QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
             else if (!name.endsWith(u'/') && !name.startsWith("gone"))
-                QVERIFY(testmedia::writeFile(paths.last(), ""));
+                QVERIFY(testmedia::writeFile(path, ""));
         }
         const bool taken = !row[1].isEmpty();
+        const int queued = row.value(3).toInt();
+        pipeline::JobQueue &queue = f.window().sourceQueue().queue();
         const Shown refusal {QString(row[2]).replace("<folder>", media.path()), 16, "Error"};
         for (QWidget *target :
              QWidgetList {nullptr, ui.sstThis->widget(0), ui.txtOutFile, ui.cmbAudioBitrate}) {
@@ -211,9 +219,14 @@ private Q_SLOTS:
                 QVERIFY(drop(target, paths));
             else // the command line
                 f.window().openSource(paths);
-            QCOMPARE(f.boxes.shown(), taken ? QList<Shown>() : QList<Shown>({refusal}));
+            QCOMPARE(f.boxes.shown(), row[2].isEmpty() ? QList<Shown>() : QList<Shown>({refusal}));
             QCOMPARE(ui.lblInput->text(), taken ? paths.first() : "/earlier/choice.mpg");
             QCOMPARE(ui.txtOutFile->text(), taken ? row[1] : "mine.flv");
+            QCOMPARE(queue.count(), queued);
+            QCOMPARE(ui.sstThis->isTabVisible(3), queued > 0);
+            while (queue.count() > 0)
+                queue.remove(0);
+            ui.sstThis->setTabVisible(3, false);
         }
         // What no reader can take is refused in Input File's dialog too.
         if (refusal.prompt.startsWith("FILE NOT FOUND")) {

@@ -48,7 +48,8 @@ public:
             onShow(m_shown.last());
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
-        return (style & 0x0f) == 4 ? MsgBoxAnswer::No : MsgBoxAnswer::Ok;
+        const int buttons = style & 0x0f;
+        return buttons == 4 ? MsgBoxAnswer::No : buttons == 3 ? MsgBoxAnswer::Cancel : MsgBoxAnswer::Ok;
     }
 
     int MsgBoxWithDetails(const QString &prompt,
@@ -89,6 +90,11 @@ public:
     {
         fileRequests.append(request);
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+    // An answer of several files names them separated by "|".
+    QStringList presentMany(const FileDialogRequest &request) override
+    {
+        return present(request).split(u'|', Qt::SkipEmptyParts);
     }
 
     QString BrowseForFolder(QWidget *, const QString &) override

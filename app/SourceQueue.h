@@ -1,0 +1,62 @@
+#pragma once
+
+#include "MainWindowUi.h"
+#include "PlatformServices.h"
+
+#include "pipeline/JobQueue.h"
+
+#include <QObject>
+
+class ProgressStrip;
+class QueuePage;
+
+// The window's queue of sources: adding files and folders to it with the
+// window's options of the moment, starting it (after the checks and one
+// question about outputs that exist), following the running entry on the
+// status strip, and one summary at the end.
+class SourceQueue : public QObject
+{
+    Q_OBJECT
+public:
+    SourceQueue(MainWindowUi &ui,
+                PlatformServices &services,
+                const pipeline::JobEnvironment &environment,
+                ProgressStrip &strip,
+                QObject *parent = nullptr);
+    ~SourceQueue() override;
+
+    pipeline::JobQueue &queue() { return m_queue; }
+    QueuePage *page() const { return m_page; }
+    bool isRunning() const { return m_queue.isRunning(); }
+    // Whether Start Encoding runs the queue: some entry waits in it.
+    bool hasWaiting() const;
+
+    // Adds files, and the supported videos of folders (not of their
+    // subfolders), each with a name no other entry has; what cannot be
+    // added is listed in one "Error" box.
+    void add(const QStringList &paths);
+    // Runs the waiting entries; false when nothing starts.
+    bool start();
+    void cancelCurrent() { m_queue.cancelCurrent(); }
+    void cancelAll() { m_queue.cancelAll(); }
+
+Q_SIGNALS:
+    void runningChanged(bool running);
+    // The run has ended; text is what its summary said.
+    void finished(const QString &text);
+
+private:
+    void applyOptions(const QList<int> &rows);
+    void follow(pipeline::Job *job);
+    void ended(const pipeline::QueueSummary &summary);
+    void showQueue();
+    int msgBox(const QString &prompt, int style, const QString &title = "Error");
+
+    MainWindowUi &m_ui;
+    PlatformServices &m_services;
+    ProgressStrip &m_strip;
+    pipeline::JobQueue m_queue;
+    QueuePage *m_page = nullptr;
+    QMetaObject::Connection m_stageConnection;
+    QMetaObject::Connection m_progressConnection;
+};
