@@ -85,7 +85,9 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                m_services.messageBoxes,
                m_commonDialog,
                {[this] { return m_sourceQueue.queue().count() > 0 || converting(); },
-                [this](const QStringList &paths) { m_sourceQueue.add(paths); }})
+                [this](const QStringList &paths) {
+                    m_sourceQueue.add(paths);
+                }})
     , m_preview(m_ui.swfControl, m_commonDialog, m_services.shell, m_settings.applicationFolder, this)
 {
     connect(m_ui.mnuHelpContents,

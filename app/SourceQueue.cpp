@@ -209,7 +209,8 @@ void SourceQueue::follow(Job *job)
     m_stageConnection = connect(job,
                                 &Job::stageStarted,
                                 this,
-                                [this, job, position](PipelineStage stage, const QString &command,
+                                [this, job, position](PipelineStage stage,
+                                                      const QString &command,
                                                       bool measured) {
                                     if (!command.isEmpty())
                                         m_ui.txtApp->setText(command);

@@ -25,7 +25,7 @@ QStringList QtFileDialogs::presentMany(const FileDialogRequest &request)
     QFileDialog dialog(m_owner, request.title);
     const bool open = request.mode == FileDialogRequest::Mode::Open;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(request.multiple         ? QFileDialog::ExistingFiles
+    dialog.setFileMode(request.multiple                ? QFileDialog::ExistingFiles
                                : request.fileMustExist ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);

@@ -49,7 +49,9 @@ public:
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
         const int buttons = style & 0x0f;
-        return buttons == 4 ? MsgBoxAnswer::No : buttons == 3 ? MsgBoxAnswer::Cancel : MsgBoxAnswer::Ok;
+        return buttons == 4    ? MsgBoxAnswer::No
+                : buttons == 3 ? MsgBoxAnswer::Cancel
+                               : MsgBoxAnswer::Ok;
     }
 
     int MsgBoxWithDetails(const QString &prompt,

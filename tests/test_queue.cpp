@@ -1,0 +1,94 @@
+// The window's queue with the real tools: rows of data/queue_runs.txt.
+#include "support/DataRows.h"
+#include "support/WindowFixture.h"
+
+#include "app/ProgressStrip.h"
+#include "pipeline/JobQueue.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+using Shown = platform::RecordingMessageBoxes::Shown;
+
+class QueueTest : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_cache;
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("XDG_CACHE_HOME", m_cache.path().toLocal8Bit()); }
+
+    // The states shown, the files written, one summary and no other box; no
+    // intermediate file left; every output a whole FLV file.
+    void runs_data() { addDataRows("queue_runs.txt", "runs"); }
+    void runs()
+    {
+        QFETCH(QStringList, row);
+        const QString existing = row[2], action = row[4];
+        WindowFixture f;
+        f.window().Form_Load();
+        QTemporaryDir media;
+        const QString out = media.filePath("out");
+        QVERIFY(QDir().mkpath(out));
+        QStringList sources;
+        for (const QString &made : row[1].split('|')) {
+            const QString path = media.filePath(made.section(':', 0, 0));
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            QVERIFY(made.startsWith("broken")
+                            ? testmedia::writeFile(path, QByteArray(4096, 'x'))
+                            : testmedia::makeVideo(path,
+                                                   {made.section(':', 1).toDouble()
+                                                    + !made.contains(':')}));
+            sources << path;
+        }
+        if (!existing.isEmpty())
+            QVERIFY(testmedia::writeFile(out + "/" + existing, "earlier"));
+        f.dialogs.folderAnswers << out;
+        QTest::mouseClick(f.ui().cmdOutput, Qt::LeftButton);
+        f.window().openSource(sources);
+        pipeline::JobQueue &queue = f.window().sourceQueue().queue();
+        QCOMPARE(queue.count(), sources.size());
+        for (const QString &path : std::as_const(sources))
+            if (path.contains("gone"))
+                QVERIFY(QFile::remove(path));
+        QList<int> answers;
+        for (const QString &answer : row[3].split(',', Qt::SkipEmptyParts))
+            answers << answer.toInt();
+        f.boxes.scriptAnswers(answers);
+        if (!action.isEmpty()) {
+            pipeline::Job *first = queue.at(0);
+            auto *button = f.window().progressStrip().findChild<QPushButton *>(
+                    action == "all" ? "cmdCancelAll" : "cmdCancelStage");
+            QObject::connect(
+                    first,
+                    &pipeline::Job::progressed,
+                    button,
+                    [button] { QTimer::singleShot(0, button, [button] { button->click(); }); },
+                    Qt::SingleShotConnection);
+        }
+        QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 120000));
+
+        QStringList states;
+        for (int i = 0; i < queue.count(); ++i)
+            states << pipeline::stateText(*queue.at(i));
+        QCOMPARE(states.join('|'), row[5]);
+        QCOMPARE(testmedia::folderEntries(out).join(' '), row[6]);
+        for (const QString &name : testmedia::folderEntries(out))
+            if (name != existing || row[3] == "6")
+                QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", out + "/" + name}).exitCode,
+                         0);
+        QCOMPARE(testmedia::readFile(out + "/" + existing) == "earlier", row[3] == "7");
+        QVERIFY(!f.boxes.shown().isEmpty());
+        QCOMPARE(f.boxes.shown().last(), (Shown {row[7], 64, "Message"}));
+        QCOMPARE(f.boxes.shown().size(), answers.size() + 1);
+        QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }));
+        QCOMPARE(testmedia::folderEntries(m_cache.filePath("trovexa")), QStringList());
+        QVERIFY(f.ui().cmdEncode->isEnabled());
+    }
+};
+
+QTEST_MAIN(QueueTest)
+#include "test_queue.moc"
