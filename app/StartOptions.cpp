@@ -11,9 +11,11 @@ void describe(QCommandLineParser &parser)
                                      "VOB, Video CD .dat) to Flash Video (FLV) files.");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("file",
-                                 "The video to convert, as if chosen with Input File.",
-                                 "[file]");
+    parser.addPositionalArgument("files",
+                                 "The videos to convert: one as if chosen with Input File; "
+                                 "several, or a folder, in the queue. While the program runs, "
+                                 "they go to its window.",
+                                 "[file...]");
 }
 
 } // namespace

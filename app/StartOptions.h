@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-// What the command line asks of the program: `trovexa [FILE]`.
+// What the command line asks of the program: `trovexa [FILE...]`.
 struct StartOptions
 {
     QStringList files; // given as the source, as if chosen with Input File

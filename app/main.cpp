@@ -4,6 +4,7 @@
 #include "media/VideoEditComponent.h"
 #include "platform/DBusNotifier.h"
 #include "platform/FileSystem.h"
+#include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
 #include "platform/LinuxComponents.h"
 #include "platform/QtFileDialogs.h"
@@ -12,6 +13,7 @@
 #include "preview/Pictures.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char *argv[])
 {
@@ -26,6 +28,12 @@ int main(int argc, char *argv[])
     platform::QtMessageBoxes messageBoxes;
     platform::DesktopShell shell;
     platform::InstanceLock instanceLock;
+    // Files opened while a copy runs go to that copy's window.
+    if (!options.files.isEmpty() && instanceLock.anotherCopyRunning()
+        && platform::InstanceChannel::handOver(platform::InstanceChannel::defaultName(),
+                                               options.files,
+                                               QDir::currentPath()))
+        return 0;
     platform::LinuxComponents components;
     platform::QtFileDialogs fileDialogs;
     media::VideoEditComponent videoEdit(media::findSystemFfmpeg(platform::ApplicationFolder()));
@@ -44,6 +52,16 @@ int main(int argc, char *argv[])
     fileDialogs.setOwner(&window);
     if (window.Form_Load() == MainWindow::Startup::End)
         return 0;
+    platform::InstanceChannel channel;
+    QObject::connect(&channel,
+                     &platform::InstanceChannel::filesReceived,
+                     &window,
+                     [&window](const QStringList &files) {
+                         window.openSource(files);
+                         window.raise();
+                         window.activateWindow();
+                     });
+    channel.listen();
     if (!options.files.isEmpty())
         window.openSource(options.files);
     return app.exec();

@@ -13,7 +13,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalSocket>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -21,6 +23,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Shown = platform::RecordingMessageBoxes::Shown;
 using platform::MsgBoxAnswer::No;
@@ -177,6 +180,70 @@ private Q_SLOTS:
                                             {30000, {"XDG_RUNTIME_DIR=" + dir.path(), variable}});
             QVERIFY2(run.exitCode == 0 && run.output.contains(shown), run.errors.constData());
         }
+    }
+
+    // Open With on a running copy: the second start hands its files (relative ones in its
+    // folder) to the first copy's queue and ends without a word; a copy killed earlier blocks
+    // nothing; another user's start opens a window of its own.
+    void handOver()
+    {
+        QTemporaryDir top; // open to the user nobody: the program, the probe, a source
+        QVERIFY(::chmod(QFile::encodeName(top.path()).constData(), 0755) == 0);
+        const QString app = top.filePath("app"), probe = "LD_PRELOAD=" + top.filePath("probe.so");
+        QVERIFY(QDir().mkpath(app) && QDir().mkpath(top.filePath("mine"))
+                && QDir().mkpath(top.filePath("theirs")));
+        for (const char *name : {"trovexa", "fonts.txt", "fontsizes.txt", "colors.txt"})
+            QVERIFY(QFile::copy(applicationFolderUnderTest() + "/" + name, app + "/" + name));
+        QVERIFY(QFile::copy(QString(WINDOW_PROBE).section('=', 1), top.filePath("probe.so")));
+        QVERIFY(testmedia::writeFile(top.filePath("a.mpg"), "x")
+                && testmedia::writeFile(top.filePath("b.avi"), "x"));
+        // Runtime folders as the session manager makes them: 0700, the user's own.
+        for (const char *name : {"mine", "theirs"})
+            QVERIFY(::chmod(QFile::encodeName(top.filePath(name)).constData(), 0700) == 0);
+        QVERIFY(::chown(QFile::encodeName(top.filePath("theirs")).constData(), 65534, 65534) == 0);
+        const QString mine = "XDG_RUNTIME_DIR=" + top.filePath("mine");
+        const auto firstCopy = [&](QProcess &copy, const QStringList &variables) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            for (const QString &variable : variables)
+                environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+            copy.setProcessEnvironment(environment);
+            copy.start(app + "/trovexa", {});
+            return QTest::qWaitFor(
+                    [&] { // listening, not merely a socket file a killed copy left
+                        QLocalSocket probe;
+                        probe.connectToServer(top.filePath("mine/trovexa-flv-converter.socket"));
+                        return probe.waitForConnected(100);
+                    },
+                    20000);
+        };
+        QProcess killed;
+        QVERIFY(firstCopy(killed, {mine}));
+        killed.kill();
+        QVERIFY(killed.waitForFinished());
+        QProcess first;
+        QVERIFY(firstCopy(first, {mine, probe}));
+        const auto second = testmedia::run(app + "/trovexa",
+                                           {"a.mpg", "b.avi"},
+                                           {30000, {mine, probe}, top.path()});
+        QCOMPARE(second.exitCode, 0);
+        QCOMPARE(second.output, QByteArray());
+        QVERIFY(first.waitForFinished(20000));
+        QCOMPARE(first.readAllStandardOutput(),
+                 "queue: " + top.filePath("a.mpg").toUtf8() + "|" + top.filePath("b.avi").toUtf8()
+                         + "\n");
+        QProcess stays;
+        QVERIFY(firstCopy(stays, {mine, probe}));
+        const auto theirs = testmedia::run(app + "/trovexa",
+                                           {top.filePath("a.mpg")},
+                                           {.timeoutMs = 30000,
+                                            .environment = {"XDG_RUNTIME_DIR="
+                                                                    + top.filePath("theirs"),
+                                                            probe},
+                                            .user = 65534});
+        QCOMPARE(theirs.output, top.filePath("a.mpg").toUtf8() + "\n");
+        QVERIFY(!stays.waitForFinished(500)); // nothing reached it
+        stays.kill();
+        stays.waitForFinished();
     }
 
     void drops_data() { addDataRows("main_window.txt", "drops"); }

@@ -1,9 +1,10 @@
 // Preloaded into the real program: prints the source the window shows, once
-// it shows one, or the text of a message box it shows, and ends the program
-// there.
+// it shows one, the text of a message box it shows, or the sources of its
+// queue ("queue: a.avi|b.avi"), and ends the program there.
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTableView>
 #include <QTimer>
 
 static void printAndEnd(const QString &text)
@@ -23,6 +24,13 @@ static void probeWindow()
             if (auto *label = widget->findChild<QLabel *>("lblInput");
                 label && !label->text().isEmpty())
                 printAndEnd(label->text());
+            if (auto *queue = widget->findChild<QTableView *>("lstQueue");
+                queue && queue->model() && queue->model()->rowCount() > 0) {
+                QStringList sources;
+                for (int row = 0; row < queue->model()->rowCount(); ++row)
+                    sources << queue->model()->index(row, 0).data(Qt::ToolTipRole).toString();
+                printAndEnd("queue: " + sources.join(u'|'));
+            }
         }
     });
     poll->start(50);
