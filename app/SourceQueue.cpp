@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -97,23 +98,34 @@ void SourceQueue::add(const QStringList &paths)
         else
             files << absolute;
     }
+    // Names distinct from the queue's and from one another.
     QSet<QString> taken;
-    QStringList outputs;
-    for (int row = 0; row < m_queue.count(); ++row) {
+    for (int row = 0; row < m_queue.count(); ++row)
         taken.insert(m_queue.at(row)->spec().outputName);
-        outputs << m_queue.at(row)->spec().outputPath();
-    }
+    QList<JobSpec> specs;
     for (const QString &file : std::as_const(files)) {
-        const bool isOutput = std::any_of(outputs.begin(), outputs.end(), [&](const QString &out) {
-            return platform::sameFile(file, out);
-        });
-        if (isOutput) {
-            refused << "OUTPUT OF ANOTHER FILE IN THE QUEUE: " + file;
+        specs << captureJobSpec(m_ui, file);
+        specs.last().outputName = distinctOutputName(specs.last().outputName, taken);
+        taken.insert(specs.last().outputName);
+    }
+    // A source that is the output of another entry, waiting or new, would be
+    // overwritten while it waits: each output's file looked up once.
+    QHash<platform::FileIdentity, QString> outputs; // file -> whose output it is
+    const auto noteOutput = [&outputs](const JobSpec &spec) {
+        if (const auto identity = platform::fileIdentity(spec.outputPath()))
+            outputs.insert(*identity, spec.source);
+    };
+    for (int row = 0; row < m_queue.count(); ++row)
+        noteOutput(m_queue.at(row)->spec());
+    for (const JobSpec &spec : std::as_const(specs))
+        noteOutput(spec);
+    for (const JobSpec &spec : std::as_const(specs)) {
+        const auto identity = platform::fileIdentity(spec.source);
+        const auto owner = identity ? outputs.constFind(*identity) : outputs.cend();
+        if (owner != outputs.cend() && *owner != spec.source) {
+            refused << "OUTPUT OF ANOTHER FILE IN THE QUEUE: " + spec.source;
             continue;
         }
-        JobSpec spec = captureJobSpec(m_ui, file);
-        spec.outputName = distinctOutputName(spec.outputName, taken);
-        taken.insert(spec.outputName);
         m_queue.enqueue(spec);
     }
     if (!files.isEmpty())

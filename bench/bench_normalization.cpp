@@ -16,7 +16,7 @@
 //
 // Usage: bench_normalization [rounds] [seconds]   (defaults: 5 rounds, 30 s)
 
-#include "ChildCpuTime.h"
+#include "BenchSupport.h"
 
 #include "media/FrameSize.h"
 #include "media/VideoEditComponent.h"
@@ -37,29 +37,10 @@
 
 namespace {
 
-// Wall-clock and processor seconds of some work.
-struct Cost
-{
-    double wall = 0;
-    double cpu = 0;
-    Cost operator+(const Cost &other) const { return {wall + other.wall, cpu + other.cpu}; }
-};
-
-template<typename Work>
-Cost measure(Work work)
-{
-    const double cpu = childCpuSeconds();
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return {timer.nsecsElapsed() / 1e9, childCpuSeconds() - cpu};
-}
-
-[[noreturn]] void fail(const QString &what)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(what));
-    std::exit(1);
-}
+using bench::Cost;
+using bench::fail;
+using bench::measure;
+using bench::median;
 
 struct Command
 {
@@ -135,13 +116,6 @@ Cost normalize(media::VideoEditComponent &component, const QString &source, cons
     });
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 struct Source
 {
     const char *name;
@@ -167,7 +141,7 @@ int main(int argc, char **argv)
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
     // The front-end lives in the application folder of this build.
-    const QString appFolder = QDir(QCoreApplication::applicationDirPath() + "/../app").absolutePath();
+    const QString appFolder = bench::applicationFolder();
     const QString ffmpeg = media::findSystemFfmpeg(appFolder);
     QTemporaryDir dir;
     const QString direct = dir.path() + "/direct/";

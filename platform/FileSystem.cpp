@@ -12,16 +12,19 @@
 
 namespace platform {
 
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+    struct stat status
+    { };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity(quint64(status.st_dev), quint64(status.st_ino));
+}
+
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat first
-    { };
-    struct stat second
-    { };
-    if (::stat(QFile::encodeName(a).constData(), &first) != 0
-        || ::stat(QFile::encodeName(b).constData(), &second) != 0)
-        return false;
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    const std::optional<FileIdentity> first = fileIdentity(a);
+    return first && first == fileIdentity(b);
 }
 
 SmallFile readSmallFile(const QString &path, qint64 maxBytes)

@@ -1,13 +1,21 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPair>
 #include <QString>
+
+#include <optional>
 
 namespace platform {
 
 // True when both paths name one existing file, whatever their spelling
 // (links, "..", doubled separators).
 bool sameFile(const QString &a, const QString &b);
+
+// What tells an existing file from every other one (device and inode),
+// whatever the path's spelling; nothing when there is no file at path.
+using FileIdentity = QPair<quint64, quint64>;
+std::optional<FileIdentity> fileIdentity(const QString &path);
 
 // The folder of the running executable, without a trailing separator
 // (except for the root folder).

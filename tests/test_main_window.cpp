@@ -277,6 +277,7 @@ private Q_SLOTS:
         const int queued = row.value(3).toInt();
         pipeline::JobQueue &queue = f.window().sourceQueue().queue();
         const Shown refusal {QString(row[2]).replace("<folder>", media.path()), 16, "Error"};
+        ui.lblOutDir->setText(media.path() + "/"); // outputs beside the sources
         for (QWidget *target :
              QWidgetList {nullptr, ui.sstThis->widget(0), ui.txtOutFile, ui.cmbAudioBitrate}) {
             ui.lblInput->setText("/earlier/choice.mpg");

@@ -90,7 +90,7 @@ if(NOT output STREQUAL "Trovexa FLV Converter ${VERSION}\n")
     message(FATAL_ERROR "trovexa --version answers: ${output}")
 endif()
 check("trovexa --help" ${as_nobody} "${root}/usr/bin/trovexa" --help)
-if(NOT output MATCHES "Usage: .*trovexa \\[options\\] \\[file\\]")
+if(NOT output MATCHES "Usage: .*trovexa \\[options\\] \\[file\\.\\.\\.\\]")
     message(FATAL_ERROR "trovexa --help answers: ${output}")
 endif()
 
