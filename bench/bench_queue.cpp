@@ -42,10 +42,10 @@ pipeline::JobSpec specFor(const QString &source, const QString &outputFolder)
     return spec;
 }
 
-void expectDone(pipeline::JobState state, const QString &source)
+void expectDone(pipeline::JobState state, const QString &source, const QString &why)
 {
     if (state != pipeline::JobState::Done)
-        bench::fail("not converted: " + source);
+        bench::fail("not converted: " + source + "\n" + why);
 }
 
 // A: each job on its own, as the window runs one file.
@@ -59,7 +59,7 @@ bench::Cost oneByOne(const pipeline::JobEnvironment &environment,
             pipeline::Job job(1, specFor(source, outputFolder), environment, {videoEdit});
             QEventLoop loop;
             QObject::connect(&job, &pipeline::Job::finished, &loop, [&](pipeline::JobState state) {
-                expectDone(state, source);
+                expectDone(state, source, job.failure());
                 loop.quit();
             });
             job.start();
@@ -79,16 +79,13 @@ bench::Cost throughQueue(const pipeline::JobEnvironment &environment,
         for (const QString &source : sources)
             queue.enqueue(specFor(source, outputFolder));
         QEventLoop loop;
-        QObject::connect(&queue,
-                         &pipeline::JobQueue::idle,
-                         &loop,
-                         [&](const pipeline::QueueSummary &summary) {
-                             if (summary.converted != sources.size())
-                                 bench::fail(QStringLiteral("the queue converted %1 of %2")
-                                                     .arg(summary.converted)
-                                                     .arg(sources.size()));
-                             loop.quit();
-                         });
+        QObject::connect(&queue, &pipeline::JobQueue::idle, &loop, [&] {
+            for (int row = 0; row < queue.count(); ++row)
+                expectDone(queue.at(row)->state(),
+                           queue.at(row)->spec().source,
+                           queue.at(row)->failure());
+            loop.quit();
+        });
         queue.start();
         loop.exec();
     });

@@ -1,6 +1,7 @@
 #include "FileSystem.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -69,6 +70,14 @@ bool isWritableFolder(const QString &path)
 QString userCacheFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/trovexa";
+}
+
+QString userRuntimeFile(const QString &name)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + "/" + name;
 }
 
 QString GetWindowsFolder()

@@ -29,6 +29,10 @@ bool isWritableFolder(const QString &path);
 // not created here.
 QString userCacheFolder();
 
+// A file of the program's in the user's runtime folder ($XDG_RUNTIME_DIR),
+// or in the temporary folder when there is none to use.
+QString userRuntimeFile(const QString &name);
+
 // The folder whose "fonts" subfolder holds the system's fonts.
 QString GetWindowsFolder();
 

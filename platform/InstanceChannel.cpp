@@ -1,11 +1,12 @@
 #include "InstanceChannel.h"
 
+#include "FileSystem.h"
+
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -30,10 +31,7 @@ InstanceChannel::~InstanceChannel() = default;
 
 QString InstanceChannel::defaultName()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + "/trovexa-flv-converter.socket";
+    return userRuntimeFile("trovexa-flv-converter.socket");
 }
 
 bool InstanceChannel::listen()

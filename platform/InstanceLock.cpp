@@ -1,8 +1,8 @@
 #include "InstanceLock.h"
 
-#include <QDir>
+#include "FileSystem.h"
+
 #include <QLockFile>
-#include <QStandardPaths>
 
 namespace platform {
 
@@ -14,10 +14,7 @@ InstanceLock::~InstanceLock() = default;
 
 QString InstanceLock::defaultLockPath()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + "/trovexa-flv-converter.lock";
+    return userRuntimeFile("trovexa-flv-converter.lock");
 }
 
 bool InstanceLock::anotherCopyRunning()
