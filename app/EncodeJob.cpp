@@ -82,7 +82,7 @@ bool EncodeJob::start()
                                  m_ui.txtOutFile->text(),
                                  m_ui.chkWatermark->checkState() == Qt::Checked,
                                  m_ui.txtWatermark->toPlainText(),
-                                 SourceInput::kindOf(m_ui.lblInput->text())};
+                                 pipeline::pathKind(m_ui.lblInput->text())};
     if (const auto problem = checkRequest(request, platform::sameFile)) {
         refuse(*problem);
         return false;

@@ -6,8 +6,8 @@
 #include "ProgressStrip.h"
 #include "SourceInput.h"
 #include "SourceQueue.h"
-#include "StartupFailure.h"
 #include "WatermarkTab.h"
+#include "pipeline/StartupFailure.h"
 
 #include "pipeline/Job.h"
 #include "platform/CommonDialog.h"

@@ -2,9 +2,9 @@
 // requirement check) and the Check menu.
 #include "MainWindow.h"
 
-#include "DataFiles.h"
-#include "OptionLists.h"
 #include "SplashWindow.h"
+#include "pipeline/DataFiles.h"
+#include "pipeline/OptionLists.h"
 
 #include "checks/ComponentPlatform.h"
 #include "platform/ColorCombo.h"

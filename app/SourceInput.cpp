@@ -30,16 +30,9 @@ void SourceInput::take(const QString &path)
         m_ui.txtOutFile->setText(*proposed);
 }
 
-pipeline::PathKind SourceInput::kindOf(const QString &path)
-{
-    using enum pipeline::PathKind;
-    const QFileInfo info(path);
-    return info.isDir() ? Folder : info.isFile() ? File : info.exists() ? Special : Missing;
-}
-
 bool SourceInput::choose(const QString &path)
 {
-    if (kindOf(path) != pipeline::PathKind::File) {
+    if (pipeline::pathKind(path) != pipeline::PathKind::File) {
         m_messageBoxes.MsgBox(pipeline::fileNotFound(path),
                               platform::MsgBoxStyle::Critical,
                               "Error");
@@ -59,7 +52,7 @@ bool SourceInput::offer(const QStringList &paths)
     QList<pipeline::OfferedPath> offered;
     for (const QString &path : paths) {
         const QFileInfo info(path);
-        offered.append({info.exists() ? info.absoluteFilePath() : path, kindOf(path)});
+        offered.append({info.exists() ? info.absoluteFilePath() : path, pipeline::pathKind(path)});
     }
     if (const std::optional<QString> problem = pipeline::sourceProblem(offered)) {
         m_messageBoxes.MsgBox(*problem, platform::MsgBoxStyle::Critical, "Error");

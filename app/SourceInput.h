@@ -18,9 +18,6 @@ class MessageBoxes;
 class SourceInput
 {
 public:
-    // What a path names now.
-    static pipeline::PathKind kindOf(const QString &path);
-
     // Files that go to the queue instead of becoming the one source.
     struct Queue
     {

@@ -3,7 +3,6 @@
 #include "JobCapture.h"
 #include "ProgressStrip.h"
 #include "QueuePage.h"
-#include "SourceInput.h"
 
 #include "pipeline/EncodeRequest.h"
 #include "pipeline/QueuePlan.h"
@@ -12,9 +11,6 @@
 #include "platform/MessageBoxes.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -27,11 +23,6 @@ using platform::MsgBoxStyle::Critical;
 namespace {
 
 constexpr int QueueTab = 3;
-
-bool supportedType(const QString &path)
-{
-    return !sourceProblem({{path, PathKind::File}});
-}
 
 } // namespace
 
@@ -76,62 +67,18 @@ void SourceQueue::showQueue()
 
 void SourceQueue::add(const QStringList &paths)
 {
-    QStringList files, refused;
-    for (const QString &path : paths) {
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            QDir folder(info.absoluteFilePath());
-            const qsizetype before = files.size();
-            for (const QFileInfo &entry : folder.entryInfoList(QDir::Files, QDir::Name)) {
-                if (supportedType(entry.fileName()))
-                    files << entry.absoluteFilePath();
-            }
-            if (files.size() == before)
-                refused << "NO SUPPORTED VIDEOS IN: " + info.absoluteFilePath();
-            continue;
-        }
-        const QString absolute = info.exists() ? info.absoluteFilePath() : path;
-        if (SourceInput::kindOf(path) != PathKind::File)
-            refused << fileNotFound(absolute);
-        else if (!supportedType(absolute))
-            refused << "UNSUPPORTED FILE TYPE: " + absolute;
-        else
-            files << absolute;
-    }
-    // Names distinct from the queue's and from one another.
-    QSet<QString> taken;
+    QList<JobSpec> queued;
     for (int row = 0; row < m_queue.count(); ++row)
-        taken.insert(m_queue.at(row)->spec().outputName);
-    QList<JobSpec> specs;
-    for (const QString &file : std::as_const(files)) {
-        specs << captureJobSpec(m_ui, file);
-        specs.last().outputName = distinctOutputName(specs.last().outputName, taken);
-        taken.insert(specs.last().outputName);
-    }
-    // A source that is the output of another entry, waiting or new, would be
-    // overwritten while it waits: each output's file looked up once.
-    QHash<platform::FileIdentity, QString> outputs; // file -> whose output it is
-    const auto noteOutput = [&outputs](const JobSpec &spec) {
-        if (const auto identity = platform::fileIdentity(spec.outputPath()))
-            outputs.insert(*identity, spec.source);
-    };
-    for (int row = 0; row < m_queue.count(); ++row)
-        noteOutput(m_queue.at(row)->spec());
-    for (const JobSpec &spec : std::as_const(specs))
-        noteOutput(spec);
-    for (const JobSpec &spec : std::as_const(specs)) {
-        const auto identity = platform::fileIdentity(spec.source);
-        const auto owner = identity ? outputs.constFind(*identity) : outputs.cend();
-        if (owner != outputs.cend() && *owner != spec.source) {
-            refused << "OUTPUT OF ANOTHER FILE IN THE QUEUE: " + spec.source;
-            continue;
-        }
+        queued << m_queue.at(row)->spec();
+    const PlannedAdditions plan = planAdditions(paths, queued, [this](const QString &file) {
+        return captureJobSpec(m_ui, file);
+    });
+    for (const JobSpec &spec : plan.specs)
         m_queue.enqueue(spec);
-    }
-    if (!files.isEmpty())
+    if (!plan.specs.isEmpty())
         showQueue();
-    if (!refused.isEmpty())
-        msgBox("THESE FILES WERE NOT ADDED:\r\n" + refused.join("\r\n"), Critical);
+    if (!plan.refused.isEmpty())
+        msgBox("THESE FILES WERE NOT ADDED:\r\n" + plan.refused.join("\r\n"), Critical);
 }
 
 void SourceQueue::applyOptions(const QList<int> &rows)
@@ -147,7 +94,6 @@ bool SourceQueue::start()
     if (m_queue.isRunning() || !hasWaiting())
         return false;
     const QString folder = m_ui.lblOutDir->text();
-    QStringList existing;
     QList<int> waiting;
     for (int row = 0; row < m_queue.count(); ++row) {
         const Job *job = m_queue.at(row);
@@ -173,23 +119,7 @@ bool SourceQueue::start()
         waiting << row;
     }
     // Names against the files themselves, now that every folder is known.
-    QSet<QString> outputs;
-    for (int row = 0; row < m_queue.count(); ++row)
-        outputs.insert(m_queue.at(row)->spec().outputPath());
-    for (const int row : std::as_const(waiting)) {
-        JobSpec spec = m_queue.at(row)->spec();
-        if (platform::sameFile(spec.source, spec.outputPath())) {
-            QSet<QString> names;
-            for (const QString &path : std::as_const(outputs))
-                names.insert(QFileInfo(path).fileName());
-            names.insert(spec.outputName);
-            spec.outputName = distinctOutputName(spec.outputName, names);
-            outputs.insert(spec.outputPath());
-            m_queue.replaceSpec(row, spec);
-        }
-        if (QFileInfo::exists(spec.outputPath()))
-            existing << spec.outputPath();
-    }
+    const QStringList existing = settleOutputs(m_queue, waiting);
     if (!existing.isEmpty()) {
         const int answer = msgBox("THESE OUTPUT FILES ALREADY EXIST:\r\n" + existing.join("\r\n")
                                           + "\r\nOVERWRITE THEM ALL? (NO SKIPS THEM.)",
@@ -197,12 +127,8 @@ bool SourceQueue::start()
                                   "Confirm");
         if (answer == platform::MsgBoxAnswer::Cancel)
             return false;
-        if (answer == platform::MsgBoxAnswer::No) {
-            for (const int row : std::as_const(waiting)) {
-                if (existing.contains(m_queue.at(row)->spec().outputPath()))
-                    m_queue.at(row)->skip();
-            }
-        }
+        if (answer == platform::MsgBoxAnswer::No)
+            skipExisting(m_queue, waiting);
     }
     showQueue();
     Q_EMIT runningChanged(true);

@@ -1,8 +1,8 @@
 #include "SourceChoice.h"
 
-namespace pipeline {
+#include <QFileInfo>
 
-namespace {
+namespace pipeline {
 
 bool offeredType(const QString &path)
 {
@@ -14,7 +14,12 @@ bool offeredType(const QString &path)
     return false;
 }
 
-} // namespace
+PathKind pathKind(const QString &path)
+{
+    using enum PathKind;
+    const QFileInfo info(path);
+    return info.isDir() ? Folder : info.isFile() ? File : info.exists() ? Special : Missing;
+}
 
 std::optional<QString> sourceProblem(const QList<OfferedPath> &offered)
 {

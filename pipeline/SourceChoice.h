@@ -24,6 +24,12 @@ inline const QStringList SourcePatterns = {"*.mpg",
 // socket, which a reader would wait on or read without end.
 enum class PathKind { Missing, Folder, File, Special };
 
+// What path names now.
+PathKind pathKind(const QString &path);
+
+// True for a file name of a type the Input File dialog offers (letter case aside).
+bool offeredType(const QString &path);
+
 struct OfferedPath
 {
     QString path;

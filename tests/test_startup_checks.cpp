@@ -1,7 +1,7 @@
 // What the start-up and the Check menu read: data files, component versions.
-#include "app/DataFiles.h"
 #include "checks/ComponentPlatform.h"
 #include "doubles/Doubles.h"
+#include "pipeline/DataFiles.h"
 #include "platform/LinuxComponents.h"
 #include "support/DataRows.h"
 #include "support/TestMedia.h"
