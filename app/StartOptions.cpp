@@ -11,6 +11,9 @@ void describe(QCommandLineParser &parser)
                                      "VOB, Video CD .dat) to Flash Video (FLV) files.");
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({"convert",
+                      "Converts the files without a window, for scripts and servers; "
+                      "'trovexa --convert --help' lists its options."});
     parser.addPositionalArgument("files",
                                  "The videos to convert: one as if chosen with Input File; "
                                  "several, or a folder, in the queue. While the program runs, "

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 #include "StartOptions.h"
 
+#include "cli/ConvertMain.h"
+
 #include "media/VideoEditComponent.h"
 #include "platform/DBusNotifier.h"
 #include "platform/FileSystem.h"
@@ -19,6 +21,9 @@ int main(int argc, char *argv[])
 {
     QApplication::setApplicationName("Trovexa FLV Converter");
     QApplication::setApplicationVersion(TROVEXA_VERSION);
+    // Conversions without a window: no window system is opened.
+    if (cli::wantsConvert(argc, argv))
+        return cli::convertMain(argc, argv);
     answerOnTerminal(argc, argv);
     QApplication app(argc, argv);
     const StartOptions options = readStartOptions(QApplication::arguments());

@@ -56,6 +56,17 @@ VideoEditComponent::VideoEditComponent(QString converterProgram, QObject *parent
 VideoEditComponent::~VideoEditComponent()
 {
     StopConversion();
+    // A child still stopping ends before the component does: the program
+    // never leaves a converter running behind it.
+    for (QProcess *child : findChildren<QProcess *>()) {
+        if (child->state() == QProcess::NotRunning || child->waitForFinished(QuitGraceMs))
+            continue;
+        child->terminate();
+        if (!child->waitForFinished(TerminateGraceMs)) {
+            child->kill();
+            child->waitForFinished(TerminateGraceMs);
+        }
+    }
 }
 
 std::optional<MediaInfo> VideoEditComponent::probe(const QString &path)

@@ -1,6 +1,6 @@
 #include "DataFiles.h"
 
-#include <QFile>
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <limits>
@@ -86,8 +86,8 @@ DataFileRead<ColorEntry> parseColors(const QStringList &lines)
 
 DataFileText readDataFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const platform::SmallFile file = platform::readSmallFile(path, MaxDataFileBytes);
+    if (!file.problem.isEmpty())
         return {{}, StartupFailure::fileNotFound()};
-    return {dataFileLines(file.readAll()), std::nullopt};
+    return {dataFileLines(file.bytes), std::nullopt};
 }

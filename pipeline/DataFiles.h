@@ -47,7 +47,11 @@ DataFileRead<QString> parseFontSizes(const QStringList &lines);
 // one space; components are signed 16-bit whole numbers.
 DataFileRead<ColorEntry> parseColors(const QStringList &lines);
 
-// The lines of a file in the application folder; a missing file fails.
+// The largest data file read; the shipped ones are a few KiB.
+constexpr qint64 MaxDataFileBytes = 1024 * 1024;
+
+// The lines of a file in the application folder; a missing file fails, and
+// so does one that is no regular file or is larger than MaxDataFileBytes.
 struct DataFileText
 {
     QStringList lines;

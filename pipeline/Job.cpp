@@ -176,7 +176,8 @@ void Job::runImages()
                           m_spec.options.videoWindow,
                           m_spec.frameCount,
                           m_spec.outputFolder,
-                          m_environment.separator));
+                          m_environment.separator,
+                          m_spec.pictureName));
 }
 
 void Job::stageEnded(StageEnd end)

@@ -27,6 +27,7 @@ struct JobSpec
     QString intermediate; // where the normalized source goes
     bool keepIntermediate = false; // else it goes when the job ends
     QString frameCount; // the pictures to grab; empty: none
+    QString pictureName = QStringLiteral("cover%d.jpg"); // in the output folder; %d counts from 1
     bool continueWithoutAudio = true; // a source whose sound cannot be used
 
     QString outputPath() const { return outputFolder + outputName; }

@@ -82,16 +82,25 @@ JobQueue::JobQueue(const JobEnvironment &environment,
 
 JobQueue::~JobQueue() = default;
 
+void JobQueue::prepare(JobSpec &spec, quint64 id) const
+{
+    // Intermediates of their own, which other entries never touch.
+    spec.intermediate = QString("%1/trovexa-%2-%3.mpg")
+                                .arg(m_intermediateFolder)
+                                .arg(QCoreApplication::applicationPid())
+                                .arg(id);
+    spec.keepIntermediate = false;
+    // Pictures named after the output, so that one entry's pictures never
+    // replace another's in a shared folder.
+    QString stem = spec.outputName.left(spec.outputName.lastIndexOf(u'.'));
+    spec.pictureName = (stem.isEmpty() ? spec.outputName : stem).replace(u'%', u'_')
+            + "-cover%d.jpg";
+}
+
 quint64 JobQueue::enqueue(JobSpec spec)
 {
     const quint64 id = m_nextId++;
-    if (spec.normalize) {
-        spec.intermediate = QString("%1/trovexa-%2-%3.mpg")
-                                    .arg(m_intermediateFolder)
-                                    .arg(QCoreApplication::applicationPid())
-                                    .arg(id);
-        spec.keepIntermediate = false;
-    }
+    prepare(spec, id);
     auto job = std::make_unique<Job>(id, std::move(spec), m_environment, JobServices {m_videoEdit});
     Job *added = job.get();
     connect(added, &Job::stateChanged, this, [this, added] { jobChanged(added); });
@@ -148,8 +157,7 @@ bool JobQueue::replaceSpec(int row, const JobSpec &spec)
     if (!job || job->state() != JobState::Waiting)
         return false;
     JobSpec kept = spec;
-    kept.intermediate = job->spec().intermediate;
-    kept.keepIntermediate = false;
+    prepare(kept, job->id());
     job->setSpec(kept);
     jobChanged(job);
     return true;

@@ -84,6 +84,7 @@ Q_SIGNALS:
     void idle(const pipeline::QueueSummary &summary);
 
 private:
+    void prepare(JobSpec &spec, quint64 id) const;
     void startNext();
     void jobFinished(Job *job);
     void jobChanged(Job *job);

@@ -53,12 +53,13 @@ StageCommand imageCommand(const QString &appFolder,
                           const QString &videoWindow,
                           const QString &frameCount,
                           const QString &outputFolder,
-                          QChar separator)
+                          QChar separator,
+                          const QString &pictureName)
 {
     StageCommand command = encoderHead(appFolder, input, separator);
     command.arguments.blank()
             .words({"-s", videoWindow, "-vframes", frameCount})
-            .quoted(outputFolder + "cover%d.jpg");
+            .quoted(outputFolder + pictureName);
     return command;
 }
 

@@ -39,6 +39,7 @@ StageCommand imageCommand(const QString &appFolder,
                           const QString &videoWindow,
                           const QString &frameCount,
                           const QString &outputFolder,
-                          QChar separator);
+                          QChar separator,
+                          const QString &pictureName = QStringLiteral("cover%d.jpg"));
 
 } // namespace pipeline

@@ -1,0 +1,129 @@
+#include "ConvertRun.h"
+
+#include "pipeline/EncodeRequest.h"
+#include "pipeline/QueuePlan.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+namespace cli {
+
+using namespace pipeline;
+
+ConvertRun::ConvertRun(ConvertRequest request,
+                       const JobEnvironment &environment,
+                       media::VideoEdit &videoEdit,
+                       const QString &intermediateFolder,
+                       ConvertReport &report,
+                       QObject *parent)
+    : QObject(parent)
+    , m_request(std::move(request))
+    , m_report(report)
+    , m_queue(environment, videoEdit, intermediateFolder)
+{
+    connect(&m_queue, &JobQueue::currentChanged, this, &ConvertRun::follow);
+    connect(&m_queue, &JobQueue::idle, this, &ConvertRun::ended);
+}
+
+ConvertRun::~ConvertRun() = default;
+
+JobSpec ConvertRun::specFor(const QString &file) const
+{
+    JobSpec spec;
+    spec.source = file;
+    spec.outputFolder = m_request.outputFolder;
+    const QString name = QFileInfo(file).fileName();
+    spec.outputName = !m_request.outputName.isEmpty() ? m_request.outputName
+                                                      : proposeOutputName(name).value_or(name);
+    spec.options = m_request.options;
+    spec.normalize = needsNormalization(file, m_request.quick);
+    spec.frameCount = m_request.frameCount;
+    return spec;
+}
+
+void ConvertRun::start()
+{
+    const PlannedAdditions plan = planAdditions(m_request.sources, {}, [this](const QString &file) {
+        return specFor(file);
+    });
+    for (const QString &reason : plan.refused)
+        m_report.refused(reason);
+    m_refused = int(plan.refused.size());
+    QList<int> rows;
+    for (const JobSpec &spec : plan.specs) {
+        m_queue.enqueue(spec);
+        rows << m_queue.count() - 1;
+    }
+    const QStringList existing = settleOutputs(m_queue, rows);
+    if (!existing.isEmpty()) {
+        if (m_request.existing == ExistingOutputs::Refuse) {
+            m_report.mistake(
+                    "trovexa: these output files exist already:\n  " + existing.join("\n  ")
+                    + "\n--overwrite replaces them; --skip-existing skips their sources.\n");
+            return end(2);
+        }
+        if (m_request.existing == ExistingOutputs::Skip) {
+            skipExisting(m_queue, rows);
+            for (const int row : std::as_const(rows)) {
+                if (m_queue.at(row)->state() == JobState::Skipped)
+                    m_report.skipped(*m_queue.at(row), row + 1, m_queue.count());
+            }
+        }
+    }
+    if (m_queue.count() == 0)
+        return ended({});
+    m_queue.start();
+}
+
+void ConvertRun::stop(int signal)
+{
+    if (m_signal != 0)
+        return; // the stop under way escalates by itself
+    m_signal = signal;
+    if (m_queue.isRunning())
+        m_queue.cancelAll();
+    else
+        end(128 + signal);
+}
+
+void ConvertRun::follow(Job *job)
+{
+    for (const QMetaObject::Connection &connection : m_jobConnections)
+        disconnect(connection);
+    if (!job)
+        return;
+    m_report.follow(*job, m_queue.rowOf(job->id()) + 1, m_queue.count());
+    m_jobConnections[0] = connect(job, &Job::stateChanged, this, [this, job] {
+        m_report.update(*job);
+    });
+    m_jobConnections[1] = connect(job, &Job::progressed, this, [this, job] {
+        m_report.update(*job);
+    });
+    connect(
+            job,
+            &Job::finished,
+            this,
+            [this, job] { m_report.ended(*job); },
+            Qt::SingleShotConnection);
+}
+
+void ConvertRun::ended(const QueueSummary &summary)
+{
+    m_report.summary(summary.converted,
+                     summary.failed + m_refused,
+                     summary.skipped,
+                     summary.cancelled);
+    if (!summary.stopReason.isEmpty())
+        m_report.refused(summary.stopReason);
+    end(m_signal ? 128 + m_signal : summary.failed + summary.cancelled + m_refused > 0 ? 1 : 0);
+}
+
+void ConvertRun::end(int exitCode)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    QTimer::singleShot(0, this, [this, exitCode] { Q_EMIT finished(exitCode); });
+}
+
+} // namespace cli

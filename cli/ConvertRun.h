@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ConvertArguments.h"
+#include "ConvertReport.h"
+
+#include "pipeline/JobQueue.h"
+
+#include <QObject>
+
+namespace cli {
+
+// One `--convert` run: the request's sources as the entries of a queue,
+// run one after the other with the report following each. finished gives
+// the exit status: 0 every file converted (or skipped on request), 1 some
+// failed or could not be added, 2 the outputs exist and the request says
+// nothing of them (nothing is written then), 128 + the signal after stop().
+class ConvertRun : public QObject
+{
+    Q_OBJECT
+public:
+    ConvertRun(ConvertRequest request,
+               const pipeline::JobEnvironment &environment,
+               media::VideoEdit &videoEdit,
+               const QString &intermediateFolder,
+               ConvertReport &report,
+               QObject *parent = nullptr);
+    ~ConvertRun() override;
+
+    // Plans the entries and starts the first; finished comes from the event loop.
+    void start();
+    // Stops the running entry as Cancel does, and every waiting one.
+    void stop(int signal);
+
+Q_SIGNALS:
+    void finished(int exitCode);
+
+private:
+    pipeline::JobSpec specFor(const QString &file) const;
+    void follow(pipeline::Job *job);
+    void ended(const pipeline::QueueSummary &summary);
+    void end(int exitCode);
+
+    const ConvertRequest m_request;
+    ConvertReport &m_report;
+    pipeline::JobQueue m_queue;
+    int m_refused = 0;
+    int m_signal = 0;
+    bool m_ended = false;
+    QMetaObject::Connection m_jobConnections[2];
+};
+
+} // namespace cli
