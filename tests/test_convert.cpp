@@ -1,0 +1,207 @@
+// `trovexa --convert` run as a script runs it, with no display: rows of
+// data/convert_runs.txt.
+#include "support/DataRows.h"
+#include "support/TestMedia.h"
+
+#include "watermark/WatermarkSettings.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <pty.h>
+#include <unistd.h>
+
+namespace {
+
+// The watermark settings files the rows name.
+QByteArray settingsFile(const QString &kind)
+{
+    if (kind == "garbage.wsx")
+        return "not settings";
+    const watermark::WatermarkSettings
+            settings {"Trovexa", 6, 0, kind == "far.wsx" ? 99 : 4, "2", "2", "255"};
+    return std::get<QByteArray>(watermark::settingsToBytes(settings));
+}
+
+// Processes whose command line names path: tools left running.
+QStringList processesNaming(const QString &path)
+{
+    QStringList found;
+    QDirIterator proc("/proc", QDir::Dirs | QDir::NoDotAndDotDot);
+    while (proc.hasNext()) {
+        QFile cmdline(proc.next() + "/cmdline");
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.read(65536).contains(path.toLocal8Bit()))
+            found << QFileInfo(proc.filePath()).fileName();
+    }
+    return found;
+}
+
+// "a.flv=flv1 400x300 mp3 22050 1": the streams ffprobe finds ("-" for no sound).
+QString streams(const QString &path)
+{
+    const QJsonObject probed = testmedia::probe(path);
+    const QJsonObject video = testmedia::firstStream(probed, "video");
+    const QJsonObject audio = testmedia::firstStream(probed, "audio");
+    QString text = video["codec_name"].toString() + " "
+            + testmedia::fields(video, {"width", "height"}, u'x');
+    text += audio.isEmpty()
+            ? " -"
+            : " " + testmedia::fields(audio, {"codec_name", "sample_rate", "channels"}, u' ');
+    return text;
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray output;
+    QByteArray errors;
+};
+
+} // namespace
+
+class ConvertTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void runs_data() { addDataRows("convert_runs.txt", "runs"); }
+    // The exit status, the files written (and nothing else), what the
+    // streams hold, no tool and no intermediate left behind.
+    void runs()
+    {
+        QFETCH(QStringList, row);
+        const QString sources = row[1], existing = row[3], stop = row[4], files = row[6];
+        QTemporaryDir media;
+        const QString out = media.filePath("out"), cache = media.filePath("cache");
+        QVERIFY(QDir().mkpath(out) && QDir().mkpath(cache));
+        for (const QString &made : sources.split('|', Qt::SkipEmptyParts)) {
+            const QString path = media.filePath(made.section(':', 0, 0));
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            if (made.startsWith("broken") || made.endsWith(".txt"))
+                QVERIFY(testmedia::writeFile(path, QByteArray(4096, 'x')));
+            else if (made.endsWith(".wsx"))
+                QVERIFY(testmedia::writeFile(path, settingsFile(made)));
+            else
+                QVERIFY(testmedia::makeVideo(path,
+                                             {made.contains(':') ? made.section(':', 1).toDouble()
+                                                                 : 1.0}));
+        }
+        if (!existing.isEmpty())
+            QVERIFY(testmedia::writeFile(out + "/" + existing, "earlier"));
+
+        const Run run = convert(QString(row[2]).replace("<out>", out).split(' ', Qt::SkipEmptyParts),
+                                media.path(),
+                                cache,
+                                stop);
+        const QString errors = QString::fromLocal8Bit(run.errors).replace(media.path(), "<dir>");
+        const QString output = QString::fromLocal8Bit(run.output)
+                                       .replace(media.path(), "<dir>")
+                                       .replace(u'\x1b', "<esc>");
+        QVERIFY2(run.exitCode == row[5].toInt(),
+                 qPrintable(QString("exit %1\n%2").arg(run.exitCode).arg(errors)));
+        QCOMPARE(testmedia::folderEntries(out).join(' '), files);
+        for (const QString &expected : row[7].split('|', Qt::SkipEmptyParts))
+            QVERIFY2(expected == "=" ? errors.isEmpty() : errors.contains(expected),
+                     qPrintable(errors));
+        for (const QString &expected : row[8].split('|', Qt::SkipEmptyParts)) {
+            if (expected == "=")
+                QVERIFY2(output.isEmpty(), qPrintable(output));
+            else if (expected.startsWith('!'))
+                QVERIFY2(!output.contains(expected.mid(1)), qPrintable(output));
+            else
+                QVERIFY2(output.contains(expected), qPrintable(output));
+        }
+        for (const QString &check : row[9].split('|', Qt::SkipEmptyParts)) {
+            const QString flv = out + "/" + check.section('=', 0, 0);
+            QCOMPARE(streams(flv), check.section('=', 1));
+            QCOMPARE(testmedia::run("flvmeta", {"--check", "--quiet", flv}).exitCode, 0);
+        }
+        if (!existing.isEmpty() && !row[9].contains(existing + "="))
+            QCOMPARE(testmedia::readFile(out + "/" + existing), QByteArray("earlier"));
+        QCOMPARE(processesNaming(media.path()), QStringList());
+        QCOMPARE(testmedia::folderEntries(cache + "/trovexa"), QStringList());
+    }
+
+    // The watermark of a settings file is drawn: the first picture differs
+    // from the same conversion without it.
+    void watermark()
+    {
+        QTemporaryDir media;
+        const QString source = media.filePath("a.mpg"), settings = media.filePath("mark.wsx");
+        QVERIFY(testmedia::makeVideo(source)
+                && testmedia::writeFile(settings, settingsFile("mark.wsx")));
+        QByteArray frames[2];
+        for (const bool marked : {false, true}) {
+            const QString out = media.filePath(marked ? "marked" : "plain");
+            QVERIFY(QDir().mkpath(out));
+            QStringList arguments {"--output-folder", out, source};
+            if (marked)
+                arguments << "--watermark" << settings;
+            QCOMPARE(convert(arguments, media.path(), media.filePath("cache")).exitCode, 0);
+            frames[marked] = testmedia::rgbFrame(out + "/a.flv");
+            QVERIFY(!frames[marked].isEmpty());
+        }
+        QVERIFY(frames[0] != frames[1]);
+    }
+
+private:
+    // Runs `trovexa --convert arguments` in folder with no display. stop
+    // "int" sends Ctrl-C once the encode has started; "terminal" gives it a
+    // terminal for its standard output.
+    static Run convert(const QStringList &arguments,
+                       const QString &folder,
+                       const QString &cache,
+                       const QString &stop = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(variable);
+        environment.insert("XDG_CACHE_HOME", cache);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder);
+        process.setStandardInputFile(QProcess::nullDevice());
+        int master = -1, slave = -1;
+        if (stop == "terminal") {
+            winsize size {24, 80, 0, 0};
+            if (::openpty(&master, &slave, nullptr, nullptr, &size) != 0)
+                return {};
+            process.setChildProcessModifier([slave] { ::dup2(slave, STDOUT_FILENO); });
+        }
+        process.start(applicationFolderUnderTest() + "/trovexa",
+                      QStringList {"--convert"} + arguments);
+        if (slave >= 0)
+            ::close(slave);
+        Run run;
+        if (stop == "int") {
+            QTest::qWaitFor(
+                    [&] {
+                        run.output += process.readAllStandardOutput();
+                        return run.output.contains("encoding started")
+                                || run.output.contains("normalizing started")
+                                || process.state() == QProcess::NotRunning;
+                    },
+                    60000);
+            ::kill(pid_t(process.processId()), SIGINT);
+        }
+        if (!process.waitForFinished(120000))
+            process.kill();
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.output += process.readAllStandardOutput();
+        if (master >= 0) {
+            char buffer[65536];
+            ssize_t count;
+            while ((count = ::read(master, buffer, sizeof buffer)) > 0)
+                run.output.append(buffer, count);
+            ::close(master);
+        }
+        run.errors = process.readAllStandardError();
+        return run;
+    }
+};
+
+QTEST_GUILESS_MAIN(ConvertTest)
+#include "test_convert.moc"
