@@ -94,6 +94,26 @@ if(NOT output MATCHES "Usage: .*trovexa \\[options\\] \\[file\\.\\.\\.\\]")
     message(FATAL_ERROR "trovexa --help answers: ${output}")
 endif()
 
+# A conversion without a window, as a script of nobody's runs it: no
+# display, the intermediate in nobody's own cache folder, nothing left there.
+check("making a source" ffmpeg -nostdin -loglevel error -f lavfi -i testsrc=size=320x240:rate=25:d=2
+    -f lavfi -i sine=d=2 -c:v mpeg4 -c:a libmp3lame "${home}/clip.avi")
+file(MAKE_DIRECTORY "${home}/out")
+file(CHMOD "${home}/clip.avi" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+file(CHMOD "${home}/out" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_WRITE
+    GROUP_EXECUTE WORLD_READ WORLD_WRITE WORLD_EXECUTE)
+check("trovexa --convert" ${as_nobody} "${root}/usr/bin/trovexa" --convert
+    --output-folder "${home}/out" --images 2 "${home}/clip.avi")
+if(NOT output MATCHES "normalizing started.*clip.avi: done, ${home}/out/clip.flv\n1 converted")
+    message(FATAL_ERROR "trovexa --convert answers: ${output}")
+endif()
+check("flvmeta --check" flvmeta --check --quiet "${home}/out/clip.flv")
+file(GLOB pictures RELATIVE "${home}/out" "${home}/out/*.jpg")
+file(GLOB left "${home}/.cache/trovexa/*")
+if(NOT pictures STREQUAL "clip-cover1.jpg;clip-cover2.jpg" OR left OR NOT IS_DIRECTORY "${home}/.cache/trovexa")
+    message(FATAL_ERROR "trovexa --convert wrote pictures '${pictures}' and left '${left}'")
+endif()
+
 # A whole conversion through the window, from the unpacked folder, by a
 # driver started through a link, as the package starts the program.
 file(COPY "${DRIVER}" DESTINATION "${scratch}/driver")
