@@ -1,20 +1,25 @@
-// The queue's cost, in two parts.
+// The queue's cost, in three parts.
 //
 // Conversions: ten short sources (five AVI files that are normalized first,
 // five MPEG files encoded directly), converted
 //   A: as ten jobs one by one, each started when the one before has ended;
-//   B: through one queue of ten entries.
-// The sides alternate, A then B, every round; the end prints the median
-// wall-clock ratio B / A against its goal (a queue of N files costs N times
-// one file, plus at most 2 %).
+//   B: through one queue of ten entries;
+//   C: by one `trovexa --convert` of the ten files;
+//   D: by the stages' own commands run directly, one after the other
+//      (normalization, the encoder and metadata front-ends).
+// One file: a longer AVI source converted
+//   E: by the job the window runs;
+//   F: by `trovexa --convert`.
+// The sides alternate every round; the end prints the median wall-clock
+// ratios B / A, C / D and F / E against their goals (at most 2 % more).
 //
 // Entries: 1 000 files given to the window at once (as a drop or the dialog
 // would), timed until the window has shown the list, with the memory the
 // waiting entries take; goals: under a second, a few KiB an entry.
 //
-// Usage: bench_queue [rounds] [seconds]   (defaults: 5 rounds, 4 s sources)
+// Usage: bench_queue [rounds] [seconds] [one-file seconds]   (defaults: 5, 4 s, 30 s)
 
-#include "BenchSupport.h"
+#include "DirectRuns.h"
 
 #include "pipeline/EncodeRequest.h"
 #include "pipeline/JobQueue.h"
@@ -91,6 +96,53 @@ bench::Cost throughQueue(const pipeline::JobEnvironment &environment,
     });
 }
 
+// C: one command line for all of them.
+bench::Cost convertCommand(const QString &appFolder,
+                           const QStringList &sources,
+                           const QString &outputFolder)
+{
+    return bench::run({appFolder + "/trovexa",
+                       QStringList {"--convert",
+                                    "--quiet",
+                                    "--output-folder",
+                                    outputFolder,
+                                    "--size",
+                                    "320x240",
+                                    "--video-bitrate",
+                                    "350",
+                                    "--audio-bitrate",
+                                    "64",
+                                    "--channels",
+                                    "stereo"}
+                               + sources});
+}
+
+// D: each file's stages run directly.
+bench::Cost directRuns(const QString &appFolder,
+                       media::VideoEditComponent &videoEdit,
+                       const QStringList &sources,
+                       const QString &outputFolder)
+{
+    bench::Cost cost;
+    const QString temp = outputFolder + "/temp.mpg";
+    for (const QString &source : sources) {
+        const pipeline::JobSpec spec = specFor(source, outputFolder);
+        QString input = source;
+        if (spec.normalize) {
+            cost = cost + bench::normalize(videoEdit, source, temp);
+            input = temp;
+        }
+        // One after the other: the operands of + have no order.
+        cost = cost
+                + bench::run(
+                        bench::encodeLine(appFolder, input, spec.outputFolder, spec.outputName));
+        cost = cost
+                + bench::run(bench::metadataLine(appFolder, spec.outputFolder, spec.outputName));
+    }
+    QFile::remove(temp);
+    return cost;
+}
+
 void entries(const QString &folder)
 {
     constexpr int Count = 1000;
@@ -129,6 +181,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const double seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 4;
+    const double longSeconds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 30;
     const QString appFolder = bench::applicationFolder();
     qputenv("TROVEXA_APP_DIR", appFolder.toLocal8Bit());
     QTemporaryDir dir;
@@ -146,24 +199,67 @@ int main(int argc, char **argv)
     }
     const pipeline::JobEnvironment environment {appFolder, appFolder, "/usr/share", u'/'};
     media::VideoEditComponent videoEdit(media::findSystemFfmpeg(appFolder));
-    std::printf("ten %g s sources (five AVI normalized, five MPEG direct), %d rounds\n",
+    const QString longSource = dir.filePath("long.avi");
+    testmedia::VideoSpec longVideo;
+    longVideo.seconds = longSeconds;
+    longVideo.extraOutputOptions = {"-c:v", "mpeg4", "-c:a", "libmp3lame"};
+    if (!testmedia::makeVideo(longSource, longVideo))
+        bench::fail("cannot make " + longSource);
+    std::printf("ten %g s sources (five AVI normalized, five MPEG direct) and one %g s AVI, %d "
+                "rounds\n",
                 seconds,
+                longSeconds,
                 rounds);
-    std::printf("%-6s %12s %12s %8s\n", "round", "A jobs (s)", "B queue (s)", "B / A");
-    std::vector<double> ratios;
+    std::printf("%-6s %9s %9s %9s %9s %9s %9s %7s %7s %7s\n",
+                "round",
+                "A jobs",
+                "B queue",
+                "C cli",
+                "D direct",
+                "E job",
+                "F cli",
+                "B/A",
+                "C/D",
+                "F/E");
+    std::vector<double> queueRatios, cliRatios, oneRatios;
     for (int round = 1; round <= rounds; ++round) {
-        const QString a = dir.filePath(QStringLiteral("a%1").arg(round));
-        const QString b = dir.filePath(QStringLiteral("b%1").arg(round));
-        QDir().mkpath(a);
-        QDir().mkpath(b);
-        const bench::Cost jobs = oneByOne(environment, videoEdit, sources, a);
-        const bench::Cost queue = throughQueue(environment, videoEdit, sources, b);
-        ratios.push_back(queue.wall / jobs.wall);
-        std::printf("%-6d %12.2f %12.2f %8.3f\n", round, jobs.wall, queue.wall, ratios.back());
+        const auto folder = [&](const char *side) {
+            const QString path = dir.filePath(QStringLiteral("%1%2").arg(side).arg(round));
+            QDir().mkpath(path);
+            return path;
+        };
+        const bench::Cost a = oneByOne(environment, videoEdit, sources, folder("a"));
+        const bench::Cost b = throughQueue(environment, videoEdit, sources, folder("b"));
+        const bench::Cost c = convertCommand(appFolder, sources, folder("c"));
+        const bench::Cost d = directRuns(appFolder, videoEdit, sources, folder("d"));
+        const bench::Cost e = oneByOne(environment, videoEdit, {longSource}, folder("e"));
+        const bench::Cost f = convertCommand(appFolder, {longSource}, folder("f"));
+        queueRatios.push_back(b.wall / a.wall);
+        cliRatios.push_back(c.wall / d.wall);
+        oneRatios.push_back(f.wall / e.wall);
+        std::printf("%-6d %9.2f %9.2f %9.2f %9.2f %9.2f %9.2f %7.3f %7.3f %7.3f\n",
+                    round,
+                    a.wall,
+                    b.wall,
+                    c.wall,
+                    d.wall,
+                    e.wall,
+                    f.wall,
+                    queueRatios.back(),
+                    cliRatios.back(),
+                    oneRatios.back());
         std::fflush(stdout);
     }
-    const double ratio = bench::median(ratios);
-    std::printf("median B / A: %.3f (goal <= 1.02): %s\n", ratio, ratio <= 1.02 ? "met" : "MISSED");
+    for (const auto &[what, ratios] :
+         {std::pair {"B / A (queue against jobs one by one)", &queueRatios},
+          std::pair {"C / D (--convert against direct runs)", &cliRatios},
+          std::pair {"F / E (--convert of one file against its job)", &oneRatios}}) {
+        const double ratio = bench::median(*ratios);
+        std::printf("median %s: %.3f (goal <= 1.02): %s\n",
+                    what,
+                    ratio,
+                    ratio <= 1.02 ? "met" : "MISSED");
+    }
     const QString many = dir.filePath("many");
     QDir().mkpath(many);
     entries(many);

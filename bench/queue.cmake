@@ -4,5 +4,5 @@ add_executable(bench_queue EXCLUDE_FROM_ALL bench_queue.cpp)
 target_link_libraries(bench_queue PRIVATE
     trovexa_app trovexa_media trovexa_pipeline trovexa_test_doubles trovexa_test_media Qt6::Widgets)
 target_include_directories(bench_queue PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-add_dependencies(bench_queue trovexa_ffmpeg_frontend trovexa_flvmdi)
+add_dependencies(bench_queue trovexa trovexa_ffmpeg_frontend trovexa_flvmdi)
 add_dependencies(benchmarks bench_queue)

@@ -68,8 +68,20 @@ private Q_SLOTS:
                     [button] { QTimer::singleShot(0, button, [button] { button->click(); }); },
                     Qt::SingleShotConnection);
         }
+        // While an entry runs, the controls that would start or change a job are off.
+        QStringList enabledWhileRunning;
+        QObject::connect(&queue,
+                         &pipeline::JobQueue::currentChanged,
+                         &queue,
+                         [&](pipeline::Job *job) {
+                             for (QWidget *control : {static_cast<QWidget *>(f.ui().cmdEncode),
+                                                      static_cast<QWidget *>(f.ui().cmdInput)})
+                                 if (job && control->isEnabled())
+                                     enabledWhileRunning << control->objectName();
+                         });
         QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 120000));
+        QCOMPARE(enabledWhileRunning, QStringList());
 
         QStringList states;
         for (int i = 0; i < queue.count(); ++i)
