@@ -85,6 +85,7 @@ void readVideo(const AVStream *stream, MediaInfo &info)
     info.width = shown.width;
     info.height = shown.height;
     info.videoCodec = QString::fromLatin1(avcodec_get_name(parameters->codec_id));
+    info.reorderedFrames = parameters->video_delay;
     const char *format = av_get_pix_fmt_name(AVPixelFormat(parameters->format));
     info.pixelFormat = format ? QString::fromLatin1(format) : QString();
     info.realFrameRate = rateOf(stream->r_frame_rate);

@@ -31,6 +31,7 @@ struct MediaInfo
     double rotation = 0; // degrees clockwise the decoder turns the picture
     QString videoCodec; // libavcodec's name, e.g. "mpeg2video"
     QString pixelFormat; // e.g. "yuv420p"; empty when unknown
+    int reorderedFrames = 0; // B-frames: how far the decoder holds pictures back
     FrameRate realFrameRate; // the lowest rate all timestamps fit
     FrameRate averageFrameRate; // frames over time, as the file states it
     // Counted from the first video packets (about 20 seconds): the frames

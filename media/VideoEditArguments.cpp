@@ -29,6 +29,11 @@ QStringList inputArguments(const ClipSource &clip)
 
 QStringList videoArguments(const ConversionJob &job)
 {
+    // MPEG-4 Part 2 as a program stream carries it: the stream's headers
+    // before each key frame (an MP4 file keeps them apart), packed B-frames
+    // (older DivX) unpacked.
+    if (job.copyVideo && job.copiedCodec == "mpeg4")
+        return {"-c:v", "copy", "-bsf:v", "mpeg4_unpack_bframes,dump_extra"};
     if (job.copyVideo)
         return {"-c:v", "copy"};
     const OutputSettings &out = job.output;
@@ -62,8 +67,15 @@ bool exactly(FrameRate rate, int framesPerSecond)
 
 bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const OutputSettings &output)
 {
+    // An MPEG-2 program stream also carries MPEG-4 Part 2 (the DivX and Xvid
+    // kind), which the encoder reads back whole; H.264 it does not: read
+    // back, its video is taken for MP3 sound.
+    // With B-frames, an AVI file's MPEG-4 copied lands a frame late against
+    // its sound (the file stores no presentation times): it is encoded.
     const bool codecFits = source.videoCodec == "mpeg1video"
-            || (source.videoCodec == "mpeg2video" && output.format == 6);
+            || (output.format == 6
+                && (source.videoCodec == "mpeg2video"
+                    || (source.videoCodec == "mpeg4" && source.reorderedFrames == 0)));
     // The rates the file states, and the frames it holds: a stream with
     // gaps (frames dropped by a camera or an editor) states its nominal rate.
     const bool rateFits = exactly(source.realFrameRate, output.frameRate)
@@ -110,6 +122,11 @@ QStringList conversionArguments(const ConversionJob &job)
         args += {"-b:a", QString("%1k").arg(out.audioBitrate), "-ac", QString::number(channels)};
     }
 
+    // A copied picture keeps its own bit rate, which can outrun the rate the
+    // muxer derives; a fixed rate well above any DVD's lets every packet in
+    // on time (the file is no larger for it).
+    if (job.copyVideo)
+        args += {"-muxrate", "30000000"};
     args += {"-f", mpeg2 ? "vob" : "mpeg", localFile(job.outputPath)};
     return args;
 }

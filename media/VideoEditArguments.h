@@ -42,13 +42,14 @@ struct ConversionJob
     // The video's packets go into the output as they are (see
     // videoCopyable); otherwise the video is decoded and encoded anew.
     bool copyVideo = false;
+    QString copiedCodec; // the video's codec (libavcodec's name) when it is copied
 };
 
 // True when the output can take a video clip of source as it is, which then
-// meets every output setting: MPEG-1 or MPEG-2 video (only MPEG-1 for an
-// MPEG-1 system stream) in 4:2:0 at exactly the output frame rate (stated
-// and counted), stored
-// unturned at exactly the output size, queued from its start.
+// meets every output setting: MPEG-1 video, or for an MPEG-2 program stream
+// MPEG-2 or MPEG-4 Part 2 video, in 4:2:0 at exactly the output frame rate
+// (stated and counted), stored unturned at exactly the output size, queued
+// from its start.
 bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const OutputSettings &output);
 
 // The converter's argument list (after the program name) for a job. The

@@ -187,6 +187,7 @@ bool VideoEditComponent::StartConversion()
     job.outputPath = partialPath(m_writing);
     job.threads = std::max(1, QThread::idealThreadCount());
     job.copyVideo = videoCopyable(m_videoSource, job.video, job.output);
+    job.copiedCodec = job.copyVideo ? m_videoSource.videoCodec : QString();
 
     m_progress = {};
     m_length = GetTimelineDuration();

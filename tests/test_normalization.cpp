@@ -126,7 +126,13 @@ private Q_SLOTS:
             last = report[0].toDouble();
         }
         QVERIFY(qAbs(last - seconds) < 0.1);
-        QCOMPARE(testmedia::streamBytes(output, "v") == testmedia::streamBytes(file, "v"),
+        // A copy holds the source's packets, with the stream's headers (a few
+        // dozen bytes) repeated before key frames where the source kept them
+        // apart (MP4, MOV).
+        const qint64 added = testmedia::streamBytes(output, "v")
+                - testmedia::streamBytes(file, "v");
+        const bool apart = file.endsWith(".mp4") || file.endsWith(".mov");
+        QCOMPARE(added == 0 || (apart && added > 0 && added <= 64 * seconds * 25),
                  row[3] == "copied");
         const QJsonObject probed = testmedia::probe(output);
         QVERIFY(qAbs(testmedia::durationSeconds(probed) - seconds) < 0.15);
@@ -139,9 +145,45 @@ private Q_SLOTS:
                 + testmedia::fields(video, {"codec_name", "r_frame_rate", "pix_fmt"}, u' ') + ' '
                 + testmedia::fields(audio, {"codec_name", "sample_rate", "bit_rate"}, u' ');
         const int w = size.width(), h = size.height();
+        const bool copied = row[3] == "copied";
+        const QString sourceCodec = testmedia::firstStream(testmedia::probe(m_media.filePath(file)),
+                                                           "video")["codec_name"]
+                                            .toString();
         QCOMPARE(found,
                  QString("mpeg %1 25/1 yuv420p mp2 44100 128000")
-                         .arg(w == 352 ? "mpeg1video" : "mpeg2video"));
+                         .arg(copied             ? sourceCodec
+                                      : w == 352 ? "mpeg1video"
+                                                 : "mpeg2video"));
+        if (copied) { // the encoder reads the copy whole: every frame, as long as from the source
+            double durations[2];
+            for (const bool viaCopy : {false, true}) {
+                const QString flv = m_media.filePath(viaCopy ? "copied.flv" : "direct.flv");
+                QCOMPARE(testmedia::run(applicationFolderUnderTest() + "/ffmpeg",
+                                        {"-i",
+                                         viaCopy ? output : m_media.filePath(file),
+                                         "-s",
+                                         "320x240",
+                                         "-y",
+                                         flv})
+                                 .exitCode,
+                         0);
+                durations[viaCopy] = testmedia::durationSeconds(testmedia::probe(flv));
+                const auto counted = testmedia::run("ffprobe",
+                                                    {"-v",
+                                                     "error",
+                                                     "-count_frames",
+                                                     "-select_streams",
+                                                     "v:0",
+                                                     "-show_entries",
+                                                     "stream=nb_read_frames",
+                                                     "-of",
+                                                     "csv=p=0",
+                                                     flv});
+                QCOMPARE(counted.output.trimmed().toInt(), qRound(seconds * 25));
+            }
+            QVERIFY2(qAbs(durations[1] - durations[0]) <= 0.04,
+                     qPrintable(QString("%1 against %2").arg(durations[1]).arg(durations[0])));
+        }
         // Turned a quarter clockwise, the upper half shows on the right.
         const QByteArray frame = testmedia::rgbFrame(output);
         QCOMPARE(frame.size(), 3 * w * h);
