@@ -1,6 +1,8 @@
 // Normalization plus encode against one direct encode of the same source,
-// for the three kinds of source people bring:
-//   AVI: 640x480 25 fps MPEG-4 with stereo MP3 (an older camera or download);
+// for the kinds of source people bring:
+//   AVI: 640x480 25 fps MPEG-4 with stereo MP3 (an older camera or download),
+//        whose video the intermediate takes as it is;
+//   AVI30: the same at 30 fps, whose video must be encoded;
 //   MP4: 1920x1080 30 fps H.264 High with AAC (a phone);
 //   VOB: 720x576 25 fps MPEG-2 with AC-3 (a PAL DVD).
 // A: the window's encode line, run through the ffmpeg front-end as the
@@ -85,10 +87,16 @@ int main(int argc, char **argv)
     const std::vector<Source> sources = {
             {"AVI",
              "source.avi",
-             "640x480 25 fps MPEG-4 AVI with stereo MP3",
-             2.0,
+             "640x480 25 fps MPEG-4 AVI with stereo MP3 (its video copied)",
+             1.3,
              {"-c:v", "mpeg4", "-q:v", "4", "-c:a", "libmp3lame", "-b:a", "128k"},
              "testsrc2=size=640x480:rate=25"},
+            {"AVI30",
+             "source30.avi",
+             "640x480 30 fps MPEG-4 AVI with stereo MP3 (its video encoded)",
+             2.0,
+             {"-c:v", "mpeg4", "-q:v", "4", "-c:a", "libmp3lame", "-b:a", "128k"},
+             "testsrc2=size=640x480:rate=30"},
             {"MP4",
              "source.mp4",
              "1920x1080 30 fps H.264 High MP4 with AAC",
