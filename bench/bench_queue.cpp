@@ -7,7 +7,8 @@
 //   C: by one `trovexa --convert` of the ten files;
 //   D: by the stages' own commands run directly, one after the other
 //      (normalization, the encoder and metadata front-ends).
-// One file: a longer AVI source converted
+// One file: a longer 640x480 30 fps AVI source (its video encoded in the
+// normalization), converted
 //   E: by the job the window runs;
 //   F: by `trovexa --convert`.
 // The sides alternate every round; the end prints the median wall-clock
@@ -17,7 +18,7 @@
 // would), timed until the window has shown the list, with the memory the
 // waiting entries take; goals: under a second, a few KiB an entry.
 //
-// Usage: bench_queue [rounds] [seconds] [one-file seconds]   (defaults: 5, 4 s, 30 s)
+// Usage: bench_queue [rounds] [seconds] [one-file seconds]   (defaults: 5, 4 s, 60 s)
 
 #include "DirectRuns.h"
 
@@ -181,7 +182,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const double seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 4;
-    const double longSeconds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 30;
+    const double longSeconds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 60;
     const QString appFolder = bench::applicationFolder();
     qputenv("TROVEXA_APP_DIR", appFolder.toLocal8Bit());
     QTemporaryDir dir;
@@ -202,10 +203,14 @@ int main(int argc, char **argv)
     const QString longSource = dir.filePath("long.avi");
     testmedia::VideoSpec longVideo;
     longVideo.seconds = longSeconds;
+    longVideo.width = 640;
+    longVideo.height = 480;
+    longVideo.fps = 30;
     longVideo.extraOutputOptions = {"-c:v", "mpeg4", "-c:a", "libmp3lame"};
     if (!testmedia::makeVideo(longSource, longVideo))
         bench::fail("cannot make " + longSource);
-    std::printf("ten %g s sources (five AVI normalized, five MPEG direct) and one %g s AVI, %d "
+    std::printf("ten %g s sources (five AVI normalized, five MPEG direct) and one %g s 640x480 30 "
+                "fps AVI, %d "
                 "rounds\n",
                 seconds,
                 longSeconds,
