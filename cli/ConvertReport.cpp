@@ -16,23 +16,6 @@ bool running(JobState state)
             || state == JobState::WritingMetadata || state == JobState::GrabbingPictures;
 }
 
-// The stage a running state is, as the queue shows it without progress.
-QString stageName(JobState state)
-{
-    switch (state) {
-    case JobState::Normalizing:
-        return "normalizing";
-    case JobState::Encoding:
-        return "encoding";
-    case JobState::WritingMetadata:
-        return "writing metadata";
-    case JobState::GrabbingPictures:
-        return "grabbing pictures";
-    default:
-        return {};
-    }
-}
-
 void write(std::FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit();
@@ -106,11 +89,11 @@ void ConvertReport::update(const pipeline::Job &job)
     if (running(m_state))
         line(QString("%1: %2 %3 (%4 s)")
                      .arg(prefix(job),
-                          stageName(m_state),
+                          pipeline::stateName(m_state),
                           state == JobState::Cancelling ? "stopped" : "ended")
                      .arg(m_stageClock.elapsed() / 1000.0, 0, 'f', 1));
     if (running(state)) {
-        line(prefix(job) + ": " + stageName(state) + " started");
+        line(prefix(job) + ": " + pipeline::stateName(state) + " started");
         m_stageClock.start();
     }
     m_state = state;

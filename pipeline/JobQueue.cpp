@@ -43,15 +43,15 @@ QString summaryText(const QueueSummary &s)
     return text;
 }
 
-QString stateText(const Job &job)
+QString stateName(JobState state)
 {
-    switch (job.state()) {
+    switch (state) {
     case JobState::Waiting:
         return "waiting";
     case JobState::Normalizing:
-        return "normalizing" + percent(job);
+        return "normalizing";
     case JobState::Encoding:
-        return "encoding" + percent(job);
+        return "encoding";
     case JobState::WritingMetadata:
         return "writing metadata";
     case JobState::GrabbingPictures:
@@ -59,7 +59,7 @@ QString stateText(const Job &job)
     case JobState::Cancelling:
         return "cancelling";
     case JobState::Done:
-        return job.warning().isEmpty() ? "done" : "done, with a problem";
+        return "done";
     case JobState::Failed:
         return "failed";
     case JobState::Skipped:
@@ -68,6 +68,16 @@ QString stateText(const Job &job)
         return "cancelled";
     }
     return {};
+}
+
+QString stateText(const Job &job)
+{
+    const JobState state = job.state();
+    if (state == JobState::Normalizing || state == JobState::Encoding)
+        return stateName(state) + percent(job);
+    if (state == JobState::Done && !job.warning().isEmpty())
+        return "done, with a problem";
+    return stateName(state);
 }
 
 JobQueue::JobQueue(const JobEnvironment &environment,

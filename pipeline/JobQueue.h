@@ -26,6 +26,8 @@ QString summaryText(const QueueSummary &summary);
 // What an entry's state column shows: "waiting", "encoding 45 %, 00:01:10
 // left", "failed", ...
 QString stateText(const Job &job);
+// A state's name alone: "encoding", "writing metadata", ...
+QString stateName(JobState state);
 
 // The jobs of a collection, run one after the other, and the table a view
 // shows of them: source, output and state, one row an entry. Each entry is
