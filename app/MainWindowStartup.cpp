@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's start-up (lists filled from the data files, the splash, the
 // requirement check) and the Check menu.
 #include "MainWindow.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The progress window frmProgress.
 target_sources(trovexa_app PRIVATE
     PercentBar.h PercentBar.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Normalization plus encode against one direct encode of the same source,
 // for the kinds of source people bring:
 //   AVI: 640x480 25 fps MPEG-4 with stereo MP3 (an older camera or download),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The queue's cost, in three parts.
 //
 // Conversions: ten short sources (five AVI files that are normalized first,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Overhead of the tool front-ends against doing the same work directly.
 //
 // Pairs, each run alternately (A B A B ...) in one process, with the median

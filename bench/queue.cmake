@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Ten conversions through the queue against the same jobs one by one, and
 # a thousand entries given to the window at once.
 add_executable(bench_queue EXCLUDE_FROM_ALL bench_queue.cpp)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file of a core library includes a Qt header from outside
 # QtCore (widgets, GUI, multimedia). Run with -P, given SOURCE_DIR and QTCORE_DIR.
 if(NOT IS_DIRECTORY "${QTCORE_DIR}")

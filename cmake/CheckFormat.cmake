@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a C++ file of the project is not formatted with the project's
 # .clang-format. Run with -P, given SOURCE_DIR and CLANG_FORMAT.
 file(GLOB_RECURSE files

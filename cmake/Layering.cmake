@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Core libraries (pipeline, watermark, checks) hold the program's logic and
 # may use QtCore only. This check fails the configure step when one of them
 # links the widget layer, directly or through another library.

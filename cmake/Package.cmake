@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation and the Debian package (cpack -G DEB in the build folder).
 #
 #   /usr/lib/trovexa/         the application folder: the program, the tool

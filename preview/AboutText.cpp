@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutText.h"
 
 #ifndef TROVEXA_VERSION
@@ -14,6 +15,11 @@ QString versionText()
 QString attributionNotice()
 {
     return QStringLiteral(
+            "<p>Trovexa FLV Converter is free software: you may redistribute it and change it "
+            "under the terms of the GNU General Public License (GPL) version&nbsp;3 or, at "
+            "your choice, any later version. It comes WITHOUT ANY WARRANTY. Its licence is in "
+            "/usr/share/common-licenses/GPL-3 and at "
+            "<a href=\"https://www.gnu.org/licenses/gpl-3.0.html\">gnu.org</a>.</p>"
             "<p>This program runs on the following free software, each used under its own "
             "licence. The libraries are linked dynamically and the tools run as separate "
             "programs; you may replace them with other versions. Their source code is "

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts Trovexa FLV Converter into the current user's applications menu:
 # the desktop entry goes to ~/.local/share/applications (with Exec= naming
 # the built program) and the icons to ~/.local/share/icons/hicolor.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs everything Trovexa needs on Debian 12 (run as root) and builds
 # the application folder at build/app/.
 set -euo pipefail

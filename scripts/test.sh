@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up everything (Debian 12, as root), builds, and runs every test.
 # Tests need no display: Qt draws offscreen, and tests that need a real X
 # server get the Xvfb started here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole conversion through the window, run by tests/test_package.cmake as
 // an unprivileged user from the unpacked package's application folder
 // (TROVEXA_INSTALLED_APP), which that user cannot write; it is started

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: built with cpack, checked with lintian, and run from
 # its unpacked files by a user who cannot write them.
 add_executable(installed_run installed_run.cpp)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests of the FLV player tab, help and About box.
 trovexa_qtest(test_preview test_preview.cpp
     LIBS trovexa_app trovexa_media trovexa_preview trovexa_test_doubles trovexa_test_media)

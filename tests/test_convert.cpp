@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `trovexa --convert` run as a script runs it, with no display: rows of
 // data/convert_runs.txt.
 #include "support/DataRows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window at start-up and on the way out, and the ways into it besides the
 // mouse: the command line, drops, and what keyboard and screen-reader users meet.
 #include "support/DataRows.h"

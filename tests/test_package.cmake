@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.25)
 # Builds the Debian package, checks it with lintian, desktop-file-validate
 # and appstreamcli, unpacks it into a scratch root and runs it from there as
@@ -72,7 +73,19 @@ if(output MATCHES "error")
     message(FATAL_ERROR "desktop-file-validate: ${output}")
 endif()
 check("appstreamcli validate"
-    appstreamcli validate --no-net "${root}/usr/share/metainfo/com.trovexa.flvconverter.metainfo.xml")
+    appstreamcli validate --pedantic --no-net
+        "${root}/usr/share/metainfo/com.trovexa.flvconverter.metainfo.xml")
+# The licence, the same in the copyright file, the AppStream data and the About box.
+file(READ "${root}/usr/share/doc/trovexa/copyright" copyright)
+file(READ "${root}/usr/share/metainfo/com.trovexa.flvconverter.metainfo.xml" metainfo)
+if(NOT copyright MATCHES "\nFiles: \\*\nCopyright: [^\n]+\nLicense: GPL-3\\+\n"
+        OR NOT copyright MATCHES "/usr/share/common-licenses/GPL-3"
+        OR NOT metainfo MATCHES "<project_license>GPL-3.0-or-later</project_license>")
+    message(FATAL_ERROR "the package does not say GPL-3.0-or-later:\n${copyright}\n${metainfo}")
+endif()
+if(findings MATCHES "copyright")
+    message(FATAL_ERROR "lintian finds fault with the copyright file:\n${findings}")
+endif()
 
 # Everything below runs as nobody, in a home folder of its own; the
 # unpacked files belong to root and are not writable for nobody.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Desktop seams: message boxes, file dialogs, notifications, the one-copy lock, the colour picker.
 #include "platform/ColorCombo.h"
 #include "platform/DBusNotifier.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The FLV player tab playing real files and its file requests; the Help menu.
 #include "support/DataRows.h"
 #include "support/PlayerTab.h"
@@ -181,11 +182,11 @@ private Q_SLOTS:
         });
         f.ui().mnuHelpAbout->trigger();
         QVERIFY(closed);
-        QCOMPARE(credits.size(), 4);
+        QCOMPARE(credits.size(), 5);
         QCOMPARE(opened,
                  QStringList({"https://www.trovexa.com/",
                               "https://www.trovexa.com/flv-converter/",
-                              "https://ffmpeg.org/"})
+                              "https://www.gnu.org/licenses/gpl-3.0.html"})
                          + credits);
     }
 };

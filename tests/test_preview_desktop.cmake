@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.25)
 # Installs the desktop entry and icons into a scratch home folder with
 # scripts/install-desktop.sh and checks what a desktop would read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's queue with the real tools: rows of data/queue_runs.txt.
 #include "support/DataRows.h"
 #include "support/WindowFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the start-up and the Check menu read: data files, component versions.
 #include "checks/ComponentPlatform.h"
 #include "doubles/Doubles.h"

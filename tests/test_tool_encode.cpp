@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder and metadata front-ends with the real ffmpeg and flvmeta, run
 // with the command lines the window builds and lines typed by hand.
 #include "pipeline/EncoderArguments.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad input, full disks and interruptions: the front-ends fail with a message
 // and every file stays byte for byte as it was, with no temporary left.
 #include "support/DataRows.h"

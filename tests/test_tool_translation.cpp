@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pure parts of the front-ends: old command lines as the system ffmpeg
 // gets them, bit rates, picture names, watermark hooks, colours and the size
 // an FLV states: golden rows in data/tool_lines.txt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user reads in each window at start: captions, list entries, tool
 // tips, pictures, which controls are enabled or checked, the length limits of
 // the text boxes, and the order the controls are read in, row by row. Pixel

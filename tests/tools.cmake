@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests of the ffmpeg and flvmdi front-ends.
 trovexa_gtest(test_tool_translation test_tool_translation.cpp
     LIBS trovexa_tool_runtime trovexa_test_media)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests of the watermark rules and settings files.
 trovexa_gtest(test_watermark_settings test_watermark_settings.cpp LIBS trovexa_watermark Qt6::Gui)
 trovexa_qtest(test_watermark_tab test_watermark_tab.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into the real program: prints the source the window shows, once
 // it shows one, the text of a message box it shows, or the sources of its
 // queue ("queue: a.avi|b.avi"), and ends the program there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModernArguments.h"
 
 #include "H264Arguments.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The metadata front-end of the application folder: "flvmdi file.flv" gives
 // the file full FLV metadata in place.
 #include "FrontEnd.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for watermark settings files: any bytes load without a
 // crash, and the values read from them, or made from them, are either
 // refused or saved and loaded back unchanged.

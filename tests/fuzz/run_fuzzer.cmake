@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.25)
 # Runs a libFuzzer binary for SECONDS, or for the seconds the environment
 # variable TROVEXA_FUZZ_SECONDS asks for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A child program for the runner tests. Its first argument picks what it does:
 //   signal N        kill itself with signal N
 //   stdin           exit 0 when standard input is at its end at once, else 1
