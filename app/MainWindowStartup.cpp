@@ -16,6 +16,8 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 using platform::MsgBoxAnswer::Yes;
 using platform::MsgBoxStyle::Critical;
@@ -25,10 +27,27 @@ namespace {
 
 const char *const DirectXDownloadPage = "https://www.trovexa.com/windows/directx/default.mspx";
 
+// Wide enough that its field shows the longest entry whole.
+void fitToEntries(QComboBox *list)
+{
+    int longest = 0;
+    for (int i = 0; i < list->count(); ++i)
+        longest = std::max(longest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox,
+                                                      &option,
+                                                      QStyle::SC_ComboBoxEditField,
+                                                      list);
+    list->setMinimumWidth(
+            std::max(list->minimumWidth(), longest + option.rect.width() - field.width()));
+}
+
 void fill(QComboBox *list, const FixedOptionList &fixed)
 {
     list->addItems(fixed.entries);
     list->setCurrentIndex(list->findText(fixed.entries.value(fixed.defaultPosition)));
+    fitToEntries(list);
 }
 
 // Selects a position the data file must have provided.

@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -80,6 +81,37 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // At the start size every list shows its current entry whole.
+    void listsShowTheirEntry()
+    {
+        WindowFixture f;
+        f.window().Form_Load();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+        QStringList cut;
+        for (int tab = 0; tab < f.ui().sstThis->count(); ++tab) {
+            f.ui().sstThis->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            for (QComboBox *list : f.window().findChildren<QComboBox *>()) {
+                if (!list->isVisible() || list->currentText().isEmpty())
+                    continue;
+                QStyleOptionComboBox option;
+                option.initFrom(list);
+                option.editable = list->isEditable();
+                option.currentText = list->currentText();
+                const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox,
+                                                                  &option,
+                                                                  QStyle::SC_ComboBoxEditField,
+                                                                  list);
+                if (field.width() < list->fontMetrics().horizontalAdvance(list->currentText()))
+                    cut << QString("%1 %2<%3")
+                                    .arg(list->objectName())
+                                    .arg(field.width())
+                                    .arg(list->fontMetrics().horizontalAdvance(list->currentText()));
+            }
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
+    }
+
     // A first start: the splash while it starts, the font file that follows
     // the font, the Check menu, and the exit question on both paths.
     void firstStart()
