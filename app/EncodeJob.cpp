@@ -92,25 +92,25 @@ bool EncodeJob::start()
         return false;
     m_request = request;
 
-    JobSpec spec = captureJobSpec(m_ui, request.sourcePath);
-    spec.outputFolder = request.outputFolder;
-    spec.outputName = request.outputName;
+    JobSpec jobSpec = captureJobSpec(m_ui, request.sourcePath);
+    jobSpec.outputFolder = request.outputFolder;
+    jobSpec.outputName = request.outputName;
     // The one file of the Converter tab is normalized into temp.mpg, which
     // stays after the job.
     const QString &app = m_environment.applicationFolder;
-    spec.intermediate = intermediateFile(app,
-                                         platform::isWritableFolder(app),
-                                         platform::userCacheFolder(),
-                                         m_environment.separator);
-    spec.keepIntermediate = true;
-    m_state.normalizeSource = spec.normalize;
-    m_state.encoderArguments = BuildEncoderArguments(spec.options,
+    jobSpec.intermediate = intermediateFile(app,
+                                            platform::isWritableFolder(app),
+                                            platform::userCacheFolder(),
+                                            m_environment.separator);
+    jobSpec.keepIntermediate = true;
+    m_state.normalizeSource = jobSpec.normalize;
+    m_state.encoderArguments = BuildEncoderArguments(jobSpec.options,
                                                      m_environment.shortApplicationFolder,
                                                      m_environment.fontsFolder,
                                                      m_environment.separator);
 
     m_job = std::make_unique<Job>(++m_jobs,
-                                  spec,
+                                  jobSpec,
                                   m_environment,
                                   JobServices {m_services.videoEdit,
                                                &m_services.messageBoxes,
@@ -142,7 +142,7 @@ void EncodeJob::jobStageStarted(PipelineStage stage, const QString &command, boo
         m_ui.txtApp->setText(command);
         return Q_EMIT stageStarted("Writing metadata", measured);
     case PipelineStage::Images: {
-        const QString count = m_job->spec().frameCount;
+        const QString count = m_job->jobSpec().frameCount;
         if (count != m_ui.txtNumImages->text())
             m_ui.txtNumImages->setText(count);
         m_ui.txtApp->setText(command);

@@ -8,24 +8,24 @@
 #include <QLabel>
 #include <QLineEdit>
 
-pipeline::JobSpec withCurrentOptions(const MainWindowUi &ui, pipeline::JobSpec spec)
+pipeline::JobSpec withCurrentOptions(const MainWindowUi &ui, pipeline::JobSpec jobSpec)
 {
-    spec.options = readConversionOptions(ui.conversionControls());
-    spec.normalize = pipeline::needsNormalization(spec.source,
-                                                  ui.chkQuickEncode->checkState() == Qt::Checked);
-    spec.frameCount = ui.chkImage->checkState() == Qt::Checked
+    jobSpec.options = readConversionOptions(ui.conversionControls());
+    jobSpec.normalize = pipeline::needsNormalization(jobSpec.source,
+                                                     ui.chkQuickEncode->checkState() == Qt::Checked);
+    jobSpec.frameCount = ui.chkImage->checkState() == Qt::Checked
             ? pipeline::imageFrameCount(ui.txtNumImages->text())
             : QString();
     if (!ui.lblOutDir->text().isEmpty())
-        spec.outputFolder = ui.lblOutDir->text();
-    return spec;
+        jobSpec.outputFolder = ui.lblOutDir->text();
+    return jobSpec;
 }
 
 pipeline::JobSpec captureJobSpec(const MainWindowUi &ui, const QString &source)
 {
-    pipeline::JobSpec spec;
-    spec.source = source;
+    pipeline::JobSpec jobSpec;
+    jobSpec.source = source;
     const QString name = QFileInfo(source).fileName();
-    spec.outputName = pipeline::proposeOutputName(name).value_or(name);
-    return withCurrentOptions(ui, spec);
+    jobSpec.outputName = pipeline::proposeOutputName(name).value_or(name);
+    return withCurrentOptions(ui, jobSpec);
 }

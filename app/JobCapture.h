@@ -10,5 +10,5 @@
 // output folder, and the output name proposed from the source's name.
 pipeline::JobSpec captureJobSpec(const MainWindowUi &ui, const QString &source);
 
-// The same options in place of those of spec; its source and names stay.
-pipeline::JobSpec withCurrentOptions(const MainWindowUi &ui, pipeline::JobSpec spec);
+// The same options in place of those of jobSpec; its source and names stay.
+pipeline::JobSpec withCurrentOptions(const MainWindowUi &ui, pipeline::JobSpec jobSpec);

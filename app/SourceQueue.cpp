@@ -70,13 +70,13 @@ void SourceQueue::add(const QStringList &paths)
 {
     QList<JobSpec> queued;
     for (int row = 0; row < m_queue.count(); ++row)
-        queued << m_queue.at(row)->spec();
+        queued << m_queue.at(row)->jobSpec();
     const PlannedAdditions plan = planAdditions(paths, queued, [this](const QString &file) {
         return captureJobSpec(m_ui, file);
     });
-    for (const JobSpec &spec : plan.specs)
-        m_queue.enqueue(spec);
-    if (!plan.specs.isEmpty())
+    for (const JobSpec &jobSpec : plan.jobSpecs)
+        m_queue.enqueue(jobSpec);
+    if (!plan.jobSpecs.isEmpty())
         showQueue();
     if (!plan.refused.isEmpty())
         msgBox("THESE FILES WERE NOT ADDED:\r\n" + plan.refused.join("\r\n"), Critical);
@@ -86,7 +86,7 @@ void SourceQueue::applyOptions(const QList<int> &rows)
 {
     for (const int row : rows) {
         if (const Job *job = m_queue.at(row))
-            m_queue.replaceSpec(row, withCurrentOptions(m_ui, job->spec()));
+            m_queue.replaceSpec(row, withCurrentOptions(m_ui, job->jobSpec()));
     }
 }
 
@@ -100,22 +100,22 @@ bool SourceQueue::start()
         const Job *job = m_queue.at(row);
         if (job->state() != JobState::Waiting)
             continue;
-        JobSpec spec = job->spec();
-        if (spec.outputFolder.isEmpty() && folder.isEmpty()) {
+        JobSpec jobSpec = job->jobSpec();
+        if (jobSpec.outputFolder.isEmpty() && folder.isEmpty()) {
             msgBox("OUTPUT FOLDER MISSING!", Critical);
             m_ui.cmdOutput->setFocus();
             m_ui.sstThis->setCurrentIndex(0);
             return false;
         }
-        if (spec.options.watermarkOn && spec.options.watermarkText.isEmpty()) {
+        if (jobSpec.options.watermarkOn && jobSpec.options.watermarkText.isEmpty()) {
             msgBox("WATERMARK TEXT MISSING!", Critical);
             m_ui.txtWatermark->setFocus();
             m_ui.sstThis->setCurrentIndex(1);
             return false;
         }
-        if (spec.outputFolder.isEmpty()) {
-            spec.outputFolder = folder;
-            m_queue.replaceSpec(row, spec);
+        if (jobSpec.outputFolder.isEmpty()) {
+            jobSpec.outputFolder = folder;
+            m_queue.replaceSpec(row, jobSpec);
         }
         waiting << row;
     }
@@ -153,7 +153,7 @@ void SourceQueue::follow(Job *job)
                                                       bool measured) {
                                     if (!command.isEmpty())
                                         m_ui.txtApp->setText(command);
-                                    const QString name = job->spec().outputName;
+                                    const QString name = job->jobSpec().outputName;
                                     const QString what = stage == PipelineStage::Normalize
                                             ? "Normalizing "
                                             : stage == PipelineStage::Encode ? "Encoding "

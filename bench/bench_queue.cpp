@@ -33,20 +33,20 @@
 
 namespace {
 
-pipeline::JobSpec specFor(const QString &source, const QString &outputFolder)
+pipeline::JobSpec jobSpecFor(const QString &source, const QString &outputFolder)
 {
-    pipeline::JobSpec spec;
-    spec.source = source;
-    spec.outputFolder = outputFolder + "/";
-    spec.outputName = QFileInfo(source).completeBaseName() + ".flv";
-    spec.options.videoBitrate = "350";
-    spec.options.videoWindow = "320x240";
-    spec.options.sampling = "22050";
-    spec.options.audioBitrate = "64";
-    spec.options.channels = "Stereo";
-    spec.normalize = pipeline::needsNormalization(source, false);
-    spec.intermediate = outputFolder + "/temp.mpg";
-    return spec;
+    pipeline::JobSpec jobSpec;
+    jobSpec.source = source;
+    jobSpec.outputFolder = outputFolder + "/";
+    jobSpec.outputName = QFileInfo(source).completeBaseName() + ".flv";
+    jobSpec.options.videoBitrate = "350";
+    jobSpec.options.videoWindow = "320x240";
+    jobSpec.options.sampling = "22050";
+    jobSpec.options.audioBitrate = "64";
+    jobSpec.options.channels = "Stereo";
+    jobSpec.normalize = pipeline::needsNormalization(source, false);
+    jobSpec.intermediate = outputFolder + "/temp.mpg";
+    return jobSpec;
 }
 
 void expectDone(pipeline::JobState state, const QString &source, const QString &why)
@@ -63,7 +63,7 @@ bench::Cost oneByOne(const pipeline::JobEnvironment &environment,
 {
     return bench::measure([&] {
         for (const QString &source : sources) {
-            pipeline::Job job(1, specFor(source, outputFolder), environment, {videoEdit});
+            pipeline::Job job(1, jobSpecFor(source, outputFolder), environment, {videoEdit});
             QEventLoop loop;
             QObject::connect(&job, &pipeline::Job::finished, &loop, [&](pipeline::JobState state) {
                 expectDone(state, source, job.failure());
@@ -84,12 +84,12 @@ bench::Cost throughQueue(const pipeline::JobEnvironment &environment,
     return bench::measure([&] {
         pipeline::JobQueue queue(environment, videoEdit, outputFolder);
         for (const QString &source : sources)
-            queue.enqueue(specFor(source, outputFolder));
+            queue.enqueue(jobSpecFor(source, outputFolder));
         QEventLoop loop;
         QObject::connect(&queue, &pipeline::JobQueue::idle, &loop, [&] {
             for (int row = 0; row < queue.count(); ++row)
                 expectDone(queue.at(row)->state(),
-                           queue.at(row)->spec().source,
+                           queue.at(row)->jobSpec().source,
                            queue.at(row)->failure());
             loop.quit();
         });
@@ -128,18 +128,21 @@ bench::Cost directRuns(const QString &appFolder,
     bench::Cost cost;
     const QString temp = outputFolder + "/temp.mpg";
     for (const QString &source : sources) {
-        const pipeline::JobSpec spec = specFor(source, outputFolder);
+        const pipeline::JobSpec jobSpec = jobSpecFor(source, outputFolder);
         QString input = source;
-        if (spec.normalize) {
+        if (jobSpec.normalize) {
             cost = cost + bench::normalize(videoEdit, source, temp);
             input = temp;
         }
         // One after the other: the operands of + have no order.
         cost = cost
-                + bench::run(
-                        bench::encodeLine(appFolder, input, spec.outputFolder, spec.outputName));
+                + bench::run(bench::encodeLine(appFolder,
+                                               input,
+                                               jobSpec.outputFolder,
+                                               jobSpec.outputName));
         cost = cost
-                + bench::run(bench::metadataLine(appFolder, spec.outputFolder, spec.outputName));
+                + bench::run(
+                        bench::metadataLine(appFolder, jobSpec.outputFolder, jobSpec.outputName));
     }
     QFile::remove(temp);
     return cost;

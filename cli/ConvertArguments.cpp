@@ -17,6 +17,7 @@ struct ListOption
     const char *name;
     FixedOptionList list;
     QString pipeline::ConversionOptions::*field;
+    QStringList spelled = {}; // the values as the line names them; empty: the list's entries
 };
 
 const QList<ListOption> &listOptions()
@@ -27,9 +28,14 @@ const QList<ListOption> &listOptions()
             {"video-bitrate", OptionLists::videoBitrate(), &Options::videoBitrate},
             {"audio-bitrate", OptionLists::audioBitrate(), &Options::audioBitrate},
             {"sampling", OptionLists::audioSampling(), &Options::sampling},
-            {"channels", OptionLists::audioChannels(), &Options::channels},
+            {"channels", OptionLists::audioChannels(), &Options::channels, {"mono", "stereo"}},
     };
     return options;
+}
+
+QStringList allowedValues(const ListOption &option)
+{
+    return option.spelled.isEmpty() ? option.list.entries : option.spelled;
 }
 
 QString defaultOf(const FixedOptionList &list)
@@ -54,13 +60,11 @@ void describe(QCommandLineParser &parser)
     parser.addOption({"output-folder", "Where the FLV files go (required).", "DIR"});
     parser.addOption({"output", "The FLV file's name (one source only).", "NAME"});
     for (const ListOption &option : listOptions()) {
-        QStringList values = option.list.entries;
-        if (QString(option.name) == "channels")
-            values = {"mono", "stereo"};
-        parser.addOption({option.name,
-                          QString("One of %1 (default %2).")
-                                  .arg(values.join(", "), defaultOf(option.list).toLower()),
-                          "VALUE"});
+        parser.addOption(
+                {option.name,
+                 QString("One of %1 (default %2).")
+                         .arg(allowedValues(option).join(", "), defaultOf(option.list).toLower()),
+                 "VALUE"});
     }
     parser.addOption({"no-audio", "Leaves the sound out."});
     parser.addOption({"deinterlace", "De-interlaces the picture."});
@@ -135,13 +139,9 @@ std::variant<ConvertRequest, ConvertAnswer> readConvertArguments(const QStringLi
                                                 return entry.compare(given, Qt::CaseInsensitive)
                                                         == 0;
                                             });
-            if (found == option.list.entries.end()) {
-                QStringList allowed = option.list.entries;
-                if (QString(option.name) == "channels")
-                    allowed = {"mono", "stereo"};
+            if (found == option.list.entries.end())
                 return mistake(QString("--%1: %2 is not one of %3")
-                                       .arg(option.name, given, allowed.join(", ")));
-            }
+                                       .arg(option.name, given, allowedValues(option).join(", ")));
             value = *found;
         }
         request.options.*option.field = value;

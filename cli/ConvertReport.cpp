@@ -35,7 +35,7 @@ QString ConvertReport::prefix(const pipeline::Job &job) const
     return QString("[%1/%2] %3")
             .arg(m_position)
             .arg(m_count)
-            .arg(QFileInfo(job.spec().source).fileName());
+            .arg(QFileInfo(job.jobSpec().source).fileName());
 }
 
 void ConvertReport::line(const QString &text)
@@ -106,15 +106,15 @@ void ConvertReport::ended(const pipeline::Job &job)
     const QString name = prefix(job);
     switch (job.state()) {
     case JobState::Done:
-        line(name + ": done, " + job.spec().outputPath());
+        line(name + ": done, " + job.jobSpec().outputPath());
         if (!job.warning().isEmpty())
-            write(m_streams.err, "trovexa: " + job.spec().source + ": " + job.warning() + "\n");
+            write(m_streams.err, "trovexa: " + job.jobSpec().source + ": " + job.warning() + "\n");
         break;
     case JobState::Failed:
         line(name + ": failed");
         write(m_streams.err,
-              "trovexa: " + job.spec().source + ": " + QString(job.failure()).replace("\r\n", "\n")
-                      + "\n");
+              "trovexa: " + job.jobSpec().source + ": "
+                      + QString(job.failure()).replace("\r\n", "\n") + "\n");
         break;
     default:
         line(name + ": " + pipeline::stateText(job));
@@ -125,7 +125,7 @@ void ConvertReport::skipped(const pipeline::Job &job, int position, int count)
 {
     m_position = position;
     m_count = count;
-    line(prefix(job) + ": skipped, " + job.spec().outputPath() + " exists");
+    line(prefix(job) + ": skipped, " + job.jobSpec().outputPath() + " exists");
 }
 
 void ConvertReport::summary(int converted, int failed, int skipped, int cancelled)

@@ -28,31 +28,31 @@ ConvertRun::ConvertRun(ConvertRequest request,
 
 ConvertRun::~ConvertRun() = default;
 
-JobSpec ConvertRun::specFor(const QString &file) const
+JobSpec ConvertRun::jobSpecFor(const QString &file) const
 {
-    JobSpec spec;
-    spec.source = file;
-    spec.outputFolder = m_request.outputFolder;
+    JobSpec jobSpec;
+    jobSpec.source = file;
+    jobSpec.outputFolder = m_request.outputFolder;
     const QString name = QFileInfo(file).fileName();
-    spec.outputName = !m_request.outputName.isEmpty() ? m_request.outputName
-                                                      : proposeOutputName(name).value_or(name);
-    spec.options = m_request.options;
-    spec.normalize = needsNormalization(file, m_request.quick);
-    spec.frameCount = m_request.frameCount;
-    return spec;
+    jobSpec.outputName = !m_request.outputName.isEmpty() ? m_request.outputName
+                                                         : proposeOutputName(name).value_or(name);
+    jobSpec.options = m_request.options;
+    jobSpec.normalize = needsNormalization(file, m_request.quick);
+    jobSpec.frameCount = m_request.frameCount;
+    return jobSpec;
 }
 
 void ConvertRun::start()
 {
     const PlannedAdditions plan = planAdditions(m_request.sources, {}, [this](const QString &file) {
-        return specFor(file);
+        return jobSpecFor(file);
     });
     for (const QString &reason : plan.refused)
         m_report.refused(reason);
     m_refused = int(plan.refused.size());
     QList<int> rows;
-    for (const JobSpec &spec : plan.specs) {
-        m_queue.enqueue(spec);
+    for (const JobSpec &jobSpec : plan.jobSpecs) {
+        m_queue.enqueue(jobSpec);
         rows << m_queue.count() - 1;
     }
     const QStringList existing = settleOutputs(m_queue, rows);
@@ -89,23 +89,18 @@ void ConvertRun::stop(int signal)
 
 void ConvertRun::follow(Job *job)
 {
-    for (const QMetaObject::Connection &connection : m_jobConnections)
-        disconnect(connection);
+    if (m_followed)
+        m_followed->disconnect(this);
+    m_followed = job;
     if (!job)
         return;
     m_report.follow(*job, m_queue.rowOf(job->id()) + 1, m_queue.count());
-    m_jobConnections[0] = connect(job, &Job::stateChanged, this, [this, job] {
+    const auto update = [this, job] {
         m_report.update(*job);
-    });
-    m_jobConnections[1] = connect(job, &Job::progressed, this, [this, job] {
-        m_report.update(*job);
-    });
-    connect(
-            job,
-            &Job::finished,
-            this,
-            [this, job] { m_report.ended(*job); },
-            Qt::SingleShotConnection);
+    };
+    connect(job, &Job::stateChanged, this, update);
+    connect(job, &Job::progressed, this, update);
+    connect(job, &Job::finished, this, [this, job] { m_report.ended(*job); });
 }
 
 void ConvertRun::ended(const QueueSummary &summary)

@@ -36,7 +36,7 @@ Q_SIGNALS:
     void finished(int exitCode);
 
 private:
-    pipeline::JobSpec specFor(const QString &file) const;
+    pipeline::JobSpec jobSpecFor(const QString &file) const;
     void follow(pipeline::Job *job);
     void ended(const pipeline::QueueSummary &summary);
     void end(int exitCode);
@@ -47,7 +47,7 @@ private:
     int m_refused = 0;
     int m_signal = 0;
     bool m_ended = false;
-    QMetaObject::Connection m_jobConnections[2];
+    pipeline::Job *m_followed = nullptr; // the entry the report follows; the queue owns it
 };
 
 } // namespace cli

@@ -30,7 +30,7 @@ QStringList inputArguments(const ClipSource &clip)
 
 QStringList videoArguments(const ConversionJob &job)
 {
-    // MPEG-4 Part 2 as a program stream carries it: the stream's headers
+    // MPEG-4 Visual as a program stream carries it: the stream's headers
     // before each key frame (an MP4 file keeps them apart), packed B-frames
     // (older DivX) unpacked.
     if (job.copyVideo && job.copiedCodec == "mpeg4")
@@ -68,7 +68,7 @@ bool exactly(FrameRate rate, int framesPerSecond)
 
 bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const OutputSettings &output)
 {
-    // An MPEG-2 program stream also carries MPEG-4 Part 2 (the DivX and Xvid
+    // An MPEG-2 program stream also carries MPEG-4 Visual (the DivX and Xvid
     // kind), which the encoder reads back whole; H.264 it does not: read
     // back, its video is taken for MP3 sound.
     // With B-frames, an AVI file's MPEG-4 copied lands a frame late against

@@ -48,7 +48,7 @@ struct ConversionJob
 
 // True when the output can take a video clip of source as it is, which then
 // meets every output setting: MPEG-1 video, or for an MPEG-2 program stream
-// MPEG-2 or MPEG-4 Part 2 video, in 4:2:0 at exactly the output frame rate
+// MPEG-2 or MPEG-4 Visual video, in 4:2:0 at exactly the output frame rate
 // (stated and counted), stored unturned at exactly the output size, queued
 // from its start.
 bool videoCopyable(const MediaInfo &source, const ClipSource &clip, const OutputSettings &output);

@@ -16,6 +16,11 @@ namespace media {
 
 namespace {
 
+// Asked to quit with "q", then SIGTERM, then SIGKILL.
+const platform::StopSteps StopSteps {"q",
+                                     VideoEditComponent::QuitGraceMs,
+                                     VideoEditComponent::TerminateGraceMs};
+
 bool insideFolder(const QString &path, const QString &folder)
 {
     if (folder.isEmpty())
@@ -59,15 +64,8 @@ VideoEditComponent::~VideoEditComponent()
     StopConversion();
     // A child still stopping ends before the component does: the program
     // never leaves a converter running behind it.
-    for (QProcess *child : findChildren<QProcess *>()) {
-        if (child->state() == QProcess::NotRunning || child->waitForFinished(QuitGraceMs))
-            continue;
-        child->terminate();
-        if (!child->waitForFinished(TerminateGraceMs)) {
-            child->kill();
-            child->waitForFinished(TerminateGraceMs);
-        }
-    }
+    for (QProcess *child : findChildren<QProcess *>())
+        platform::finishChild(*child, StopSteps);
 }
 
 std::optional<MediaInfo> VideoEditComponent::probe(const QString &path)
@@ -231,7 +229,7 @@ void VideoEditComponent::StopConversion()
     QFile::remove(partial);
     if (child->state() == QProcess::NotRunning)
         return;
-    platform::stopChild(*child, {"q", QuitGraceMs, TerminateGraceMs});
+    platform::stopChild(*child, StopSteps);
     // What the child writes after the removal goes once it has ended,
     // unless a new conversion writes there by then.
     connect(child, &QProcess::finished, this, [this, partial] {

@@ -26,13 +26,13 @@ bool isFinal(JobState state)
 }
 
 Job::Job(quint64 id,
-         JobSpec spec,
+         JobSpec jobSpec,
          const JobEnvironment &environment,
          JobServices services,
          QObject *parent)
     : QObject(parent)
     , m_id(id)
-    , m_spec(std::move(spec))
+    , m_spec(std::move(jobSpec))
     , m_environment(environment)
     , m_services(services)
 { }
@@ -47,10 +47,10 @@ Job::~Job()
         m_normalize->disconnect(this);
 }
 
-void Job::setSpec(const JobSpec &spec)
+void Job::setSpec(const JobSpec &jobSpec)
 {
     if (m_state == JobState::Waiting)
-        m_spec = spec;
+        m_spec = jobSpec;
 }
 
 void Job::setState(JobState state)

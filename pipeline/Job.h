@@ -81,16 +81,16 @@ class Job : public QObject
     Q_OBJECT
 public:
     Job(quint64 id,
-        JobSpec spec,
+        JobSpec jobSpec,
         const JobEnvironment &environment,
         JobServices services,
         QObject *parent = nullptr);
     ~Job() override;
 
     quint64 id() const { return m_id; }
-    const JobSpec &spec() const { return m_spec; }
-    // A waiting job's spec may be replaced (new options, another name).
-    void setSpec(const JobSpec &spec);
+    const JobSpec &jobSpec() const { return m_spec; }
+    // A waiting job's jobSpec may be replaced (new options, another name).
+    void setSpec(const JobSpec &jobSpec);
     JobState state() const { return m_state; }
     // Why the job failed: the stage's message and the tool's last words.
     QString failure() const { return m_failure; }

@@ -93,26 +93,29 @@ JobQueue::JobQueue(const JobEnvironment &environment,
 
 JobQueue::~JobQueue() = default;
 
-void JobQueue::prepare(JobSpec &spec, quint64 id) const
+void JobQueue::prepare(JobSpec &jobSpec, quint64 id) const
 {
     // Intermediates of their own, which other entries never touch.
-    spec.intermediate = QString("%1/trovexa-%2-%3.mpg")
-                                .arg(m_intermediateFolder)
-                                .arg(QCoreApplication::applicationPid())
-                                .arg(id);
-    spec.keepIntermediate = false;
+    jobSpec.intermediate = QString("%1/trovexa-%2-%3.mpg")
+                                   .arg(m_intermediateFolder)
+                                   .arg(QCoreApplication::applicationPid())
+                                   .arg(id);
+    jobSpec.keepIntermediate = false;
     // Pictures named after the output, so that one entry's pictures never
     // replace another's in a shared folder.
-    QString stem = spec.outputName.left(spec.outputName.lastIndexOf(u'.'));
-    spec.pictureName = (stem.isEmpty() ? spec.outputName : stem).replace(u'%', u'_')
+    QString stem = jobSpec.outputName.left(jobSpec.outputName.lastIndexOf(u'.'));
+    jobSpec.pictureName = (stem.isEmpty() ? jobSpec.outputName : stem).replace(u'%', u'_')
             + "-cover%d.jpg";
 }
 
-quint64 JobQueue::enqueue(JobSpec spec)
+quint64 JobQueue::enqueue(JobSpec jobSpec)
 {
     const quint64 id = m_nextId++;
-    prepare(spec, id);
-    auto job = std::make_unique<Job>(id, std::move(spec), m_environment, JobServices {m_videoEdit});
+    prepare(jobSpec, id);
+    auto job = std::make_unique<Job>(id,
+                                     std::move(jobSpec),
+                                     m_environment,
+                                     JobServices {m_videoEdit});
     Job *added = job.get();
     connect(added, &Job::stateChanged, this, [this, added] { jobChanged(added); });
     connect(added, &Job::progressed, this, [this, added] { jobChanged(added); });
@@ -162,12 +165,12 @@ bool JobQueue::move(int row, int step)
     return true;
 }
 
-bool JobQueue::replaceSpec(int row, const JobSpec &spec)
+bool JobQueue::replaceSpec(int row, const JobSpec &jobSpec)
 {
     Job *job = at(row);
     if (!job || job->state() != JobState::Waiting)
         return false;
-    JobSpec kept = spec;
+    JobSpec kept = jobSpec;
     prepare(kept, job->id());
     job->setSpec(kept);
     jobChanged(job);
@@ -180,8 +183,8 @@ bool JobQueue::retry(int row)
     if (!job || !isFinal(job->state()) || job->state() == JobState::Done)
         return false;
     // A new job in its place waits: the finished one keeps what it said.
-    JobSpec spec = job->spec();
-    auto again = std::make_unique<Job>(job->id(), spec, m_environment, JobServices {m_videoEdit});
+    JobSpec jobSpec = job->jobSpec();
+    auto again = std::make_unique<Job>(job->id(), jobSpec, m_environment, JobServices {m_videoEdit});
     Job *waiting = again.get();
     connect(waiting, &Job::stateChanged, this, [this, waiting] { jobChanged(waiting); });
     connect(waiting, &Job::progressed, this, [this, waiting] { jobChanged(waiting); });
@@ -306,17 +309,17 @@ QVariant JobQueue::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case SourceColumn:
-            return QFileInfo(job->spec().source).fileName();
+            return QFileInfo(job->jobSpec().source).fileName();
         case OutputColumn:
-            return job->spec().outputName;
+            return job->jobSpec().outputName;
         default:
             return stateText(*job);
         }
     case Qt::ToolTipRole:
         if (index.column() == SourceColumn)
-            return job->spec().source;
+            return job->jobSpec().source;
         if (index.column() == OutputColumn)
-            return job->spec().outputPath();
+            return job->jobSpec().outputPath();
         return job->failure().isEmpty() ? job->warning() : job->failure();
     case IdRole:
         return job->id();

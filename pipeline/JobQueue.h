@@ -32,7 +32,7 @@ QString stateName(JobState state);
 
 // The jobs of a collection, run one after the other, and the table a view
 // shows of them: source, output and state, one row an entry. Each entry is
-// a job made from its spec when it is added; a job that normalizes gets an
+// a job made from its jobSpec when it is added; a job that normalizes gets an
 // intermediate file of its own in the intermediate folder, removed when it
 // ends. The jobs show no messages: their states say how they went.
 class JobQueue : public QAbstractTableModel
@@ -52,7 +52,7 @@ public:
     ~JobQueue() override;
 
     // Adds a job at the end; its id.
-    quint64 enqueue(JobSpec spec);
+    quint64 enqueue(JobSpec jobSpec);
     int count() const { return int(m_jobs.size()); }
     Job *at(int row) const;
     int rowOf(quint64 id) const;
@@ -64,7 +64,7 @@ public:
     // Moves an entry that does not run one place up (-1) or down (+1).
     bool move(int row, int step);
     // Sets a waiting entry's job anew (other options, another name).
-    bool replaceSpec(int row, const JobSpec &spec);
+    bool replaceSpec(int row, const JobSpec &jobSpec);
     // A finished entry waits again.
     bool retry(int row);
 
@@ -87,7 +87,7 @@ Q_SIGNALS:
     void idle(const pipeline::QueueSummary &summary);
 
 private:
-    void prepare(JobSpec &spec, quint64 id) const;
+    void prepare(JobSpec &jobSpec, quint64 id) const;
     void startNext();
     void jobFinished(Job *job);
     void jobChanged(Job *job);

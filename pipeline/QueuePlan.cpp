@@ -28,7 +28,7 @@ QString distinctOutputName(const QString &proposed, const QSet<QString> &taken)
 
 PlannedAdditions planAdditions(const QStringList &paths,
                                const QList<JobSpec> &queued,
-                               const std::function<JobSpec(const QString &)> &specFor)
+                               const std::function<JobSpec(const QString &)> &jobSpecFor)
 {
     PlannedAdditions plan;
     QStringList files;
@@ -55,32 +55,32 @@ PlannedAdditions planAdditions(const QStringList &paths,
     }
     // Names distinct from the queue's and from one another.
     QSet<QString> taken;
-    for (const JobSpec &spec : queued)
-        taken.insert(spec.outputName);
-    QList<JobSpec> specs;
+    for (const JobSpec &jobSpec : queued)
+        taken.insert(jobSpec.outputName);
+    QList<JobSpec> jobSpecs;
     for (const QString &file : std::as_const(files)) {
-        specs << specFor(file);
-        specs.last().outputName = distinctOutputName(specs.last().outputName, taken);
-        taken.insert(specs.last().outputName);
+        jobSpecs << jobSpecFor(file);
+        jobSpecs.last().outputName = distinctOutputName(jobSpecs.last().outputName, taken);
+        taken.insert(jobSpecs.last().outputName);
     }
     // A source that is the output of another entry, waiting or new, would be
     // overwritten while it waits: each output's file looked up once.
     QHash<platform::FileIdentity, QString> outputs; // file -> whose output it is
-    const auto noteOutput = [&outputs](const JobSpec &spec) {
-        if (const auto identity = platform::fileIdentity(spec.outputPath()))
-            outputs.insert(*identity, spec.source);
+    const auto noteOutput = [&outputs](const JobSpec &jobSpec) {
+        if (const auto identity = platform::fileIdentity(jobSpec.outputPath()))
+            outputs.insert(*identity, jobSpec.source);
     };
-    for (const JobSpec &spec : queued)
-        noteOutput(spec);
-    for (const JobSpec &spec : std::as_const(specs))
-        noteOutput(spec);
-    for (const JobSpec &spec : std::as_const(specs)) {
-        const auto identity = platform::fileIdentity(spec.source);
+    for (const JobSpec &jobSpec : queued)
+        noteOutput(jobSpec);
+    for (const JobSpec &jobSpec : std::as_const(jobSpecs))
+        noteOutput(jobSpec);
+    for (const JobSpec &jobSpec : std::as_const(jobSpecs)) {
+        const auto identity = platform::fileIdentity(jobSpec.source);
         const auto owner = identity ? outputs.constFind(*identity) : outputs.cend();
-        if (owner != outputs.cend() && *owner != spec.source)
-            plan.refused << "OUTPUT OF ANOTHER FILE IN THE QUEUE: " + spec.source;
+        if (owner != outputs.cend() && *owner != jobSpec.source)
+            plan.refused << "OUTPUT OF ANOTHER FILE IN THE QUEUE: " + jobSpec.source;
         else
-            plan.specs << spec;
+            plan.jobSpecs << jobSpec;
     }
     return plan;
 }
@@ -89,17 +89,17 @@ QStringList settleOutputs(JobQueue &queue, const QList<int> &rows)
 {
     QSet<QString> names;
     for (int row = 0; row < queue.count(); ++row)
-        names.insert(queue.at(row)->spec().outputName);
+        names.insert(queue.at(row)->jobSpec().outputName);
     QStringList existing;
     for (const int row : rows) {
-        JobSpec spec = queue.at(row)->spec();
-        if (platform::sameFile(spec.source, spec.outputPath())) {
-            spec.outputName = distinctOutputName(spec.outputName, names);
-            names.insert(spec.outputName);
-            queue.replaceSpec(row, spec);
+        JobSpec jobSpec = queue.at(row)->jobSpec();
+        if (platform::sameFile(jobSpec.source, jobSpec.outputPath())) {
+            jobSpec.outputName = distinctOutputName(jobSpec.outputName, names);
+            names.insert(jobSpec.outputName);
+            queue.replaceSpec(row, jobSpec);
         }
-        if (QFileInfo::exists(spec.outputPath()))
-            existing << spec.outputPath();
+        if (QFileInfo::exists(jobSpec.outputPath()))
+            existing << jobSpec.outputPath();
     }
     return existing;
 }
@@ -107,7 +107,7 @@ QStringList settleOutputs(JobQueue &queue, const QList<int> &rows)
 void skipExisting(JobQueue &queue, const QList<int> &rows)
 {
     for (const int row : rows) {
-        if (QFileInfo::exists(queue.at(row)->spec().outputPath()))
+        if (QFileInfo::exists(queue.at(row)->jobSpec().outputPath()))
             queue.at(row)->skip();
     }
 }

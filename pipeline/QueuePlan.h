@@ -23,16 +23,16 @@ QString distinctOutputName(const QString &proposed, const QSet<QString> &taken);
 // reasons the others cannot be added, one line each ("FILE NOT FOUND: ...",
 // "UNSUPPORTED FILE TYPE: ...", "NO SUPPORTED VIDEOS IN: ...", "OUTPUT OF
 // ANOTHER FILE IN THE QUEUE: ..."). Output names are distinct from the
-// queue's and from one another. specFor makes a file's job with its proposed
+// queue's and from one another. jobSpecFor makes a file's job with its proposed
 // output name.
 struct PlannedAdditions
 {
-    QList<JobSpec> specs;
+    QList<JobSpec> jobSpecs;
     QStringList refused;
 };
 PlannedAdditions planAdditions(const QStringList &paths,
                                const QList<JobSpec> &queued,
-                               const std::function<JobSpec(const QString &)> &specFor);
+                               const std::function<JobSpec(const QString &)> &jobSpecFor);
 
 // Before waiting entries run, once their output folders are set: an entry
 // whose output would be its own source gets a distinct name. The outputs

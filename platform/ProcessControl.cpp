@@ -59,4 +59,15 @@ void stopChild(QProcess &child, const StopSteps &steps)
     });
 }
 
+void finishChild(QProcess &child, const StopSteps &steps)
+{
+    if (child.state() == QProcess::NotRunning || child.waitForFinished(steps.terminateAfterMs))
+        return;
+    child.terminate();
+    if (!child.waitForFinished(steps.killAfterMs)) {
+        child.kill();
+        child.waitForFinished(steps.killAfterMs);
+    }
+}
+
 } // namespace platform

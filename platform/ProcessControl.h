@@ -33,4 +33,9 @@ struct StopSteps
 // when it has ended.
 void stopChild(QProcess &child, const StopSteps &steps);
 
+// For the program's end, when no event loop will run the timers of
+// stopChild: waits for a child already asked to end, with SIGTERM and then
+// SIGKILL after the same steps' delays.
+void finishChild(QProcess &child, const StopSteps &steps);
+
 } // namespace platform
