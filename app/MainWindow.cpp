@@ -18,9 +18,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -60,6 +62,8 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                     m_sourceQueue.add(paths);
                 }})
     , m_preview(m_ui.swfControl, m_commonDialog, m_services.shell, m_settings.applicationFolder, this)
+    , m_memory(*this, m_ui, m_commonDialog, pipeline::SettingsFile(m_settings.settingsFile))
+    , m_presetMenu(m_ui, m_services.messageBoxes, pipeline::PresetFolder(m_settings.presetFolder))
 {
     connect(m_ui.mnuHelpContents,
             &QAction::triggered,
@@ -129,6 +133,7 @@ void MainWindow::setJobControlsEnabled(bool enabled)
                                      m_ui.cmdEncode};
     for (QWidget *control : controls)
         control->setEnabled(enabled);
+    m_ui.mnuPresets->menuAction()->setEnabled(enabled);
 }
 
 bool MainWindow::converting() const
@@ -207,6 +212,8 @@ void MainWindow::cmdInput_Click()
     CommonDialog1().Flags |= platform::DialogFlags::AllowMultiSelect;
     if (!CommonDialog1().ShowOpen())
         return;
+    m_memory.rememberSourceFolder(QFileInfo(CommonDialog1().FileName).absolutePath());
+    m_memory.saveSoon();
     if (CommonDialog1().FileNames.size() > 1 || m_sourceQueue.queue().count() > 0)
         m_source.offer(CommonDialog1().FileNames);
     else
@@ -218,6 +225,7 @@ void MainWindow::cmdOutput_Click()
     const QString chosen = m_services.folderBrowser.BrowseForFolder(this,
                                                                     "Select Your Output Folder:");
     m_ui.lblOutDir->setText(pipeline::outputFolderText(chosen, platform::PathSeparator));
+    m_memory.saveSoon();
 }
 
 void MainWindow::cmdEncode_Click()
@@ -257,6 +265,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     m_ending = true;
+    m_memory.saveNow();
     event->accept();
     QApplication::closeAllWindows();
 }

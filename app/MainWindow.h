@@ -4,10 +4,12 @@
 #include "EncodeJob.h"
 #include "MainWindowUi.h"
 #include "PlatformServices.h"
+#include "PresetMenu.h"
 #include "ProgressStrip.h"
 #include "SourceInput.h"
 #include "SourceQueue.h"
 #include "WatermarkTab.h"
+#include "WindowMemory.h"
 #include "pipeline/StartupFailure.h"
 
 #include "pipeline/Job.h"
@@ -39,6 +41,8 @@ public:
     ProgressStrip &progressStrip() { return *m_strip; }
     platform::CommonDialog &CommonDialog1() { return m_commonDialog; }
     preview::PreviewHost &previewHost() { return m_preview; }
+    PresetMenu &presetMenu() { return m_presetMenu; }
+    WindowMemory &memory() { return m_memory; }
 
     // Files handed to the program from outside (its command line, a second
     // start): see SourceInput::offer.
@@ -94,6 +98,8 @@ private:
     DigitKeys m_frameCountKeys; // of txtNumImages
     SourceInput m_source;
     preview::PreviewHost m_preview;
+    WindowMemory m_memory;
+    PresetMenu m_presetMenu;
     bool m_ending = false;
     bool m_closeAfterJob = false; // the exit was confirmed during a conversion
 };

@@ -76,10 +76,12 @@ MainWindow::Startup MainWindow::Form_Load()
             endProgram();
             return Startup::End;
         }
+        m_memory.restorePlace();
         show();
         m_encode.encoderArguments = {};
         fillFixedLists();
         fillDataFileLists();
+        m_memory.restoreChoices();
         GetWindowsFolder();
         setCursor(Qt::WaitCursor);
         showSplash();

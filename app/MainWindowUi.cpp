@@ -304,6 +304,14 @@ void MainWindowUi::buildMenus(QMainWindow *window)
     cccfff = named(mnuCheck->addSeparator(), "cccfff");
     mnuQuicktime = named(mnuCheck->addAction("&Quicktime Version"), "mnuQuicktime");
 
+    // The presets themselves are listed above presetsEnd when the menu opens.
+    mnuPresets = named(bar->addMenu("&Presets"), "mnuPresets");
+    presetsEnd = named(mnuPresets->addSeparator(), "presetsEnd");
+    mnuSavePreset = named(mnuPresets->addAction("Save preset..."), "mnuSavePreset");
+    mnuDeletePreset = named(mnuPresets->addMenu("Delete preset"), "mnuDeletePreset");
+    mnuPresets->addSeparator();
+    mnuResetOptions = named(mnuPresets->addAction("Reset options"), "mnuResetOptions");
+
     mnuHelp = named(bar->addMenu("&Help"), "mnuHelp");
     mnuHelpContents = named(mnuHelp->addAction("&Contents..."), "mnuHelpContents");
     mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));

@@ -114,6 +114,11 @@ struct MainWindowUi
     QAction *mnuWindows = nullptr;
     QAction *cccfff = nullptr;
     QAction *mnuQuicktime = nullptr;
+    QMenu *mnuPresets = nullptr;
+    QAction *presetsEnd = nullptr;
+    QAction *mnuSavePreset = nullptr;
+    QMenu *mnuDeletePreset = nullptr;
+    QAction *mnuResetOptions = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpContents = nullptr;
     QAction *oooppp = nullptr;

@@ -34,10 +34,13 @@ struct PlatformServices
     platform::DesktopNotifier &notifier;
 };
 
-// Where the window finds its files, and how long the splash stays up.
+// Where the window finds its files, how long the splash stays up, and where
+// it keeps what it remembers and the user's presets ("" : nothing is kept).
 struct MainWindowSettings
 {
     QString applicationFolder;
     QString windowsFolder;
     int splashMilliseconds = 2000;
+    QString settingsFile = {};
+    QString presetFolder = {};
 };

@@ -5,6 +5,8 @@
 #include "cli/ConvertMain.h"
 
 #include "media/VideoEditComponent.h"
+#include "pipeline/Presets.h"
+#include "pipeline/RememberedSettings.h"
 #include "platform/DBusNotifier.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceChannel.h"
@@ -53,7 +55,10 @@ int main(int argc, char *argv[])
                                         videoEdit,
                                         notifier},
                       MainWindowSettings {platform::ApplicationFolder(),
-                                          platform::GetWindowsFolder()});
+                                          platform::GetWindowsFolder(),
+                                          2000,
+                                          pipeline::userSettingsPath(),
+                                          pipeline::userPresetFolder()});
     messageBoxes.setOwner(&window);
     fileDialogs.setOwner(&window);
     if (window.Form_Load() == MainWindow::Startup::End)

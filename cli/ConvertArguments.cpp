@@ -2,6 +2,7 @@
 #include "ConvertArguments.h"
 
 #include "pipeline/OptionLists.h"
+#include "pipeline/Presets.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -59,10 +60,15 @@ void describe(QCommandLineParser &parser)
     parser.addOption({"convert", "Converts without a window (this form)."});
     parser.addOption({"output-folder", "Where the FLV files go (required).", "DIR"});
     parser.addOption({"output", "The FLV file's name (one source only).", "NAME"});
+    parser.addOption({"preset",
+                      "Starts from a preset: a built-in one (\"Classic web video\", \"H.264 for "
+                      "today's players\") or one saved in the window. The options below replace "
+                      "its values.",
+                      "NAME"});
     for (const ListOption &option : listOptions()) {
         parser.addOption(
                 {option.name,
-                 QString("One of %1 (default %2).")
+                 QString("One of %1 (default %2, or the preset's).")
                          .arg(allowedValues(option).join(", "), defaultOf(option.list).toLower()),
                  "VALUE"});
     }
@@ -94,7 +100,8 @@ ConvertAnswer mistake(const QString &what)
 } // namespace
 
 std::variant<ConvertRequest, ConvertAnswer> readConvertArguments(const QStringList &arguments,
-                                                                 const QString &workingFolder)
+                                                                 const QString &workingFolder,
+                                                                 const QString &presetFolder)
 {
     QCommandLineParser parser;
     describe(parser);
@@ -129,8 +136,19 @@ std::variant<ConvertRequest, ConvertAnswer> readConvertArguments(const QStringLi
             return mistake("--output: a file name without a folder, not " + request.outputName);
     }
 
+    pipeline::ConverterChoices preset = pipeline::startChoices();
+    if (parser.isSet("preset")) {
+        const auto loaded = pipeline::PresetFolder(presetFolder).load(parser.value("preset"));
+        if (const auto *reason = std::get_if<QString>(&loaded))
+            return mistake("--preset: " + *reason);
+        preset = std::get<pipeline::ConverterChoices>(loaded);
+    }
+    pipeline::ConverterChoices audible = preset;
+    audible.audioOff = false;
+    const pipeline::ConversionOptions presetOptions = pipeline::conversionOptionsOf(audible);
+
     for (const ListOption &option : listOptions()) {
-        QString value = defaultOf(option.list);
+        QString value = presetOptions.*option.field;
         if (parser.isSet(option.name)) {
             const QString given = parser.value(option.name);
             const auto found = std::find_if(option.list.entries.begin(),
@@ -146,11 +164,13 @@ std::variant<ConvertRequest, ConvertAnswer> readConvertArguments(const QStringLi
         }
         request.options.*option.field = value;
     }
-    request.options.audioOff = parser.isSet("no-audio");
+    request.options.audioOff = parser.isSet("no-audio") || preset.audioOff;
     if (request.options.audioOff) // as the window reads its controls
         request.options.sampling = request.options.audioBitrate = request.options.channels = {};
-    request.options.deInterlace = parser.isSet("deinterlace");
-    request.quick = parser.isSet("quick");
+    request.options.deInterlace = parser.isSet("deinterlace") || preset.deInterlace;
+    request.quick = parser.isSet("quick") || preset.quickEncode;
+    request.options.codecs = preset.codecs;
+    request.frameCount = pipeline::frameCountOf(preset);
 
     if (parser.isSet("codec")) {
         const qsizetype codec = CodecNames.indexOf(parser.value("codec").toLower());

@@ -37,9 +37,11 @@ struct ConvertAnswer
 };
 
 // Reads the arguments (the program's name first, "--convert" among them);
-// relative paths are taken in workingFolder. The output folder must be an
-// existing folder; every value must be one the window's lists offer.
+// relative paths are taken in workingFolder, and --preset's user presets in
+// presetFolder. The output folder must be an existing folder; every value
+// must be one the window's lists offer.
 std::variant<ConvertRequest, ConvertAnswer> readConvertArguments(const QStringList &arguments,
-                                                                 const QString &workingFolder);
+                                                                 const QString &workingFolder,
+                                                                 const QString &presetFolder);
 
 } // namespace cli

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConvertMain.h"
 
+#include "pipeline/Presets.h"
+
 #include "ConvertRun.h"
 #include "ConvertWatermark.h"
 
@@ -55,7 +57,9 @@ bool wantsConvert(int argc, char *argv[])
 int convertMain(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    auto read = readConvertArguments(QCoreApplication::arguments(), QDir::currentPath());
+    auto read = readConvertArguments(QCoreApplication::arguments(),
+                                     QDir::currentPath(),
+                                     pipeline::userPresetFolder());
     if (const auto *answer = std::get_if<ConvertAnswer>(&read)) {
         std::fputs(answer->text.toLocal8Bit().constData(), answer->exitCode ? stderr : stdout);
         return answer->exitCode;

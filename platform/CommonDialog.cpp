@@ -40,6 +40,7 @@ bool CommonDialog::show(FileDialogRequest::Mode mode)
     request.mode = mode;
     request.title = DialogTitle;
     request.initialPath = FileName;
+    request.initialFolder = InitDir;
     request.nameFilters = nameFilters(Filter);
     request.fileMustExist = Flags & DialogFlags::FileMustExist;
     request.confirmOverwrite = Flags & DialogFlags::OverwritePrompt;

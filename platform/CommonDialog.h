@@ -25,6 +25,7 @@ struct FileDialogRequest
     bool fileMustExist = false;
     bool confirmOverwrite = false;
     bool multiple = false; // several existing files may be chosen
+    QString initialFolder = {}; // where to open when there is no initial path
     bool operator==(const FileDialogRequest &) const = default;
 };
 
@@ -55,6 +56,7 @@ public:
     QString FileName;
     QStringList FileNames; // every file chosen last (AllowMultiSelect); FileName is the first
     QString DialogTitle;
+    QString InitDir; // where the dialog opens while FileName is empty
     QString Filter; // "Description|*.a;*.b|Description|*.c"
     int Flags = 0;
     int MaxFileSize = 260;

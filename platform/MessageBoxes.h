@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace platform {
 
 // Message box styles and answers, with the values the program has always used.
@@ -38,6 +40,12 @@ public:
         Q_UNUSED(details);
         return MsgBox(prompt, style, title);
     }
+    // Asks for one line of text, starting from defaultText; nothing when
+    // the user cancels.
+    virtual std::optional<QString> InputBox(const QString &prompt,
+                                            const QString &title,
+                                            const QString &defaultText)
+            = 0;
 };
 
 } // namespace platform

@@ -35,6 +35,8 @@ QStringList QtFileDialogs::presentMany(const FileDialogRequest &request)
         const QFileInfo initial(request.initialPath);
         dialog.setDirectory(initial.absolutePath());
         dialog.selectFile(initial.fileName());
+    } else if (!request.initialFolder.isEmpty()) {
+        dialog.setDirectory(request.initialFolder);
     } else {
         dialog.setDirectory(QDir::homePath());
     }

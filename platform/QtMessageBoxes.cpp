@@ -2,6 +2,8 @@
 #include "QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace platform {
@@ -71,6 +73,22 @@ int QtMessageBoxes::MsgBoxWithDetails(const QString &prompt,
     default:
         return MsgBoxAnswer::Ok;
     }
+}
+
+std::optional<QString> QtMessageBoxes::InputBox(const QString &prompt,
+                                                const QString &title,
+                                                const QString &defaultText)
+{
+    bool accepted = false;
+    const QString text = QInputDialog::getText(m_owner,
+                                               title,
+                                               prompt,
+                                               QLineEdit::Normal,
+                                               defaultText,
+                                               &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace platform

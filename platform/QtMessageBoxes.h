@@ -20,6 +20,9 @@ public:
                           int style,
                           const QString &title,
                           const QString &details) override;
+    std::optional<QString> InputBox(const QString &prompt,
+                                    const QString &title,
+                                    const QString &defaultText) override;
 
 private:
     QPointer<QWidget> m_owner;

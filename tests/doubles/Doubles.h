@@ -65,7 +65,23 @@ public:
         return answer;
     }
 
+    // Records the question as a box of style 0; answers from the scripted
+    // texts, a cancel when none is left.
+    std::optional<QString> InputBox(const QString &prompt,
+                                    const QString &title,
+                                    const QString &) override
+    {
+        m_shown.append({prompt, 0, title});
+        m_details.append(QString());
+        if (onShow)
+            onShow(m_shown.last());
+        if (textAnswers.isEmpty())
+            return std::nullopt;
+        return textAnswers.takeFirst();
+    }
+
     void scriptAnswers(const QList<int> &answers) { m_answers = answers; }
+    QStringList textAnswers;
     const QList<Shown> &shown() const { return m_shown; }
     // The details of the box shown at that position; empty for a box without.
     QString detailsOf(qsizetype position) const { return m_details.value(position); }

@@ -47,7 +47,11 @@ struct WindowFixture
                                                                       dialogs,
                                                                       videoEdit,
                                                                       notifier},
-                                                    MainWindowSettings {folder(), "/usr/share", 10});
+                                                    MainWindowSettings {folder(),
+                                                                        "/usr/share",
+                                                                        10,
+                                                                        settingsFile,
+                                                                        presetFolder});
         }
         return *m_window;
     }
@@ -62,6 +66,10 @@ struct WindowFixture
     platform::ScriptedDialogs dialogs;
     media::VideoEditComponent videoEdit {media::findSystemFfmpeg(appFolder.path())};
     platform::RecordingNotifier notifier;
+    // What the window remembers and the user's presets; set before the
+    // window is made. Empty: nothing is kept, as in most tests.
+    QString settingsFile;
+    QString presetFolder;
 
 private:
     QString m_folder;
