@@ -54,6 +54,10 @@ QString streams(const QString &path)
     return text;
 }
 
+// "web.preset" among the files made; any other preset file has an unknown key.
+const QByteArray WebPreset
+        = "size=320x240\ncodec=h264\nchannels=stereo\nimages=yes\nimage-count=2\n";
+
 struct Run
 {
     int exitCode = -1;
@@ -85,6 +89,10 @@ private Q_SLOTS:
                 QVERIFY(testmedia::writeFile(path, QByteArray(4096, 'x')));
             else if (made.endsWith(".wsx"))
                 QVERIFY(testmedia::writeFile(path, settingsFile(made)));
+            else if (made.endsWith(".preset"))
+                QVERIFY(QDir().mkpath(media.filePath("config/trovexa/presets"))
+                        && testmedia::writeFile(media.filePath("config/trovexa/presets/" + made),
+                                                made == "web.preset" ? WebPreset : "fps=25\n"));
             else
                 QVERIFY(testmedia::makeVideo(path,
                                              {made.contains(':') ? made.section(':', 1).toDouble()
@@ -93,10 +101,10 @@ private Q_SLOTS:
         if (!existing.isEmpty())
             QVERIFY(testmedia::writeFile(out + "/" + existing, "earlier"));
 
-        const Run run = convert(QString(row[2]).replace("<out>", out).split(' ', Qt::SkipEmptyParts),
-                                media.path(),
-                                cache,
-                                stop);
+        QStringList arguments = QString(row[2]).replace("<out>", out).split(' ', Qt::SkipEmptyParts);
+        for (QString &argument : arguments)
+            argument.replace("<sp>", " ");
+        const Run run = convert(arguments, media.path(), cache, stop);
         const QString errors = QString::fromLocal8Bit(run.errors).replace(media.path(), "<dir>");
         const QString output = QString::fromLocal8Bit(run.output)
                                        .replace(media.path(), "<dir>")
@@ -161,6 +169,7 @@ private:
         for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(variable);
         environment.insert("XDG_CACHE_HOME", cache);
+        environment.insert("XDG_CONFIG_HOME", folder + "/config");
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder);
