@@ -80,6 +80,8 @@ QString tabCycle(QWidget *first, QWidget *page)
 class MainWindowTest : public QObject
 {
     Q_OBJECT
+    testmedia::OwnConfigFolder m_config; // for the real program's runs
+
 private Q_SLOTS:
     // At the start size every list shows its current entry whole.
     void listsShowTheirEntry()

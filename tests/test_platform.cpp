@@ -33,6 +33,8 @@ struct NotificationServer : QDBusVirtualObject
 class PlatformTest : public QObject
 {
     Q_OBJECT
+    testmedia::OwnConfigFolder m_config; // for the real program's runs
+
 private Q_SLOTS:
     void aMessageBoxShowsWhatItIsAsked_data() { addDataRows("platform.txt", "boxes"); }
     // The box the user sees: title, text, icon, buttons and details; Return

@@ -5,12 +5,22 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <optional>
 
 // Media made at test time with the system ffmpeg's lavfi sources, and
 // probing with the system ffprobe. Nothing here goes through a shell.
 namespace testmedia {
+
+// While it lives, the program's settings and presets go to a fresh folder
+// of their own, for the copies of the program a test starts.
+struct OwnConfigFolder
+{
+    OwnConfigFolder() { qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit()); }
+    ~OwnConfigFolder() { qunsetenv("XDG_CONFIG_HOME"); }
+    QTemporaryDir folder;
+};
 
 struct VideoSpec
 {
