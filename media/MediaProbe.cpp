@@ -166,6 +166,36 @@ void countHeadFrames(AVFormatContext *context, MediaInfo &info)
     }
 }
 
+// The seconds from the first to the last timestamp of the chosen streams,
+// read from every packet: for a file whose header and streams state no
+// length, as one written to a pipe. 0 when those streams hold no packet.
+double measuredLength(AVFormatContext *context, const MediaInfo &info)
+{
+    if (avformat_seek_file(context, -1, INT64_MIN, 0, 0, 0) < 0
+        && av_seek_frame(context, -1, 0, AVSEEK_FLAG_BYTE) < 0)
+        return 0;
+    const int chosen[] = {info.videoStream, info.audioStream};
+    qint64 first[2] = {AV_NOPTS_VALUE, AV_NOPTS_VALUE}, last[2] = {INT64_MIN, INT64_MIN};
+    readPackets(context, [&](const AVPacket &packet) {
+        const qint64 time = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+        for (int i = 0; i < 2; ++i) {
+            if (packet.stream_index != chosen[i] || time == AV_NOPTS_VALUE)
+                continue;
+            first[i] = first[i] == AV_NOPTS_VALUE ? time : std::min(first[i], time);
+            last[i] = std::max(last[i], time + std::max<qint64>(packet.duration, 0));
+        }
+        return true;
+    });
+    double longest = 0;
+    for (int i = 0; i < 2; ++i) {
+        if (first[i] != AV_NOPTS_VALUE)
+            longest = std::max(longest,
+                               (last[i] - first[i])
+                                       * av_q2d(context->streams[chosen[i]]->time_base));
+    }
+    return longest;
+}
+
 } // namespace
 
 double MeasuredStreams::duration() const
@@ -258,6 +288,8 @@ std::optional<MediaInfo> probeMedia(const QString &path, QString *error)
         info.title = QString::fromUtf8(title->value);
     if (info.hasVideo())
         countHeadFrames(context.get(), info);
+    if (info.duration <= 0)
+        info.duration = measuredLength(context.get(), info);
     return info;
 }
 

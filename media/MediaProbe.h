@@ -21,7 +21,9 @@ struct FrameRate
 // What libavformat and libavcodec can tell about a media file.
 struct MediaInfo
 {
-    double duration = 0; // seconds; 0 when the file does not say
+    // Seconds, as the file states them or, where it states none, from the
+    // timestamps of its streams; 0 when neither tells.
+    double duration = 0;
     // The first video stream a decoder exists for (cover pictures left out).
     int videoStream = -1;
     // The size as shown on screen: the coded size turned as the decoder

@@ -112,6 +112,9 @@ private Q_SLOTS:
                                                "drawbox=w=iw:h=ih/2:color=white:t=fill,"
                                                "drawbox=y=ih/2:w=iw:h=ih/2:color=black:t=fill"}
                 + row[2].split(' ', Qt::SkipEmptyParts);
+        if (const qsizetype piped = made.extraOutputOptions.indexOf("piped"); piped >= 0)
+            made.pipedFormat = made.extraOutputOptions.takeAt(piped + 1);
+        made.extraOutputOptions.removeAll("piped");
         QVERIFY(testmedia::makeVideo(m_media.filePath(file), made));
         const double seconds = made.seconds;
         const QString output = intermediate();

@@ -136,15 +136,22 @@ TEST(StageRunner, EndsAsTheChildDoes)
     StageCommand args = child({"args", dir.filePath("args out"), "-i"});
     args.arguments.quoted("/v/say \"hi\".avi").words({"x -t a;b $(id) `id`\r\nn", ""});
     const QString Kill = QString::number(SIGKILL);
-    const std::tuple<PipelineStage, StageCommand, StageEnd, QList<Shown>> cases[]
-            = {{Encode, args, Succeeded, {{"ENCODING SUCCESSFUL!", 64, "Message"}}},
-               {Images, child({"stdin"}), Succeeded, {{"IMAGE(S) GENERATED!", 64, "Message"}}},
-               {Encode, child({"fail", "3", "204800"}), Failed, {{EncodeFailed, 16, "Error"}}},
-               {Images, child({"signal", Kill}), Failed, {{"IMAGE GENERATION FAILED!", 16, "Error"}}},
-               {Encode, child({"progress"}), Cancelled, {}},
-               {Encode, child({"ignoreterm"}), Cancelled, {}},
-               {Encode, {"/no/ffmpeg", {}}, Failed, {{"NO SUCH FILE OR DIRECTORY", 16, "Error"}}},
-               {Encode, {"/etc", {}}, Failed, {{"PERMISSION DENIED", 16, "Error"}}}};
+    const std::tuple<PipelineStage, StageCommand, StageEnd, QList<Shown>> cases[] = {
+            {Encode, args, Succeeded, {{"ENCODING SUCCESSFUL!", 64, "Message"}}},
+            {Images, child({"stdin"}), Succeeded, {{"IMAGE(S) GENERATED!", 64, "Message"}}},
+            {Encode, child({"fail", "3", "204800"}), Failed, {{EncodeFailed, 16, "Error"}}},
+            // An exit of 1 with no signal fails every stage that reports.
+            {Encode, child({"fail", "1", "9"}), Failed, {{EncodeFailed, 16, "Error"}}},
+            {Metadata,
+             child({"fail", "1", "9"}),
+             Failed,
+             {{"FLV METADATA INJECTION FAILED!", 16, "Error"}}},
+            {Images, child({"fail", "1", "9"}), Failed, {{"IMAGE GENERATION FAILED!", 16, "Error"}}},
+            {Images, child({"signal", Kill}), Failed, {{"IMAGE GENERATION FAILED!", 16, "Error"}}},
+            {Encode, child({"progress"}), Cancelled, {}},
+            {Encode, child({"ignoreterm"}), Cancelled, {}},
+            {Encode, {"/no/ffmpeg", {}}, Failed, {{"NO SUCH FILE OR DIRECTORY", 16, "Error"}}},
+            {Encode, {"/etc", {}}, Failed, {{"PERMISSION DENIED", 16, "Error"}}}};
     for (const auto &[stage, command, end, shown] : cases) {
         platform::RecordingMessageBoxes boxes;
         StageRunner runner {&boxes};
@@ -164,7 +171,7 @@ TEST(StageRunner, EndsAsTheChildDoes)
         EXPECT_EQ(boxes.shown(), shown);
         EXPECT_EQ(positions, shown.isEmpty() ? QList<double> {1.5} : QList<double> {});
         const QString details = boxes.detailsOf(0); // the end of the output, bounded
-        if (command.arguments.list().value(0) == "fail")
+        if (command.arguments.list().value(2) == "204800")
             EXPECT_TRUE(qAbs(details.size() - StageRunner::OutputLimit + 50) <= 50
                         && !details.contains("line 1\n"));
     }

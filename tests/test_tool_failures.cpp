@@ -116,6 +116,11 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
     // Letters as media, and as an flvmeta on PATH that the system cannot start.
     for (const char *name : {"letter.ttf", "letter.avi", "letter.flv", "bin/flvmeta"})
         put(name, letter, OpenToAll);
+    // Tools on PATH that end with exit code 1, not by a signal.
+    ASSERT_TRUE(QDir().mkpath(dir + "/failing"));
+    for (const char *name : {"ffmpeg", "flvmeta"})
+        ASSERT_TRUE(
+                QFile::link(qEnvironmentVariable("TROVEXA_TEST_CHILD"), dir + "/failing/" + name));
     put("truncated.avi", good.left(good.indexOf("movi") + 4)); // no frame
     put("truncated.flv", flv.left(flv.size() / 2));
     put("read only.flv", flv, QFile::ReadOwner | QFile::ReadGroup);

@@ -62,8 +62,14 @@ bool makeVideo(const QString &path, const VideoSpec &video)
         args << "-f" << (suffix == "vob" ? "vob" : "mpeg") << words("-c:v mpeg2video -c:a mp2");
     if (suffix == "3gp")
         args << words("-c:v h263 -c:a aac -ar 8000 -ac 1");
-    args << video.extraOutputOptions << "-shortest" << path;
+    args << video.extraOutputOptions << "-shortest";
+    if (!video.pipedFormat.isEmpty())
+        args << "-f" << video.pipedFormat << "pipe:1";
+    else
+        args << path;
     const ProcessResult result = run("ffmpeg", args);
+    if (!video.pipedFormat.isEmpty() && !writeFile(path, result.output))
+        return false;
     if (result.exitCode != 0 || result.crashed) {
         std::fprintf(stderr, "making %s failed: %s\n", qPrintable(path), result.errors.constData());
         return false;

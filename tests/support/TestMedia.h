@@ -33,6 +33,9 @@ struct VideoSpec
     int channels = 2;
     QStringList extraOutputOptions {}; // e.g. {"-c:v", "mpeg4"}; format follows the extension
     int turn = 0; // .mp4/.mov: a quarter turn clockwise (90 or -90) in the track header
+    // Written as to a pipe, in the named format: no index, and no length
+    // where the format keeps it at the end.
+    QString pipedFormat {};
     // Sound tracks: the tone is on the track marked as the default one (-1:
     // none marked, the tone on the first); the others are silent and stereo.
     int audioTracks = 1;

@@ -9,6 +9,8 @@
 //   progress        report 1.5 s done on standard output as ffmpeg's
 //                   "-progress" does, then wait a minute
 //   ignoreterm      the same, ignoring SIGTERM
+// Started under the name ffmpeg or flvmeta, it is a tool that fails: one
+// line on standard error and exit code 1, whatever its arguments.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -21,6 +23,12 @@
 
 int main(int argc, char **argv)
 {
+    const char *slash = std::strrchr(argv[0], '/');
+    const char *name = slash ? slash + 1 : argv[0];
+    if (std::strcmp(name, "ffmpeg") == 0 || std::strcmp(name, "flvmeta") == 0) {
+        std::fprintf(stderr, "%s: failing on purpose\n", name);
+        return 1;
+    }
     if (argc < 2)
         return 100;
     const char *mode = argv[1];
