@@ -203,6 +203,7 @@ private Q_SLOTS:
         QCOMPARE(job.boxes.shown().first().prompt,
                  QString(row[3]).replace("<media>", job.media.path()));
         QCOMPARE(contents(), before);
+        QVERIFY(job.ends.isEmpty() && !job.window().encodeJob().isRunning()); // no tool started
         QCOMPARE(job.ui().txtApp->text(), QString("earlier command"));
         QVERIFY(job.ui().cmdEncode->isEnabled());
         QCOMPARE(job.ui().sstThis->currentIndex(), focus.isEmpty() ? 2 : focus == "txtWatermark");

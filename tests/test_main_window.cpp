@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocalSocket>
@@ -313,6 +314,17 @@ private Q_SLOTS:
         pipeline::JobQueue &queue = f.window().sourceQueue().queue();
         const Shown refusal {QString(row[2]).replace("<folder>", media.path()), 16, "Error"};
         ui.lblOutDir->setText(media.path() + "/"); // outputs beside the sources
+        const auto files = [&] { // everything in the media folder
+            QStringList found;
+            QDirIterator it(media.path(),
+                            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext())
+                found << it.next();
+            found.sort();
+            return found;
+        };
+        const QStringList before = files();
         for (QWidget *target :
              QWidgetList {nullptr, ui.sstThis->widget(0), ui.txtOutFile, ui.cmbAudioBitrate}) {
             ui.lblInput->setText("/earlier/choice.mpg");
@@ -327,6 +339,10 @@ private Q_SLOTS:
             QCOMPARE(ui.txtOutFile->text(), taken ? row[1] : "mine.flv");
             QCOMPARE(queue.count(), queued);
             QCOMPARE(ui.sstThis->isTabVisible(3), queued > 0);
+            // Nothing starts by itself: no job runs, nothing is written.
+            QVERIFY(!f.window().encodeJob().isRunning() && !f.window().sourceQueue().isRunning());
+            QVERIFY(ui.cmdEncode->isEnabled());
+            QCOMPARE(files(), before);
             while (queue.count() > 0)
                 queue.remove(0);
             ui.sstThis->setTabVisible(3, false);

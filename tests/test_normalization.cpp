@@ -2,6 +2,7 @@
 #include "app/ProgressStrip.h"
 #include "app/ProgressWindow.h"
 #include "doubles/Doubles.h"
+#include "media/VideoEditArguments.h"
 #include "media/VideoEditComponent.h"
 #include "pipeline/Normalization.h"
 
@@ -72,6 +73,30 @@ class NormalizationTest : public QObject
     }
 
 private Q_SLOTS:
+    void copyDecision_data() { addDataRows("normalization.txt", "copy"); }
+    // Whether a source's video goes into the intermediate as it is, from
+    // what the probe found.
+    void copyDecision()
+    {
+        QFETCH(QStringList, row);
+        const auto rate = [](const QString &text) {
+            return media::FrameRate {text.section('/', 0, 0).toInt(), text.section('/', 1).toInt()};
+        };
+        media::MediaInfo source;
+        source.videoCodec = row[1];
+        source.reorderedFrames = row[2].toInt();
+        source.realFrameRate = rate(row[3]);
+        source.averageFrameRate = rate(row[4]);
+        source.headFrames = row[5].section(' ', 0, 0).toInt();
+        source.headSeconds = row[5].section(' ', 1).toDouble();
+        source.pixelFormat = row[6];
+        source.rotation = row[7].toDouble();
+        source.coded = {row[8].section('x', 0, 0).toInt(), row[8].section('x', 1).toInt()};
+        const media::OutputSettings output {.format = row[9].toInt(), .width = 320, .height = 240};
+        const media::ClipSource clip {.start = row[10].toDouble()};
+        QCOMPARE(media::videoCopyable(source, clip, output) ? "copied" : "encoded", row[11]);
+    }
+
     void initTestCase()
     {
         using testmedia::makeVideo;
@@ -106,7 +131,9 @@ private Q_SLOTS:
         const QStringList tracks = row.value(6, "1:-1").split(':');
         std::tie(made.audioTracks, made.defaultTrack) = std::pair(tracks[0].toInt(),
                                                                   tracks[1].toInt());
-        made.channels = made.audioTracks > 1 ? 1 : 2;
+        // The source's channels, and those the intermediate must have.
+        const QStringList channels = row.value(7, made.audioTracks > 1 ? "1:1" : "2:2").split(':');
+        made.channels = channels[0].toInt();
         // The stored picture's upper half is white.
         made.extraOutputOptions = QStringList {"-vf",
                                                "drawbox=w=iw:h=ih/2:color=white:t=fill,"
@@ -145,6 +172,7 @@ private Q_SLOTS:
         const QJsonObject video = testmedia::firstStream(probed, "video");
         const QJsonObject audio = testmedia::firstStream(probed, "audio");
         QCOMPARE(QSize(video["width"].toInt(), video["height"].toInt()), size);
+        QCOMPARE(audio["channels"].toInt(), channels[1].toInt());
         const QString found = probed["format"].toObject()["format_name"].toString() + ' '
                 + testmedia::fields(video, {"codec_name", "r_frame_rate", "pix_fmt"}, u' ') + ' '
                 + testmedia::fields(audio, {"codec_name", "sample_rate", "bit_rate"}, u' ');

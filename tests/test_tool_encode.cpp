@@ -240,6 +240,49 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
               QStringList({"marked.flv", "source.avi", fonts.section('/', -1)}));
 }
 
+// Every colour of the shipped list reaches the picture as the list states it:
+// a full block drawn opaque, each component read back inside it.
+TEST(ToolWatermark, DrawsEveryShippedColourExactly)
+{
+    QTemporaryDir dir;
+    const QString app = applicationFolderUnderTest(), source = dir.filePath("source.avi");
+    ASSERT_TRUE(makeVideo(source, {.seconds = 0.2, .width = 160, .height = 120}));
+    QFile list(app + "/colors.txt");
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLatin1(list.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 7);
+    pipeline::ConversionOptions o {.videoBitrate = "1200",
+                                   .videoWindow = "160x120",
+                                   .watermarkOn = true,
+                                   .watermarkText = "\u2588\u2588",
+                                   .fontFile = "truetype/dejavu/DejaVuSans.ttf",
+                                   .fontSize = "60",
+                                   .left = "10",
+                                   .top = "10",
+                                   .alpha = "255",
+                                   .audioOff = true};
+    for (const QString &line : lines) {
+        const QStringList fields = line.split(' ');
+        o.colorName = fields.value(3);
+        SCOPED_TRACE(line.toStdString());
+        const auto arguments = pipeline::BuildEncoderArguments(o, app, "/usr/share", u'/');
+        const QString output = dir.filePath("marked.flv");
+        const ProcessResult result = run(app + "/ffmpeg",
+                                         QStringList {"-y", "-i", source} + arguments.list()
+                                                 << output);
+        ASSERT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
+        const QByteArray frame = rgbFrame(output, 0);
+        ASSERT_EQ(frame.size(), 160 * 120 * 3);
+        for (int component = 0; component < 3; ++component) {
+            int sum = 0; // over an 8 x 8 patch well inside the block
+            for (int y = 40; y < 48; ++y)
+                for (int x = 30; x < 38; ++x)
+                    sum += uchar(frame[3 * (y * 160 + x) + component]);
+            EXPECT_NEAR(sum / 64, fields.value(component).toInt(), 10) << "component " << component;
+        }
+    }
+}
+
 // Typed lines, run with signals ignored and blocked by the caller: relative
 // names, "%" in an FLV name, the longest name; a lightly damaged source
 // converts; a link or copy of the front-end ahead on PATH still finds the

@@ -7,13 +7,24 @@
 #include "tools/ColourTable.h"
 #include "tools/FlvFile.h"
 #include "tools/ModernArguments.h"
+#include "tools/TempFiles.h"
 #include "tools/WatermarkHook.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
+
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 using namespace tools;
+using testmedia::readFile;
+using testmedia::writeFile;
 
 namespace {
 
@@ -76,4 +87,79 @@ TEST(ToolTranslation, GoldenRows)
                 << "line " << number << ": " << got.toStdString();
         EXPECT_FALSE(row.size() > 3 && got.split('|').contains(row[3])) << "line " << number;
     }
+}
+
+// A temporary is closed and gone on every way out: removed, committed, a
+// failed commit, an exception, a second removal (which leaves a new file of
+// the same name alone); an abandoned one goes with the next run, a held one
+// stays.
+TEST(TempFiles, ClosedAndRemovedOnEveryPath)
+{
+    QTemporaryDir dir;
+    const auto closed = [](int fd) {
+        return fcntl(fd, F_GETFD) == -1;
+    };
+    const auto entries = [&] {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    for (const char *way : {"remove", "commit", "failed commit", "exception", "create again"}) {
+        SCOPED_TRACE(way);
+        const QString target = dir.filePath(QString(way) == "failed commit" ? "held/" : "out.flv");
+        if (QString(way) == "failed commit")
+            ASSERT_TRUE(QDir().mkpath(target + "inside"));
+        int fd = -1;
+        QString path;
+        try {
+            LockedTemporary temporary;
+            ASSERT_TRUE(temporary.create(dir.path(), LockedTemporary::Kind::File, ".flv"));
+            fd = temporary.descriptor();
+            path = temporary.path();
+            const int other = open(path.toLocal8Bit().constData(), O_RDONLY);
+            EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0); // held while it lives
+            close(other);
+            ASSERT_EQ(write(fd, "data", 4), 4);
+            if (QString(way) == "remove") {
+                temporary.remove();
+                EXPECT_TRUE(closed(fd) && !QFile::exists(path));
+                ASSERT_TRUE(writeFile(path, "someone else's"));
+                temporary.remove();
+                EXPECT_EQ(readFile(path), "someone else's");
+                QFile::remove(path);
+            } else if (QString(way) == "commit") {
+                EXPECT_TRUE(temporary.commitFile(target, 0640));
+                EXPECT_TRUE(closed(fd) && temporary.path().isEmpty());
+            } else if (QString(way) == "failed commit") {
+                EXPECT_FALSE(temporary.commitFile(target, 0640));
+                EXPECT_FALSE(temporary.error().isEmpty() || closed(fd));
+            } else if (QString(way) == "exception") {
+                throw std::runtime_error("after the temporary was made");
+            } else {
+                ASSERT_TRUE(temporary.create(dir.path(), LockedTemporary::Kind::Folder));
+                EXPECT_FALSE(QFile::exists(path)); // its descriptor may be the new one's
+                fd = temporary.descriptor();
+                path = temporary.path();
+                ASSERT_TRUE(writeFile(path + "/inner", "x"));
+            }
+        } catch (const std::runtime_error &) { }
+        EXPECT_TRUE(closed(fd));
+        EXPECT_FALSE(QFile::exists(path));
+        if (QString(way) == "commit") {
+            EXPECT_EQ(readFile(target), "data");
+            struct stat status = {};
+            EXPECT_EQ(stat(target.toLocal8Bit().constData(), &status), 0);
+            EXPECT_EQ(status.st_mode & 0777, 0640u);
+            QFile::remove(target);
+        }
+        QDir(dir.filePath("held")).removeRecursively();
+        EXPECT_EQ(entries(), QStringList());
+    }
+
+    LockedTemporary held;
+    ASSERT_TRUE(held.create(dir.path(), LockedTemporary::Kind::File));
+    const QString abandoned = dir.filePath(".trvx-tmp-abcdef.flv");
+    const QString other = dir.filePath(".trvx-tmp-not-ours");
+    ASSERT_TRUE(writeFile(abandoned, "left by a killed run") && writeFile(other, "x"));
+    removeAbandonedTemporaries(dir.path());
+    EXPECT_FALSE(QFile::exists(abandoned));
+    EXPECT_TRUE(QFile::exists(held.path()) && QFile::exists(other));
 }
