@@ -124,14 +124,6 @@ ConverterChoices startChoices()
     return choices;
 }
 
-QStringList choiceKeys()
-{
-    QStringList keys;
-    for (const ChoiceKey &key : choiceTable())
-        keys << key.key;
-    return keys;
-}
-
 QStringList allowedChoiceValues(const QString &key)
 {
     const ChoiceKey *found = findKey(key);

@@ -43,7 +43,6 @@ ConverterChoices startChoices();
 // audio, audio-bitrate, sampling, channels. Switches are "yes" or "no".
 using ChoiceEntries = QList<QPair<QString, QString>>;
 ChoiceEntries choiceEntries(const ConverterChoices &choices);
-QStringList choiceKeys();
 // The values a key takes as a file spells them; none for an unknown key.
 QStringList allowedChoiceValues(const QString &key);
 
