@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChoicesControls.h"
 
+#include "ConversionControls.h"
 #include "MainWindowUi.h"
 
 #include "pipeline/EncodeRequest.h"
@@ -10,11 +11,6 @@
 #include <QLineEdit>
 
 namespace {
-
-bool isSet(const QCheckBox *box)
-{
-    return box->checkState() == Qt::Checked;
-}
 
 void check(QCheckBox *box, bool on)
 {

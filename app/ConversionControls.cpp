@@ -8,14 +8,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-namespace {
-
 bool isSet(const QCheckBox *box)
 {
     return box->checkState() == Qt::Checked;
 }
-
-} // namespace
 
 pipeline::ConversionOptions readConversionOptions(const ConversionControls &c)
 {

@@ -33,6 +33,9 @@ struct ConversionControls
     QComboBox *cmbCodec = nullptr; // entries in the order of pipeline::FlvCodecs
 };
 
+// A check box counts only when fully checked.
+bool isSet(const QCheckBox *box);
+
 // Reads the options exactly as the controls hold them now. A check box
 // counts only when fully checked; a partly checked box is not set.
 pipeline::ConversionOptions readConversionOptions(const ConversionControls &controls);

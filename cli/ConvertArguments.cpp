@@ -44,8 +44,6 @@ QString defaultOf(const FixedOptionList &list)
     return list.entries.value(list.defaultPosition);
 }
 
-// The codec names of the line, in the order of pipeline::FlvCodecs.
-const QStringList CodecNames = {"classic", "h264"};
 constexpr int MaxImages = 99; // the window's box takes two digits
 
 void describe(QCommandLineParser &parser)
@@ -173,10 +171,11 @@ std::variant<ConvertRequest, ConvertAnswer> readConvertArguments(const QStringLi
     request.frameCount = pipeline::frameCountOf(preset);
 
     if (parser.isSet("codec")) {
-        const qsizetype codec = CodecNames.indexOf(parser.value("codec").toLower());
+        const QStringList codecNames = pipeline::allowedChoiceValues("codec");
+        const qsizetype codec = codecNames.indexOf(parser.value("codec").toLower());
         if (codec < 0)
             return mistake("--codec: " + parser.value("codec") + " is not one of "
-                           + CodecNames.join(", "));
+                           + codecNames.join(", "));
         request.options.codecs = pipeline::FlvCodecs(codec);
     }
     if (parser.isSet("images")) {

@@ -25,8 +25,10 @@ std::vector<double> ProgressReader::feed(const QByteArray &data)
             const qint64 micro = value.toLongLong(&ok);
             if (ok && micro >= 0)
                 m_position = micro / 1e6;
-        } else if (key == "progress" && m_position) {
-            positions.push_back(*m_position);
+        } else if (key == "progress") {
+            m_ended = value == "end";
+            if (m_position)
+                positions.push_back(*m_position);
         }
     }
     if (m_pending.size() > LineLimit) {

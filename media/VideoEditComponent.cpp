@@ -287,6 +287,10 @@ void VideoEditComponent::childEnded(int exitCode, QProcess::ExitStatus status)
         Q_EMIT ConversionFailed();
         return;
     }
+    // The closing report may not have come through; the whole length is
+    // written all the same.
+    if (!m_progress.ended())
+        Q_EMIT ConversionProgress(m_length, m_length);
     Q_EMIT ConversionFinished();
 }
 

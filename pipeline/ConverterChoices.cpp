@@ -10,7 +10,6 @@ namespace pipeline {
 namespace {
 
 constexpr int MaxPictures = 99; // the window's box takes two digits
-const QStringList Switch = {"no", "yes"};
 
 QString defaultOf(const FixedOptionList &list)
 {
@@ -57,7 +56,7 @@ ChoiceKey listKey(const QString &key, const FixedOptionList &list, QString Conve
 ChoiceKey switchKey(const QString &key, bool ConverterChoices::*field, bool inverted = false)
 {
     return {key,
-            Switch,
+            {"no", "yes"},
             [field, inverted](const ConverterChoices &c) { return qsizetype(c.*field != inverted); },
             [field, inverted](ConverterChoices &c, qsizetype i) {
                 c.*field = (i == 1) != inverted;

@@ -96,7 +96,7 @@ QString result(const QString &function, const QStringList &a)
         for (const QString &piece : a)
             for (const double position : reader.feed(piece.toUtf8()))
                 positions << QString::number(position);
-        return positions.join(' ');
+        return positions.join(' ') + (reader.ended() ? " (end)" : "");
     }
     return "(no such function)";
 }
