@@ -6,7 +6,10 @@
 #include "app/ProgressStrip.h"
 #include "pipeline/JobQueue.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -99,6 +102,45 @@ private Q_SLOTS:
         QCOMPARE(f.boxes.shown().size(), answers.size() + 1);
         QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }));
         QCOMPARE(testmedia::folderEntries(m_cache.filePath("trovexa")), QStringList());
+        QVERIFY(f.ui().cmdEncode->isEnabled());
+        // The last stage's command line is shown, never an earlier one.
+        if (row[5].endsWith("done"))
+            QVERIFY2(f.ui().txtApp->text().contains("flvmdi"), qPrintable(f.ui().txtApp->text()));
+    }
+
+    // A start that is refused starts no entry and writes nothing: the
+    // entries still wait, the box says why and the control to mend is shown.
+    void refusedStarts_data() { addDataRows("queue_runs.txt", "refused"); }
+    void refusedStarts()
+    {
+        QFETCH(QStringList, row);
+        WindowFixture f;
+        f.window().Form_Load();
+        QTemporaryDir media;
+        const QString out = media.filePath("out");
+        QVERIFY(QDir().mkpath(out) && testmedia::makeVideo(media.filePath("a.mpg"), {1})
+                && QFile::copy(media.filePath("a.mpg"), media.filePath("b.mpg")));
+        if (row[1] == "yes") {
+            f.dialogs.folderAnswers << out;
+            QTest::mouseClick(f.ui().cmdOutput, Qt::LeftButton);
+        }
+        if (!row[2].isEmpty()) {
+            f.ui().chkWatermark->setCheckState(Qt::Checked);
+            f.ui().txtWatermark->setPlainText(row[2].trimmed());
+        }
+        f.window().openSource({media.filePath("a.mpg"), media.filePath("b.mpg")});
+        f.ui().sstThis->setCurrentIndex(2);
+        QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
+        pipeline::JobQueue &queue = f.window().sourceQueue().queue();
+        QVERIFY(!queue.isRunning() && queue.count() == 2);
+        QCOMPARE(pipeline::stateText(*queue.at(0)) + pipeline::stateText(*queue.at(1)),
+                 QString("waitingwaiting"));
+        QCOMPARE(f.boxes.shown(), (QList<Shown> {{row[3], 16, "Error"}}));
+        QCOMPARE(f.ui().sstThis->currentIndex(), row[4].toInt());
+        QVERIFY(f.window().focusWidget());
+        QCOMPARE(f.window().focusWidget()->objectName(), row[5]);
+        QCOMPARE(testmedia::folderEntries(out), QStringList());
+        QVERIFY(testmedia::childProcesses().isEmpty());
         QVERIFY(f.ui().cmdEncode->isEnabled());
     }
 };
