@@ -83,7 +83,14 @@ void describe(QCommandLineParser &parser)
                       "Writes the watermark of a settings file saved by the window.",
                       "FILE.wsx"});
     parser.addOption({"overwrite", "Replaces output files that exist."});
-    parser.addOption({"skip-existing", "Skips the sources whose output file exists."});
+    parser.addOption({"skip-existing",
+                      "Skips the sources whose output is a whole FLV file; a damaged or half "
+                      "written one is converted again."});
+    parser.addOption({"report",
+                      "Appends one JSON line for each source as it ends: source, output, state "
+                      "(converted, skipped, failed, cancelled), seconds and, where it failed or "
+                      "was skipped, reason.",
+                      "FILE"});
     parser.addOption({"quiet", "Prints only failures."});
     parser.addPositionalArgument("files",
                                  "The videos, or folders of videos, to convert.",
@@ -198,6 +205,11 @@ std::variant<ConvertRequest, ConvertAnswer> readConvertArguments(const QStringLi
             : parser.isSet("skip-existing")      ? ExistingOutputs::Skip
                                                  : ExistingOutputs::Refuse;
     request.quiet = parser.isSet("quiet");
+    if (parser.isSet("report")) {
+        if (parser.value("report").isEmpty())
+            return mistake("--report: no file named");
+        request.reportFile = here.absoluteFilePath(parser.value("report"));
+    }
     return request;
 }
 

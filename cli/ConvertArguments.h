@@ -27,6 +27,7 @@ struct ConvertRequest
     QString watermarkFile; // a settings file as the window saves it; "" : none
     ExistingOutputs existing = ExistingOutputs::Refuse;
     bool quiet = false;
+    QString reportFile; // where each source's end is appended; "" : none
 };
 
 // What the line asks instead of a conversion, or why it cannot be run.

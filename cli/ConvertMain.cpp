@@ -81,8 +81,19 @@ int convertMain(int argc, char *argv[])
                                                 platform::ShortPath(applicationFolder),
                                                 platform::GetWindowsFolder(),
                                                 platform::PathSeparator};
+    ReportLog log;
+    QString problem;
+    if (!log.open(request.reportFile, problem)) {
+        report.mistake("trovexa: --report: " + request.reportFile + ": " + problem + "\n");
+        return 2;
+    }
     media::VideoEditComponent videoEdit(media::findSystemFfmpeg(applicationFolder));
-    ConvertRun run(std::move(request), environment, videoEdit, platform::userCacheFolder(), report);
+    ConvertRun run(std::move(request),
+                   environment,
+                   videoEdit,
+                   platform::userCacheFolder(),
+                   report,
+                   log);
     platform::StopSignals stopSignals;
     QObject::connect(&stopSignals, &platform::StopSignals::stopRequested, &run, &ConvertRun::stop);
     QObject::connect(&run, &ConvertRun::finished, &app, &QCoreApplication::exit);

@@ -116,6 +116,9 @@ void ConvertReport::ended(const pipeline::Job &job)
               "trovexa: " + job.jobSpec().source + ": "
                       + QString(job.failure()).replace("\r\n", "\n") + "\n");
         break;
+    case JobState::Skipped:
+        line(name + ": skipped, " + job.warning());
+        break;
     default:
         line(name + ": " + pipeline::stateText(job));
     }

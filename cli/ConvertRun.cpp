@@ -16,10 +16,12 @@ ConvertRun::ConvertRun(ConvertRequest request,
                        media::VideoEdit &videoEdit,
                        const QString &intermediateFolder,
                        ConvertReport &report,
+                       ReportLog &log,
                        QObject *parent)
     : QObject(parent)
     , m_request(std::move(request))
     , m_report(report)
+    , m_log(log)
     , m_queue(environment, videoEdit, intermediateFolder)
 {
     connect(&m_queue, &JobQueue::currentChanged, this, &ConvertRun::follow);
@@ -47,8 +49,10 @@ void ConvertRun::start()
     const PlannedAdditions plan = planAdditions(m_request.sources, {}, [this](const QString &file) {
         return jobSpecFor(file);
     });
-    for (const QString &reason : plan.refused)
-        m_report.refused(reason);
+    for (qsizetype i = 0; i < plan.refused.size(); ++i) {
+        m_report.refused(plan.refused[i]);
+        m_log.refused(plan.refusedPaths[i], plan.refused[i]);
+    }
     m_refused = int(plan.refused.size());
     QList<int> rows;
     for (const JobSpec &jobSpec : plan.jobSpecs) {
@@ -64,10 +68,12 @@ void ConvertRun::start()
             return end(2);
         }
         if (m_request.existing == ExistingOutputs::Skip) {
-            skipExisting(m_queue, rows);
+            keepWholeOutputs(m_queue, rows);
             for (const int row : std::as_const(rows)) {
-                if (m_queue.at(row)->state() == JobState::Skipped)
+                if (m_queue.at(row)->state() == JobState::Skipped) {
                     m_report.skipped(*m_queue.at(row), row + 1, m_queue.count());
+                    log(*m_queue.at(row), 0);
+                }
             }
         }
     }
@@ -95,16 +101,31 @@ void ConvertRun::follow(Job *job)
     if (!job)
         return;
     m_report.follow(*job, m_queue.rowOf(job->id()) + 1, m_queue.count());
+    m_jobClock.start();
     const auto update = [this, job] {
         m_report.update(*job);
     };
     connect(job, &Job::stateChanged, this, update);
     connect(job, &Job::progressed, this, update);
-    connect(job, &Job::finished, this, [this, job] { m_report.ended(*job); });
+    connect(job, &Job::finished, this, [this, job] {
+        m_report.ended(*job);
+        log(*job, m_jobClock.elapsed() / 1000.0);
+    });
+}
+
+void ConvertRun::log(const Job &job, double seconds)
+{
+    if (!m_logged.contains(job.id()) && isFinal(job.state())) {
+        m_logged.insert(job.id());
+        m_log.ended(job, seconds);
+    }
 }
 
 void ConvertRun::ended(const QueueSummary &summary)
 {
+    // The entries that ended without starting (cancelled while waiting).
+    for (int row = 0; row < m_queue.count(); ++row)
+        log(*m_queue.at(row), 0);
     m_report.summary(summary.converted,
                      summary.failed + m_refused,
                      summary.skipped,

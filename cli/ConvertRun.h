@@ -3,10 +3,13 @@
 
 #include "ConvertArguments.h"
 #include "ConvertReport.h"
+#include "ReportLog.h"
 
 #include "pipeline/JobQueue.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 
 namespace cli {
 
@@ -24,6 +27,7 @@ public:
                media::VideoEdit &videoEdit,
                const QString &intermediateFolder,
                ConvertReport &report,
+               ReportLog &log,
                QObject *parent = nullptr);
     ~ConvertRun() override;
 
@@ -40,9 +44,13 @@ private:
     void follow(pipeline::Job *job);
     void ended(const pipeline::QueueSummary &summary);
     void end(int exitCode);
+    void log(const pipeline::Job &job, double seconds);
 
     const ConvertRequest m_request;
     ConvertReport &m_report;
+    ReportLog &m_log;
+    QElapsedTimer m_jobClock; // since the followed entry started
+    QSet<quint64> m_logged; // the entries the report file holds
     pipeline::JobQueue m_queue;
     int m_refused = 0;
     int m_signal = 0;

@@ -193,6 +193,7 @@ bool VideoEditComponent::StartConversion()
     auto *child = new QProcess(this);
     child->setProgram(m_program);
     child->setArguments(conversionArguments(job));
+    platform::endWithParent(*child);
     // Standard input stays a pipe: "q" on it asks ffmpeg to quit.
     m_errors.clear();
     connect(child, &QProcess::readyReadStandardOutput, this, &VideoEditComponent::readProgress);

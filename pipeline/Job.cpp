@@ -5,6 +5,8 @@
 #include "StageCommands.h"
 #include "TimeRemaining.h"
 
+#include "media/FlvCheck.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -69,6 +71,8 @@ void Job::start()
     m_failure.clear();
     m_warning.clear();
     m_wroteIntermediate = false;
+    if (!claimOutput())
+        return;
     m_encoderArguments = BuildEncoderArguments(m_spec.options,
                                                m_environment.shortApplicationFolder,
                                                m_environment.fontsFolder,
@@ -94,6 +98,32 @@ void Job::start()
     setState(JobState::Normalizing);
     Q_EMIT stageStarted(PipelineStage::Normalize, QString(), true);
     m_normalize->start(m_spec.source, m_spec.intermediate, m_spec.continueWithoutAudio);
+}
+
+const QString Job::WholeOutputThere = QStringLiteral("a whole output is there already");
+
+bool Job::claimOutput()
+{
+    const QString output = m_spec.outputPath();
+    const QFileInfo info(output);
+    m_outputLock = std::make_unique<QLockFile>(info.absolutePath() + "/." + info.fileName()
+                                               + ".trovexa-lock");
+    m_outputLock->setStaleLockTime(0); // only a holder that is gone gives it up
+    QString skipped;
+    // A folder that takes no lock takes no output either: the encoder says why.
+    if (!m_outputLock->tryLock() && m_outputLock->error() == QLockFile::LockFailedError)
+        skipped = QStringLiteral("written by another run");
+    else if (m_spec.existing == ExistingOutput::Absent && info.exists())
+        skipped = QStringLiteral("written by another run");
+    else if (m_spec.existing == ExistingOutput::KeepWhole && media::isWholeFlv(output))
+        skipped = WholeOutputThere;
+    if (skipped.isEmpty())
+        return true;
+    m_outputLock.reset();
+    m_warning = skipped;
+    setState(JobState::Skipped);
+    QTimer::singleShot(0, this, [this] { Q_EMIT finished(JobState::Skipped); });
+    return false;
 }
 
 void Job::normalized(NormalizationEnd end)
@@ -224,10 +254,11 @@ void Job::cancel()
         m_runner->cancel();
 }
 
-void Job::skip()
+void Job::skip(const QString &why)
 {
     if (m_state != JobState::Waiting)
         return;
+    m_warning = why;
     setState(JobState::Skipped);
     QTimer::singleShot(0, this, [this] { Q_EMIT finished(JobState::Skipped); });
 }
@@ -239,6 +270,7 @@ void Job::finish(JobState state)
     if (m_wroteIntermediate && (state == JobState::Cancelled || !m_spec.keepIntermediate))
         QFile::remove(m_spec.intermediate);
     m_progress = m_secondsLeft = -1;
+    m_outputLock.reset(); // unlocks
     setState(state);
     Q_EMIT finished(state);
 }

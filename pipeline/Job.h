@@ -9,12 +9,21 @@
 #include "media/VideoEdit.h"
 #include "platform/MessageBoxes.h"
 
+#include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
 namespace pipeline {
+
+// What a job may do with a file that is under its output's name when its
+// turn comes.
+enum class ExistingOutput {
+    Replace, // the user agreed to replace it
+    Absent, // there was none when the job was planned: one now is another run's
+    KeepWhole // a whole FLV file is kept (the job is skipped); any other is replaced
+};
 
 // What to convert, and how: everything a job needs, captured when it is
 // made, so that later changes in the window change nothing of it.
@@ -30,6 +39,7 @@ struct JobSpec
     QString frameCount; // the pictures to grab; empty: none
     QString pictureName = QStringLiteral("cover%d.jpg"); // in the output folder; %d counts from 1
     bool continueWithoutAudio = true; // a source whose sound cannot be used
+    ExistingOutput existing = ExistingOutput::Replace;
 
     QString outputPath() const { return outputFolder + outputName; }
     bool operator==(const JobSpec &) const = default;
@@ -87,6 +97,9 @@ public:
         QObject *parent = nullptr);
     ~Job() override;
 
+    // Why a job that keeps whole outputs skipped its own.
+    static const QString WholeOutputThere;
+
     quint64 id() const { return m_id; }
     const JobSpec &jobSpec() const { return m_spec; }
     // A waiting job's jobSpec may be replaced (new options, another name).
@@ -94,7 +107,8 @@ public:
     JobState state() const { return m_state; }
     // Why the job failed: the stage's message and the tool's last words.
     QString failure() const { return m_failure; }
-    // What went wrong without failing the job (the metadata stage).
+    // What went wrong without failing the job (the metadata stage), or why
+    // it was skipped when its turn came.
     QString warning() const { return m_warning; }
     // The encoder's arguments of the last start.
     const CommandArguments &encoderArguments() const { return m_encoderArguments; }
@@ -103,11 +117,15 @@ public:
     // Seconds still to wait for the running stage; -1 when unknown.
     double secondsLeft() const { return m_secondsLeft; }
 
-    // Runs a waiting job, or a finished one again.
+    // Runs a waiting job, or a finished one again. While it runs, it holds
+    // its output's lock, so that another run aiming at the same output
+    // (another process, or another window) skips it instead of writing
+    // into it; a job that finds the output taken, or written meanwhile,
+    // ends as skipped.
     void start();
     void cancel();
-    // A waiting job that will not run.
-    void skip();
+    // A waiting job that will not run, and why (its warning()).
+    void skip(const QString &why = {});
 
 Q_SIGNALS:
     void stateChanged(pipeline::JobState state);
@@ -118,6 +136,8 @@ Q_SIGNALS:
     void finished(pipeline::JobState state);
 
 private:
+    // Takes the output for this job; false when the job was skipped.
+    bool claimOutput();
     void setState(JobState state);
     void normalized(NormalizationEnd end);
     void stageEnded(StageEnd end);
@@ -145,6 +165,7 @@ private:
     double m_progress = -1;
     double m_secondsLeft = -1;
     QElapsedTimer m_stageClock;
+    std::unique_ptr<QLockFile> m_outputLock;
 };
 
 } // namespace pipeline

@@ -4,6 +4,7 @@
 #include "JobQueue.h"
 #include "SourceChoice.h"
 
+#include "media/FlvCheck.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
@@ -42,14 +43,15 @@ PlannedAdditions planAdditions(const QStringList &paths,
                     files << entry.absoluteFilePath();
             }
             if (files.size() == before)
-                plan.refused << "NO SUPPORTED VIDEOS IN: " + info.absoluteFilePath();
+                plan.refuse(info.absoluteFilePath(),
+                            "NO SUPPORTED VIDEOS IN: " + info.absoluteFilePath());
             continue;
         }
         const QString absolute = info.exists() ? info.absoluteFilePath() : path;
         if (pathKind(path) != PathKind::File)
-            plan.refused << fileNotFound(absolute);
+            plan.refuse(absolute, fileNotFound(absolute));
         else if (!offeredType(absolute))
-            plan.refused << "UNSUPPORTED FILE TYPE: " + absolute;
+            plan.refuse(absolute, "UNSUPPORTED FILE TYPE: " + absolute);
         else
             files << absolute;
     }
@@ -78,7 +80,7 @@ PlannedAdditions planAdditions(const QStringList &paths,
         const auto identity = platform::fileIdentity(jobSpec.source);
         const auto owner = identity ? outputs.constFind(*identity) : outputs.cend();
         if (owner != outputs.cend() && *owner != jobSpec.source)
-            plan.refused << "OUTPUT OF ANOTHER FILE IN THE QUEUE: " + jobSpec.source;
+            plan.refuse(jobSpec.source, "OUTPUT OF ANOTHER FILE IN THE QUEUE: " + jobSpec.source);
         else
             plan.jobSpecs << jobSpec;
     }
@@ -98,10 +100,28 @@ QStringList settleOutputs(JobQueue &queue, const QList<int> &rows)
             names.insert(jobSpec.outputName);
             queue.replaceSpec(row, jobSpec);
         }
-        if (QFileInfo::exists(jobSpec.outputPath()))
+        const bool there = QFileInfo::exists(jobSpec.outputPath());
+        if (there)
             existing << jobSpec.outputPath();
+        jobSpec.existing = there ? ExistingOutput::Replace : ExistingOutput::Absent;
+        queue.replaceSpec(row, jobSpec);
     }
     return existing;
+}
+
+void keepWholeOutputs(JobQueue &queue, const QList<int> &rows)
+{
+    for (const int row : rows) {
+        JobSpec jobSpec = queue.at(row)->jobSpec();
+        if (jobSpec.existing == ExistingOutput::Absent)
+            continue;
+        if (media::isWholeFlv(jobSpec.outputPath())) {
+            queue.at(row)->skip(Job::WholeOutputThere);
+        } else {
+            jobSpec.existing = ExistingOutput::KeepWhole;
+            queue.replaceSpec(row, jobSpec);
+        }
+    }
 }
 
 void skipExisting(JobQueue &queue, const QList<int> &rows)

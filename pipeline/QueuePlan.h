@@ -28,7 +28,13 @@ QString distinctOutputName(const QString &proposed, const QSet<QString> &taken);
 struct PlannedAdditions
 {
     QList<JobSpec> jobSpecs;
-    QStringList refused;
+    QStringList refused; // why, for the user
+    QStringList refusedPaths; // the path of each of them
+    void refuse(const QString &path, const QString &reason)
+    {
+        refusedPaths << path;
+        refused << reason;
+    }
 };
 PlannedAdditions planAdditions(const QStringList &paths,
                                const QList<JobSpec> &queued,
@@ -36,8 +42,15 @@ PlannedAdditions planAdditions(const QStringList &paths,
 
 // Before waiting entries run, once their output folders are set: an entry
 // whose output would be its own source gets a distinct name. The outputs
-// that exist already, of the entries in rows.
+// that exist already, of the entries in rows; those entries may replace
+// them, and every other entry finds its output taken if one is there
+// when its turn comes.
 QStringList settleOutputs(JobQueue &queue, const QList<int> &rows);
+
+// The entries in rows whose output is a whole FLV file are skipped; those
+// whose output is damaged or half written convert it again (after
+// settleOutputs).
+void keepWholeOutputs(JobQueue &queue, const QList<int> &rows);
 
 // The entries in rows whose output exists are skipped.
 void skipExisting(JobQueue &queue, const QList<int> &rows);

@@ -2,6 +2,7 @@
 #include "StageRunner.h"
 
 #include "platform/FileSystem.h"
+#include "platform/ProcessControl.h"
 
 #include <QProcessEnvironment>
 
@@ -44,6 +45,7 @@ void StageRunner::start(PipelineStage stage, const StageCommand &command, double
     child->setProgram(command.program);
     child->setArguments(command.arguments.list());
     child->setStandardInputFile(QProcess::nullDevice());
+    platform::endWithParent(*child);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(ProgressVariable, QStringLiteral("1"));
     child->setProcessEnvironment(environment);

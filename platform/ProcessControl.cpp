@@ -9,7 +9,9 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace platform {
@@ -68,6 +70,20 @@ void finishChild(QProcess &child, const StopSteps &steps)
         child.kill();
         child.waitForFinished(steps.killAfterMs);
     }
+}
+
+} // namespace platform
+
+namespace platform {
+
+void endWithParent(QProcess &child)
+{
+    const pid_t parent = ::getpid();
+    child.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) // the parent died before the line above
+            ::raise(SIGTERM);
+    });
 }
 
 } // namespace platform

@@ -33,6 +33,10 @@ struct StopSteps
 // when it has ended.
 void stopChild(QProcess &child, const StopSteps &steps);
 
+// The child is asked to end (SIGTERM) when this program dies, even by
+// SIGKILL, so that no tool goes on writing for a run that is gone.
+void endWithParent(QProcess &child);
+
 // For the program's end, when no event loop will run the timers of
 // stopChild: waits for a child already asked to end, with SIGTERM and then
 // SIGKILL after the same steps' delays.

@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Batches of `trovexa --convert` that are interrupted and run again, and
+// runs side by side over one folder: data/resume.txt.
+#include "support/DataRows.h"
+#include "support/TestMedia.h"
+
+#include "media/FlvCheck.h"
+
+#include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+// A `trovexa --convert` process in folder, with no display.
+std::unique_ptr<QProcess> startConvert(const QStringList &arguments, const QString &folder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(variable);
+    environment.insert("XDG_CACHE_HOME", folder + "/cache");
+    environment.insert("XDG_CONFIG_HOME", folder + "/config");
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(folder);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->start(applicationFolderUnderTest() + "/trovexa", QStringList {"--convert"} + arguments);
+    return process;
+}
+
+int finish(QProcess &process)
+{
+    if (!process.waitForFinished(180000))
+        process.kill();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// The report's lines, by source file name: "state|reason" (several lines of
+// one source joined by "; ").
+QMap<QString, QString> reportLines(const QString &path, int &count)
+{
+    QMap<QString, QString> lines;
+    count = 0;
+    for (const QByteArray &line : testmedia::readFile(path).split('\n')) {
+        if (line.isEmpty())
+            continue;
+        ++count;
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        const QString name = QFileInfo(object["source"].toString()).fileName();
+        const QString entry = object["state"].toString() + "|" + object["reason"].toString();
+        lines[name] += (lines[name].isEmpty() ? "" : "; ") + entry;
+        if (object["state"] == "converted"
+            && (object["seconds"].toDouble() <= 0
+                || QFileInfo(object["output"].toString()).suffix() != "flv"))
+            lines[name] += " (no seconds or output)";
+    }
+    return lines;
+}
+
+// Every output in folder passes flvmeta's check and ours, and nothing else
+// is there (no temporary, no lock).
+QString badOutputs(const QString &folder, int expected)
+{
+    QStringList bad;
+    const QStringList names = testmedia::folderEntries(folder);
+    for (const QString &name : names) {
+        const QString path = folder + "/" + name;
+        if (!name.endsWith(".flv") || !media::isWholeFlv(path)
+            || testmedia::run("flvmeta", {"--check", "--quiet", path}).exitCode != 0)
+            bad << name;
+    }
+    if (names.size() != expected)
+        bad << QString("%1 files, not %2").arg(names.size()).arg(expected);
+    return bad.join(", ");
+}
+
+// Processes whose command line names path: tools left running.
+bool toolsRunning(const QString &path)
+{
+    QDirIterator proc("/proc", QDir::Dirs | QDir::NoDotAndDotDot);
+    while (proc.hasNext()) {
+        QFile cmdline(proc.next() + "/cmdline");
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.read(65536).contains(path.toLocal8Bit()))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class ResumeTest : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_media;
+    QString m_out;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_out = m_media.filePath("out");
+        QVERIFY(QDir(m_out).removeRecursively() && QDir().mkpath(m_out));
+    }
+
+    // What an earlier run wrote is kept only when it is whole: run again,
+    // the batch converts exactly what is left.
+    void convertsWhatIsLeft()
+    {
+        const auto rows = dataRows("resume.txt", "resume");
+        QVERIFY(!rows.isEmpty());
+        QStringList sources;
+        for (const auto &[line, row] : rows) {
+            sources << row[0] + ".mpg";
+            QVERIFY(testmedia::makeVideo(m_media.filePath(sources.last()), {1}));
+        }
+        const QStringList line = QStringList {"--output-folder", m_out, "--skip-existing"};
+        int count = 0;
+        QCOMPARE(finish(*startConvert(line + QStringList {"--report", "first.jsonl"} + sources,
+                                      m_media.path())),
+                 0);
+        QMap<QString, QString> first = reportLines(m_media.filePath("first.jsonl"), count);
+        QCOMPARE(count, rows.size());
+        for (const QString &source : std::as_const(sources))
+            QCOMPARE(first[source], QString("converted|"));
+
+        for (const auto &[line, row] : rows) {
+            const QString flv = m_out + "/" + row[0] + ".flv";
+            const QByteArray bytes = testmedia::readFile(flv);
+            if (row[0] == "half")
+                QVERIFY(testmedia::writeFile(flv, bytes.left(bytes.size() / 2)));
+            else if (row[0] == "tail")
+                QVERIFY(testmedia::writeFile(flv, bytes + QByteArray(100, 'x')));
+            else if (row[0] == "plain")
+                QCOMPARE(testmedia::run("ffmpeg",
+                                        {"-v",
+                                         "error",
+                                         "-y",
+                                         "-i",
+                                         m_media.filePath("plain.mpg"),
+                                         "-c:v",
+                                         "flv1",
+                                         "-c:a",
+                                         "libmp3lame",
+                                         "-ar",
+                                         "22050",
+                                         flv})
+                                 .exitCode,
+                         0);
+            else if (row[0] == "gone")
+                QVERIFY(QFile::remove(flv));
+            else if (row[0] != "kept")
+                QVERIFY(testmedia::writeFile(flv, row[0] == "empty" ? "" : "Dear user, ..."));
+        }
+        QCOMPARE(finish(*startConvert(line + QStringList {"--report", "second.jsonl"} + sources,
+                                      m_media.path())),
+                 0);
+        const QMap<QString, QString> second = reportLines(m_media.filePath("second.jsonl"), count);
+        QCOMPARE(count, rows.size());
+        for (const auto &[line, row] : rows) {
+            const QString entry = second[row[0] + ".mpg"];
+            QVERIFY2(entry.startsWith(row[1] + "|") && entry.contains(row[2])
+                             && !entry.contains(';'),
+                     qPrintable(QString("line %1: %2").arg(line).arg(entry)));
+        }
+        QCOMPARE(badOutputs(m_out, rows.size()), QString());
+    }
+
+    // Killed outright in the middle of a batch, by stage: nothing half
+    // written stays under an output's name, no tool goes on, and the same
+    // line run again converts each source that had not ended, once.
+    void killedAndRunAgain_data()
+    {
+        QTest::addColumn<QString>("stage");
+        QTest::newRow("encode") << "[2/3] b.avi: encoding started";
+        QTest::newRow("normalization") << "[2/3] b.avi: normalizing started";
+        QTest::newRow("metadata") << "[2/3] b.avi: writing metadata started";
+    }
+    void killedAndRunAgain()
+    {
+        QFETCH(QString, stage);
+        QStringList sources {"a.avi", "b.avi", "c.avi"};
+        for (const QString &source : sources)
+            QVERIFY(testmedia::makeVideo(m_media.filePath(source), {source == "b.avi" ? 6.0 : 1.0}));
+        const QString report = m_media.filePath("report.jsonl");
+        QFile::remove(report);
+        const QStringList line = QStringList {"--output-folder",
+                                              m_out,
+                                              "--skip-existing",
+                                              "--report",
+                                              report}
+                + sources;
+        const auto first = startConvert(line, m_media.path());
+        QByteArray output;
+        QVERIFY2(QTest::qWaitFor(
+                         [&] {
+                             output += first->readAllStandardOutput();
+                             return output.contains(stage.toUtf8())
+                                     || first->state() == QProcess::NotRunning;
+                         },
+                         120000),
+                 output.constData());
+        QVERIFY2(output.contains(stage.toUtf8()), output.constData());
+        ::kill(pid_t(first->processId()), SIGKILL);
+        first->waitForFinished();
+        QVERIFY(QTest::qWaitFor([&] { return !toolsRunning(m_media.path()); }, 20000));
+        // a.flv whole; b.flv, if there, as it was before the metadata stage;
+        // the lock of a run that is gone, which the next run takes over.
+        QStringList left = testmedia::folderEntries(m_out);
+        left.removeAll(".b.flv.trovexa-lock");
+        QVERIFY2(left == QStringList {"a.flv"} || left == (QStringList {"a.flv", "b.flv"}),
+                 qPrintable(left.join(' ')));
+        QVERIFY(media::isWholeFlv(m_out + "/a.flv"));
+
+        QCOMPARE(finish(*startConvert(line, m_media.path())), 0);
+        int count = 0;
+        const QMap<QString, QString> lines = reportLines(report, count);
+        QCOMPARE(lines["a.avi"], QString("converted|; skipped|a whole output is there already"));
+        QCOMPARE(lines["b.avi"], QString("converted|"));
+        QCOMPARE(lines["c.avi"], QString("converted|"));
+        QCOMPARE(badOutputs(m_out, 3), QString());
+    }
+
+    // Two runs started together over one folder: each source is converted
+    // by one of them, the other says why it skipped it, and every output is
+    // whole.
+    void sideBySide()
+    {
+        QStringList sources;
+        for (int i = 1; i <= 6; ++i) {
+            sources << QString("s%1.mpg").arg(i);
+            QVERIFY(testmedia::makeVideo(m_media.filePath(sources.last()), {1}));
+        }
+        const QString report = m_media.filePath("shared.jsonl");
+        QFile::remove(report);
+        const QStringList line = QStringList {"--output-folder",
+                                              m_out,
+                                              "--skip-existing",
+                                              "--report",
+                                              report}
+                + sources;
+        const auto one = startConvert(line, m_media.path());
+        const auto other = startConvert(line, m_media.path());
+        QCOMPARE(finish(*one), 0);
+        QCOMPARE(finish(*other), 0);
+        int count = 0;
+        const QMap<QString, QString> lines = reportLines(report, count);
+        QCOMPARE(count, 12);
+        for (const QString &source : std::as_const(sources)) {
+            const QStringList entries = lines[source].split("; ");
+            QVERIFY2(entries.size() == 2 && entries.count("converted|") == 1
+                             && (entries.contains("skipped|written by another run")
+                                 || entries.contains("skipped|a whole output is there already")),
+                     qPrintable(source + ": " + lines[source]));
+        }
+        QCOMPARE(badOutputs(m_out, 6), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(ResumeTest)
+#include "test_resume.moc"
