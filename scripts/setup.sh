@@ -20,6 +20,8 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-freefont-ttf
   # playback for the FLV player tab (plugins-bad: the H.264 parser)
   gstreamer1.0-libav gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  # the batch recipe run by the suite
+  parallel
   # headless test runs
   xvfb xauth
   # the Debian package and its checks

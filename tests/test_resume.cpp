@@ -5,6 +5,7 @@
 #include "support/TestMedia.h"
 
 #include "media/FlvCheck.h"
+#include "pipeline/Job.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>
@@ -15,6 +16,7 @@
 
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -90,6 +92,18 @@ bool toolsRunning(const QString &path)
             return true;
     }
     return false;
+}
+
+// Kills every process of a session at once.
+void killSession(pid_t session)
+{
+    QDirIterator proc("/proc", QDir::Dirs | QDir::NoDotAndDotDot);
+    while (proc.hasNext()) {
+        bool number = false;
+        const pid_t pid = proc.next().section('/', -1).toInt(&number);
+        if (number && ::getsid(pid) == session)
+            ::kill(pid, SIGKILL);
+    }
 }
 
 } // namespace
@@ -258,6 +272,67 @@ private Q_SLOTS:
                      qPrintable(source + ": " + lines[source]));
         }
         QCOMPARE(badOutputs(m_out, 6), QString());
+    }
+
+    // The GNU parallel recipe with two job slots, killed outright midway and
+    // run again: every source converted exactly once, each with its lines.
+    void parallelRecipe()
+    {
+        QStringList sources;
+        QByteArray list;
+        for (int i = 1; i <= 8; ++i) {
+            sources << QString("p%1.avi").arg(i);
+            QVERIFY(testmedia::makeVideo(m_media.filePath(sources.last()), {i % 2 ? 3.0 : 1.0}));
+            list += m_media.filePath(sources.last()).toUtf8() + '\n';
+        }
+        QVERIFY(testmedia::writeFile(m_media.filePath("list.txt"), list));
+        const QString report = m_media.filePath("parallel.jsonl");
+        QFile::remove(report);
+        const auto recipe = [&] {
+            auto process = std::make_unique<QProcess>();
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove("DISPLAY");
+            environment.insert("TROVEXA", applicationFolderUnderTest() + "/trovexa");
+            environment.insert("XDG_CACHE_HOME", m_media.filePath("cache"));
+            process->setProcessEnvironment(environment);
+            process->setChildProcessModifier([] { ::setsid(); }); // a group to kill
+            process->start("bash",
+                           {TROVEXA_SOURCE_DIR "/packaging/batch/parallel.sh",
+                            m_media.filePath("list.txt"),
+                            m_out,
+                            report,
+                            "2"});
+            return process;
+        };
+        const auto first = recipe();
+        QVERIFY(first->waitForStarted());
+        int count = 0;
+        QVERIFY(QTest::qWaitFor(
+                [&] {
+                    reportLines(report, count);
+                    return count >= 2 || first->state() == QProcess::NotRunning;
+                },
+                120000));
+        QCOMPARE(first->state(), QProcess::Running);
+        // parallel gives each job a process group of its own: the whole
+        // session goes, as in a power cut.
+        killSession(pid_t(first->processId()));
+        first->waitForFinished();
+        QVERIFY(QTest::qWaitFor([&] { return !toolsRunning(m_media.path()); }, 20000));
+        reportLines(report, count);
+        QVERIFY2(count < sources.size(), "the run ended before it was killed");
+
+        const auto second = recipe();
+        QCOMPARE(finish(*second), 0);
+        const QMap<QString, QString> lines = reportLines(report, count);
+        for (const QString &source : std::as_const(sources)) {
+            const QStringList entries = lines[source].split("; ");
+            QVERIFY2(entries.count("converted|") == 1
+                             && entries.size() - 1
+                                     == entries.count("skipped|" + pipeline::Job::WholeOutputThere),
+                     qPrintable(source + ": " + lines[source]));
+        }
+        QCOMPARE(badOutputs(m_out, sources.size()), QString());
     }
 };
 
