@@ -50,6 +50,10 @@ endforeach()
 install(FILES "${package_data}/com.trovexa.flvconverter.metainfo.xml"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 install(FILES "${package_data}/copyright" DESTINATION "${docs}")
+# Recipes for spreading a batch over processes and machines.
+install(PROGRAMS "${CMAKE_SOURCE_DIR}/packaging/batch/parallel.sh"
+    "${CMAKE_SOURCE_DIR}/packaging/batch/slurm-array.sbatch"
+    DESTINATION "${docs}/batch")
 
 # The manual page and the changelog are shipped compressed, without time stamps.
 find_program(TROVEXA_GZIP gzip REQUIRED)

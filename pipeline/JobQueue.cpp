@@ -3,8 +3,13 @@
 
 #include "TimeRemaining.h"
 
+#include "platform/ProcessControl.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <cmath>
@@ -89,7 +94,21 @@ JobQueue::JobQueue(const JobEnvironment &environment,
     , m_environment(environment)
     , m_videoEdit(videoEdit)
     , m_intermediateFolder(std::move(intermediateFolder))
-{ }
+{
+    removeAbandonedIntermediates();
+}
+
+void JobQueue::removeAbandonedIntermediates() const
+{
+    // "trovexa-<pid>-<id>.mpg", and the ".part" it is written as.
+    static const QRegularExpression name(R"(^trovexa-(\d+)-\d+\.mpg(\.part)?$)");
+    const QDir folder(m_intermediateFolder);
+    for (const QString &entry : folder.entryList({"trovexa-*"}, QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = name.match(entry);
+        if (match.hasMatch() && !platform::processExists(match.captured(1).toLongLong()))
+            QFile::remove(folder.filePath(entry));
+    }
+}
 
 JobQueue::~JobQueue() = default;
 

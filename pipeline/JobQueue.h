@@ -87,6 +87,8 @@ Q_SIGNALS:
     void idle(const pipeline::QueueSummary &summary);
 
 private:
+    // The intermediates of runs that were killed: their process is gone.
+    void removeAbandonedIntermediates() const;
     void prepare(JobSpec &jobSpec, quint64 id) const;
     void startNext();
     void jobFinished(Job *job);

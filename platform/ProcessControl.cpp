@@ -76,6 +76,11 @@ void finishChild(QProcess &child, const StopSteps &steps)
 
 namespace platform {
 
+bool processExists(qint64 pid)
+{
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
 void endWithParent(QProcess &child)
 {
     const pid_t parent = ::getpid();

@@ -33,6 +33,9 @@ struct StopSteps
 // when it has ended.
 void stopChild(QProcess &child, const StopSteps &steps);
 
+// Whether a process of that id is there (of any user).
+bool processExists(qint64 pid);
+
 // The child is asked to end (SIGTERM) when this program dies, even by
 // SIGKILL, so that no tool goes on writing for a run that is gone.
 void endWithParent(QProcess &child);

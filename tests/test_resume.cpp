@@ -237,6 +237,8 @@ private Q_SLOTS:
         QCOMPARE(lines["b.avi"], QString("converted|"));
         QCOMPARE(lines["c.avi"], QString("converted|"));
         QCOMPARE(badOutputs(m_out, 3), QString());
+        // The killed run's intermediate went with the next run.
+        QCOMPARE(testmedia::folderEntries(m_media.filePath("cache/trovexa")), QStringList());
     }
 
     // Two runs started together over one folder: each source is converted
