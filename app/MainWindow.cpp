@@ -52,7 +52,7 @@ MainWindow::MainWindow(PlatformServices services, MainWindowSettings settings, Q
                      platform::PathSeparator}
     , m_encodeJob(m_ui, m_services, m_environment, m_encode, progressWindowFactory(this))
     , m_strip(new ProgressStrip(this))
-    , m_sourceQueue(m_ui, m_services, m_environment, *m_strip)
+    , m_sourceQueue(m_ui, m_services, m_environment, *m_strip, m_settings.queueFile)
     , m_watermarkTab(m_ui, m_services, m_commonDialog)
     , m_source(m_ui,
                m_services.messageBoxes,

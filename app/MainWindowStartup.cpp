@@ -91,6 +91,7 @@ MainWindow::Startup MainWindow::Form_Load()
             endProgram();
             return Startup::End;
         }
+        m_sourceQueue.offerSavedQueue();
         return Startup::Run;
     } catch (const StartupFailure &failure) {
         msgBox(failure.message(), Critical, "Error");

@@ -43,4 +43,5 @@ struct MainWindowSettings
     int splashMilliseconds = 2000;
     QString settingsFile = {};
     QString presetFolder = {};
+    QString queueFile = {}; // the saved queue
 };

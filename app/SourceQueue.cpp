@@ -31,6 +31,7 @@ SourceQueue::SourceQueue(MainWindowUi &ui,
                          PlatformServices &services,
                          const JobEnvironment &environment,
                          ProgressStrip &strip,
+                         const QString &queueFile,
                          QObject *parent)
     : QObject(parent)
     , m_ui(ui)
@@ -38,13 +39,76 @@ SourceQueue::SourceQueue(MainWindowUi &ui,
     , m_strip(strip)
     , m_queue(environment, services.videoEdit, platform::userCacheFolder())
     , m_page(new QueuePage(m_queue))
+    , m_file(queueFile)
 {
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(300);
+    connect(&m_saveTimer, &QTimer::timeout, this, &SourceQueue::saveNow);
+    connect(&m_queue, &JobQueue::rowsInserted, this, &SourceQueue::saveSoon);
+    connect(&m_queue, &JobQueue::rowsRemoved, this, &SourceQueue::saveSoon);
+    connect(&m_queue, &JobQueue::rowsMoved, this, &SourceQueue::saveSoon);
+    connect(&m_queue, &JobQueue::dataChanged, this, &SourceQueue::saveSoon);
+    connect(&m_queue, &JobQueue::modelReset, this, &SourceQueue::saveSoon);
     connect(&m_queue, &JobQueue::currentChanged, this, &SourceQueue::follow);
     connect(&m_queue, &JobQueue::idle, this, &SourceQueue::ended);
     connect(m_page, &QueuePage::applyOptionsRequested, this, &SourceQueue::applyOptions);
 }
 
-SourceQueue::~SourceQueue() = default;
+SourceQueue::~SourceQueue()
+{
+    if (m_saveTimer.isActive())
+        saveNow();
+}
+
+void SourceQueue::offerSavedQueue()
+{
+    if (m_saving || m_file.path().isEmpty())
+        return;
+    m_saving = true;
+    const QueueRead read = m_file.read();
+    if (read.status == QueueRead::Status::Missing)
+        return;
+    if (read.status != QueueRead::Status::Read) {
+        m_file.setAside();
+        msgBox("THE QUEUE OF YOUR LAST SESSION COULD NOT BE READ. IT IS KEPT AS:\r\n"
+                       + m_file.path() + ".bad",
+               Critical);
+        return;
+    }
+    if (!hasUnfinished(read.entries)) {
+        m_file.remove();
+        return;
+    }
+    const int answer = msgBox("THE QUEUE OF YOUR LAST SESSION HAS ENTRIES THAT DID NOT END.\r\n"
+                              "RESTORE IT? (NO DISCARDS IT.)",
+                              platform::MsgBoxStyle::YesNoQuestion,
+                              "Confirm");
+    if (answer != platform::MsgBoxAnswer::Yes) {
+        m_file.remove();
+        return;
+    }
+    m_queue.restore(read.entries);
+    if (m_queue.count() > 0)
+        showQueue();
+}
+
+void SourceQueue::saveSoon()
+{
+    if (m_saving && !m_saveTimer.isActive())
+        m_saveTimer.start();
+}
+
+void SourceQueue::saveNow()
+{
+    m_saveTimer.stop();
+    if (!m_saving)
+        return;
+    const QList<SavedEntry> entries = m_queue.savedEntries();
+    if (entries.isEmpty())
+        m_file.remove();
+    else
+        m_file.write(entries);
+}
 
 int SourceQueue::msgBox(const QString &prompt, int style, const QString &title)
 {

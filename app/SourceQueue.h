@@ -7,6 +7,7 @@
 #include "pipeline/JobQueue.h"
 
 #include <QObject>
+#include <QTimer>
 
 class ProgressStrip;
 class QueuePage;
@@ -23,6 +24,7 @@ public:
                 PlatformServices &services,
                 const pipeline::JobEnvironment &environment,
                 ProgressStrip &strip,
+                const QString &queueFile,
                 QObject *parent = nullptr);
     ~SourceQueue() override;
 
@@ -41,6 +43,13 @@ public:
     void cancelCurrent() { m_queue.cancelCurrent(); }
     void cancelAll() { m_queue.cancelAll(); }
 
+    // Once at the start: a saved queue with entries that did not end is
+    // offered back (restore or discard); one that cannot be read is set
+    // aside with one message. From then on the queue is saved on every
+    // change, at most a few times a second, and at the end. Nothing is
+    // written before this is called.
+    void offerSavedQueue();
+
 Q_SIGNALS:
     void runningChanged(bool running);
     // The run has ended; text is what its summary said.
@@ -52,6 +61,8 @@ private:
     void ended(const pipeline::QueueSummary &summary);
     void showQueue();
     int msgBox(const QString &prompt, int style, const QString &title = "Error");
+    void saveSoon();
+    void saveNow();
 
     MainWindowUi &m_ui;
     PlatformServices &m_services;
@@ -60,4 +71,7 @@ private:
     QueuePage *m_page = nullptr;
     QMetaObject::Connection m_stageConnection;
     QMetaObject::Connection m_progressConnection;
+    pipeline::QueueFile m_file;
+    QTimer m_saveTimer;
+    bool m_saving = false; // the saved queue is this window's
 };

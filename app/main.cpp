@@ -58,7 +58,8 @@ int main(int argc, char *argv[])
                                           platform::GetWindowsFolder(),
                                           2000,
                                           pipeline::userSettingsPath(),
-                                          pipeline::userPresetFolder()});
+                                          pipeline::userPresetFolder(),
+                                          pipeline::userQueuePath()});
     messageBoxes.setOwner(&window);
     fileDialogs.setOwner(&window);
     if (window.Form_Load() == MainWindow::Startup::End)

@@ -254,6 +254,15 @@ void Job::cancel()
         m_runner->cancel();
 }
 
+void Job::restoreEnd(JobState state, const QString &failure, const QString &warning)
+{
+    if (m_state != JobState::Waiting || !isFinal(state))
+        return;
+    m_failure = failure;
+    m_warning = warning;
+    m_state = state;
+}
+
 void Job::skip(const QString &why)
 {
     if (m_state != JobState::Waiting)

@@ -124,6 +124,8 @@ public:
     // ends as skipped.
     void start();
     void cancel();
+    // A waiting job takes the end and results it had in a saved queue.
+    void restoreEnd(JobState state, const QString &failure, const QString &warning);
     // A waiting job that will not run, and why (its warning()).
     void skip(const QString &why = {});
 

@@ -3,6 +3,7 @@
 
 #include "TimeRemaining.h"
 
+#include "media/FlvCheck.h"
 #include "platform/ProcessControl.h"
 
 #include <QCoreApplication>
@@ -125,6 +126,31 @@ void JobQueue::prepare(JobSpec &jobSpec, quint64 id) const
     QString stem = jobSpec.outputName.left(jobSpec.outputName.lastIndexOf(u'.'));
     jobSpec.pictureName = (stem.isEmpty() ? jobSpec.outputName : stem).replace(u'%', u'_')
             + "-cover%d.jpg";
+}
+
+QList<SavedEntry> JobQueue::savedEntries() const
+{
+    QList<SavedEntry> entries;
+    for (const auto &job : m_jobs)
+        entries << SavedEntry {job->jobSpec(), job->state(), job->failure(), job->warning()};
+    return entries;
+}
+
+void JobQueue::restore(const QList<SavedEntry> &entries)
+{
+    for (const SavedEntry &entry : entries) {
+        JobSpec spec = entry.jobSpec;
+        const bool wasRunning = !isFinal(entry.state) && entry.state != JobState::Waiting;
+        if (wasRunning && QFileInfo::exists(spec.outputPath())
+            && !media::isWholeFlv(spec.outputPath()))
+            QFile::remove(spec.outputPath());
+        const quint64 id = enqueue(spec);
+        if (isFinal(entry.state)) {
+            at(rowOf(id))->restoreEnd(entry.state, entry.failure, entry.warning);
+            m_told.insert(id); // counted by the session that ran it
+            jobChanged(at(rowOf(id)));
+        }
+    }
 }
 
 quint64 JobQueue::enqueue(JobSpec jobSpec)

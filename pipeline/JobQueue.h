@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Job.h"
+#include "QueueStore.h"
 
 #include <QAbstractTableModel>
 #include <QSet>
@@ -67,6 +68,13 @@ public:
     bool replaceSpec(int row, const JobSpec &jobSpec);
     // A finished entry waits again.
     bool retry(int row);
+
+    // The entries as a saved queue keeps them.
+    QList<SavedEntry> savedEntries() const;
+    // Adds the entries of a saved queue: finished ones stay finished, with
+    // their results; one that was running waits again, and what it had half
+    // written under its output's name goes; nothing starts.
+    void restore(const QList<SavedEntry> &entries);
 
     // Runs the waiting entries in their order; idle comes when none is left.
     void start();

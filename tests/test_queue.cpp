@@ -5,6 +5,7 @@
 
 #include "app/ProgressStrip.h"
 #include "pipeline/JobQueue.h"
+#include "pipeline/QueueStore.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -106,6 +107,84 @@ private Q_SLOTS:
         // The last stage's command line is shown, never an earlier one.
         if (row[5].endsWith("done"))
             QVERIFY2(f.ui().txtApp->text().contains("flvmdi"), qPrintable(f.ui().txtApp->text()));
+    }
+
+    // The queue saved by an earlier session, at the next start: the states
+    // shown, the boxes, the files on disk.
+    void restores_data() { addDataRows("queue_runs.txt", "restore"); }
+    void restores()
+    {
+        QFETCH(QStringList, row);
+        const QString saved = row[1];
+        QTemporaryDir media;
+        const QString out = media.filePath("out") + "/", state = media.filePath("state");
+        QVERIFY(QDir().mkpath(out) && QDir().mkpath(state));
+        QList<pipeline::SavedEntry> entries;
+        for (const QString &entry : row[2].split(' ', Qt::SkipEmptyParts)) {
+            // name:state; a running entry has half written its output.
+            const QString name = entry.section(':', 0, 0), kind = entry.section(':', 1);
+            pipeline::SavedEntry e;
+            e.jobSpec.source = media.filePath(name + ".mpg");
+            e.jobSpec.outputFolder = out;
+            e.jobSpec.outputName = name + ".flv";
+            e.jobSpec.options.videoBitrate = "350";
+            e.jobSpec.options.videoWindow = "320x240";
+            e.jobSpec.options.sampling = "22050";
+            e.jobSpec.options.audioBitrate = "64";
+            e.jobSpec.options.channels = "Mono";
+            e.state = kind == "done"    ? pipeline::JobState::Done
+                    : kind == "running" ? pipeline::JobState::Encoding
+                    : kind == "failed"  ? pipeline::JobState::Failed
+                                        : pipeline::JobState::Waiting;
+            e.failure = kind == "failed" ? "it went wrong" : "";
+            if (name != "gone")
+                QVERIFY(testmedia::makeVideo(e.jobSpec.source, {1}));
+            if (kind == "done" || kind == "running")
+                QVERIFY(testmedia::writeFile(out + e.jobSpec.outputName,
+                                             kind == "done" ? "finished" : "FLV half"));
+            entries << e;
+        }
+        const QString file = state + "/queue.json";
+        QByteArray bytes = pipeline::queueToJson(entries);
+        if (saved == "newer")
+            bytes.replace("\"format\": 1", "\"format\": 2");
+        else if (saved == "damaged")
+            bytes.chop(bytes.size() / 2);
+        if (!saved.isEmpty())
+            QVERIFY(testmedia::writeFile(file, bytes));
+
+        WindowFixture f;
+        f.queueFile = file;
+        f.boxes.scriptAnswers(row[3].isEmpty() ? QList<int> {} : QList<int> {row[3].toInt()});
+        f.window().Form_Load();
+        pipeline::JobQueue &queue = f.window().sourceQueue().queue();
+        const auto states = [&] {
+            QStringList shown;
+            for (int i = 0; i < queue.count(); ++i)
+                shown << pipeline::stateText(*queue.at(i));
+            return shown.join('|');
+        };
+        QCOMPARE(states(), row[4]);
+        QStringList boxes;
+        for (const Shown &box : f.boxes.shown())
+            boxes << box.prompt.section("\r\n", 0, 0);
+        QCOMPARE(boxes.join('|'), row[5]);
+        QCOMPARE(testmedia::folderEntries(state).join(' '), row[6]);
+        QCOMPARE(testmedia::folderEntries(out).join(' '), row[7]);
+        QVERIFY(!queue.isRunning()); // nothing starts by itself
+        if (row[8].isEmpty())
+            return;
+        f.dialogs.folderAnswers << out;
+        QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 120000));
+        QCOMPARE(states(), row[8]);
+        // What this session did is saved in its place.
+        QVERIFY(QTest::qWaitFor([&] {
+            const pipeline::QueueRead read = pipeline::QueueFile(file).read();
+            return read.status == pipeline::QueueRead::Status::Read
+                    && pipeline::queueToJson(read.entries)
+                    == pipeline::queueToJson(queue.savedEntries());
+        }));
     }
 
     // A start that is refused starts no entry and writes nothing: the

@@ -51,7 +51,8 @@ struct WindowFixture
                                                                         "/usr/share",
                                                                         10,
                                                                         settingsFile,
-                                                                        presetFolder});
+                                                                        presetFolder,
+                                                                        queueFile});
         }
         return *m_window;
     }
@@ -70,6 +71,7 @@ struct WindowFixture
     // window is made. Empty: nothing is kept, as in most tests.
     QString settingsFile;
     QString presetFolder;
+    QString queueFile;
 
 private:
     QString m_folder;
