@@ -10,7 +10,9 @@
 //                   "-progress" does, then wait a minute
 //   ignoreterm      the same, ignoring SIGTERM
 // Started under the name ffmpeg or flvmeta, it is a tool that fails: one
-// line on standard error and exit code 1, whatever its arguments.
+// line on standard error and exit code 1, whatever its arguments. With
+// TROVEXA_TEST_HANG set, the system's tool of that name, except for an
+// argument that contains its value: then a tool that never ends by itself.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
@@ -26,6 +29,15 @@ int main(int argc, char **argv)
     const char *slash = std::strrchr(argv[0], '/');
     const char *name = slash ? slash + 1 : argv[0];
     if (std::strcmp(name, "ffmpeg") == 0 || std::strcmp(name, "flvmeta") == 0) {
+        if (const char *hang = std::getenv("TROVEXA_TEST_HANG")) {
+            for (int i = 1; i < argc; ++i) {
+                if (std::strstr(argv[i], hang))
+                    std::this_thread::sleep_for(std::chrono::minutes(1));
+            }
+            const std::string system = std::string("/usr/bin/") + name;
+            ::execv(system.c_str(), argv);
+            return 127;
+        }
         std::fprintf(stderr, "%s: failing on purpose\n", name);
         return 1;
     }
