@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QueueStore.h"
 
+#include "JobQueue.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,22 +42,11 @@ const TextField *textFields(qsizetype &count)
     return fields;
 }
 
+// A running entry's stage is of no use once the program has ended.
 QString stateKey(JobState state)
 {
-    switch (state) {
-    case JobState::Waiting:
-        return "waiting";
-    case JobState::Done:
-        return "done";
-    case JobState::Failed:
-        return "failed";
-    case JobState::Skipped:
-        return "skipped";
-    case JobState::Cancelled:
-        return "cancelled";
-    default:
-        return "running";
-    }
+    return state == JobState::Waiting || isFinal(state) ? stateName(state)
+                                                        : QStringLiteral("running");
 }
 
 std::optional<JobState> stateOf(const QString &key)
