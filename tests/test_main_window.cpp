@@ -258,11 +258,20 @@ private Q_SLOTS:
         QVERIFY(killed.waitForFinished());
         QProcess first;
         QVERIFY(firstCopy(first, {mine, probe}));
+        // The second start hands over and writes nothing of its own: no
+        // saved queue, no settings.
+        const QString own = top.filePath("second");
         const auto second = testmedia::run(app + "/trovexa",
                                            {"a.mpg", "b.avi"},
-                                           {30000, {mine, probe}, top.path()});
+                                           {30000,
+                                            {mine,
+                                             probe,
+                                             "XDG_STATE_HOME=" + own + "/state",
+                                             "XDG_CONFIG_HOME=" + own + "/config"},
+                                            top.path()});
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(second.output, QByteArray());
+        QVERIFY(!QFileInfo::exists(own));
         QVERIFY(first.waitForFinished(20000));
         QCOMPARE(first.readAllStandardOutput(),
                  "queue: " + top.filePath("a.mpg").toUtf8() + "|" + top.filePath("b.avi").toUtf8()
