@@ -154,6 +154,12 @@ void EncodeJob::jobStageStarted(PipelineStage stage, const QString &command, boo
 void EncodeJob::jobFinished(JobState state)
 {
     setRunning(false);
+    // Another run (a second window, a command line) writes this output now.
+    if (state == JobState::Skipped)
+        m_services.messageBoxes.MsgBox("THE OUTPUT FILE IS BEING WRITTEN BY ANOTHER RUN:\r\n"
+                                               + m_job->jobSpec().outputPath(),
+                                       platform::MsgBoxStyle::Critical,
+                                       "Error");
     // A normalization that was stopped (No to going on without sound, or a
     // cancel) ends quietly; everything else as the job ended.
     const End end = state == JobState::Done ? End::Ready
