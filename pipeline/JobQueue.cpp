@@ -139,12 +139,12 @@ QList<SavedEntry> JobQueue::savedEntries() const
 void JobQueue::restore(const QList<SavedEntry> &entries)
 {
     for (const SavedEntry &entry : entries) {
-        JobSpec spec = entry.jobSpec;
+        JobSpec jobSpec = entry.jobSpec;
         const bool wasRunning = !isFinal(entry.state) && entry.state != JobState::Waiting;
-        if (wasRunning && QFileInfo::exists(spec.outputPath())
-            && !media::isWholeFlv(spec.outputPath()))
-            QFile::remove(spec.outputPath());
-        const quint64 id = enqueue(spec);
+        if (wasRunning && QFileInfo::exists(jobSpec.outputPath())
+            && !media::isWholeFlv(jobSpec.outputPath()))
+            QFile::remove(jobSpec.outputPath());
+        const quint64 id = enqueue(jobSpec);
         if (isFinal(entry.state)) {
             at(rowOf(id))->restoreEnd(entry.state, entry.failure, entry.warning);
             m_told.insert(id); // counted by the session that ran it

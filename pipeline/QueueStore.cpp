@@ -105,25 +105,25 @@ bool readOptions(const QJsonObject &object, ConversionOptions &o)
 std::optional<SavedEntry> readEntry(const QJsonObject &object)
 {
     SavedEntry entry;
-    JobSpec &spec = entry.jobSpec;
+    JobSpec &jobSpec = entry.jobSpec;
     for (const auto &[key, field] : {std::pair {"source", &JobSpec::source},
                                      std::pair {"outputFolder", &JobSpec::outputFolder},
                                      std::pair {"outputName", &JobSpec::outputName},
                                      std::pair {"frameCount", &JobSpec::frameCount}}) {
         if (!object.value(key).isString())
             return std::nullopt;
-        spec.*field = object.value(key).toString();
+        jobSpec.*field = object.value(key).toString();
     }
     for (const auto &[key, field] :
          {std::pair {"normalize", &JobSpec::normalize},
           std::pair {"continueWithoutAudio", &JobSpec::continueWithoutAudio}}) {
         if (!object.value(key).isBool())
             return std::nullopt;
-        spec.*field = object.value(key).toBool();
+        jobSpec.*field = object.value(key).toBool();
     }
     const std::optional<JobState> state = stateOf(object.value("state").toString());
-    if (spec.source.isEmpty() || spec.outputName.isEmpty() || !state
-        || !readOptions(object.value("options").toObject(), spec.options))
+    if (jobSpec.source.isEmpty() || jobSpec.outputName.isEmpty() || !state
+        || !readOptions(object.value("options").toObject(), jobSpec.options))
         return std::nullopt;
     entry.state = *state;
     entry.failure = object.value("failure").toString();
@@ -137,14 +137,14 @@ QByteArray queueToJson(const QList<SavedEntry> &entries)
 {
     QJsonArray list;
     for (const SavedEntry &entry : entries) {
-        const JobSpec &spec = entry.jobSpec;
-        list.append(QJsonObject {{"source", spec.source},
-                                 {"outputFolder", spec.outputFolder},
-                                 {"outputName", spec.outputName},
-                                 {"normalize", spec.normalize},
-                                 {"frameCount", spec.frameCount},
-                                 {"continueWithoutAudio", spec.continueWithoutAudio},
-                                 {"options", optionsObject(spec.options)},
+        const JobSpec &jobSpec = entry.jobSpec;
+        list.append(QJsonObject {{"source", jobSpec.source},
+                                 {"outputFolder", jobSpec.outputFolder},
+                                 {"outputName", jobSpec.outputName},
+                                 {"normalize", jobSpec.normalize},
+                                 {"frameCount", jobSpec.frameCount},
+                                 {"continueWithoutAudio", jobSpec.continueWithoutAudio},
+                                 {"options", optionsObject(jobSpec.options)},
                                  {"state", stateKey(entry.state)},
                                  {"failure", entry.failure},
                                  {"warning", entry.warning}});

@@ -127,6 +127,14 @@ class ResumeTest : public QObject
     QTemporaryDir m_media;
     QString m_out;
 
+    // --skip-existing with a fresh report file, over sources.
+    QStringList resumingLine(const QString &report, const QStringList &sources) const
+    {
+        QFile::remove(report);
+        return QStringList {"--output-folder", m_out, "--skip-existing", "--report", report}
+        + sources;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -286,13 +294,7 @@ private Q_SLOTS:
         for (const QString &source : sources)
             QVERIFY(testmedia::makeVideo(m_media.filePath(source), {source == "b.avi" ? 6.0 : 1.0}));
         const QString report = m_media.filePath("report.jsonl");
-        QFile::remove(report);
-        const QStringList line = QStringList {"--output-folder",
-                                              m_out,
-                                              "--skip-existing",
-                                              "--report",
-                                              report}
-                + sources;
+        const QStringList line = resumingLine(report, sources);
         const auto first = startConvert(line, m_media.path());
         const QByteArray output = waitForOutput(*first, stage);
         QVERIFY2(output.contains(stage.toUtf8()), output.constData());
@@ -332,13 +334,7 @@ private Q_SLOTS:
             QVERIFY(testmedia::makeVideo(m_media.filePath(sources.last()), {1}));
         }
         const QString report = m_media.filePath("shared.jsonl");
-        QFile::remove(report);
-        const QStringList line = QStringList {"--output-folder",
-                                              m_out,
-                                              "--skip-existing",
-                                              "--report",
-                                              report}
-                + sources;
+        const QStringList line = resumingLine(report, sources);
         const auto one = startConvert(line, m_media.path());
         const auto other = startConvert(line, m_media.path());
         QCOMPARE(finish(*one), 0);
