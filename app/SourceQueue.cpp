@@ -203,6 +203,9 @@ bool SourceQueue::start()
 
 void SourceQueue::follow(Job *job)
 {
+    // An entry has ended (or the queue has): that is on disk before the
+    // next one starts, so a window killed from here on keeps it.
+    saveNow();
     disconnect(m_stageConnection);
     disconnect(m_progressConnection);
     if (!job)

@@ -46,7 +46,8 @@ public:
     // Once at the start: a saved queue with entries that did not end is
     // offered back (restore or discard); one that cannot be read is set
     // aside with one message. From then on the queue is saved on every
-    // change, at most a few times a second, and at the end. Nothing is
+    // change, at most a few times a second, at once when an entry ends,
+    // and at the end. Nothing is
     // written before this is called.
     void offerSavedQueue();
 
