@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -239,6 +240,29 @@ private Q_SLOTS:
                  row[2] == "Ready" ? flv + " is ready" : "Encoding " + flv + " failed");
         QVERIFY(job.ui().cmdEncode->isEnabled());
         QCOMPARE(QDir(job.media.path()).entryList(QDir::Files).join(' '), row[3]);
+    }
+
+    // An output another run holds (a second window, a command line): one
+    // Error box with its path, no tool, nothing written, Start Encoding usable.
+    void writtenByAnotherRun()
+    {
+        Job job;
+        QVERIFY(!job.video("clip.mpg", {0.5}).isEmpty());
+        QLockFile held(job.media.filePath(".clip.flv.trovexa-lock"));
+        QVERIFY(held.tryLock());
+        job.choose(job.media.filePath("clip.mpg"), job.media.path());
+        job.encode();
+        QCOMPARE(job.boxes.shown(),
+                 QList<Shown>({{"THE OUTPUT FILE IS BEING WRITTEN BY ANOTHER RUN:\r\n"
+                                        + job.media.filePath("clip.flv"),
+                                16,
+                                "Error"}}));
+        QCOMPARE(job.ends, QList<End> {End::Cancelled});
+        QCOMPARE(testmedia::folderEntries(job.media.path()),
+                 QStringList({".clip.flv.trovexa-lock", "clip.mpg"}));
+        QVERIFY(testmedia::childProcesses().isEmpty());
+        QVERIFY(job.ui().cmdEncode->isEnabled());
+        QVERIFY(job.notifier.sent.isEmpty());
     }
 
     // Stopping a job: Cancel in the progress window while the source is
