@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   # tool chain
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git lld
   clang libclang-rt-14-dev clang-format
   # libraries
   qt6-base-dev qt6-multimedia-dev libqt6multimediawidgets6 libgl-dev
