@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestMedia.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <csignal>
@@ -27,11 +29,39 @@ QStringList words(const QString &text)
     return text.split(u' ');
 }
 
-} // namespace
-
-bool makeVideo(const QString &path, const VideoSpec &video)
+// Where a source made by these arguments is kept once made, in the folder
+// TROVEXA_TEST_MEDIA_CACHE names (CTest's runs name one in the build
+// folder), so that later runs copy it instead of encoding it again; "" when
+// none is named. The encoder's own file takes part: another ffmpeg makes
+// other sources.
+QString keptSource(const QStringList &arguments, const QString &suffix)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QString folder = qEnvironmentVariable("TROVEXA_TEST_MEDIA_CACHE");
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return {};
+    const QFileInfo encoder(QStandardPaths::findExecutable("ffmpeg"));
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(arguments.join(QChar(0)).toUtf8());
+    hash.addData(QString("%1 %2 %3")
+                         .arg(encoder.canonicalFilePath())
+                         .arg(encoder.size())
+                         .arg(encoder.lastModified().toMSecsSinceEpoch())
+                         .toUtf8());
+    return folder + "/" + hash.result().toHex() + "." + suffix;
+}
+
+// Keeps a copy of a made source under kept: written beside it, then renamed,
+// so that a run beside this one never copies half of it.
+void keep(const QString &path, const QString &kept)
+{
+    const QString written = kept + QString(".%1.part").arg(::getpid());
+    if (!QFile::copy(path, written) || !QFile::rename(written, kept))
+        QFile::remove(written);
+}
+
+// The encoder's arguments for a test source, all but where it goes.
+QStringList sourceArguments(const QString &suffix, const VideoSpec &video)
+{
     QStringList args = words("-nostdin -y -hide_banner -loglevel error -f lavfi -i");
     args << QString("testsrc=size=%1x%2:rate=%3:duration=%4")
                     .arg(video.width)
@@ -64,9 +94,22 @@ bool makeVideo(const QString &path, const VideoSpec &video)
         args << words("-c:v h263 -c:a aac -ar 8000 -ac 1");
     args << video.extraOutputOptions << "-shortest";
     if (!video.pipedFormat.isEmpty())
-        args << "-f" << video.pipedFormat << "pipe:1";
-    else
-        args << path;
+        args << "-f" << video.pipedFormat;
+    return args;
+}
+
+} // namespace
+
+bool makeVideo(const QString &path, const VideoSpec &video)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QStringList args = sourceArguments(suffix, video);
+    const QString kept = keptSource(args + QStringList {QString::number(video.turn)}, suffix);
+    if (!kept.isEmpty() && QFileInfo::exists(kept)) {
+        QFile::remove(path);
+        return QFile::copy(kept, path);
+    }
+    args << (video.pipedFormat.isEmpty() ? path : "pipe:1");
     const ProcessResult result = run("ffmpeg", args);
     if (!video.pipedFormat.isEmpty() && !writeFile(path, result.output))
         return false;
@@ -79,9 +122,13 @@ bool makeVideo(const QString &path, const VideoSpec &video)
     const QStringList copy = words("-nostdin -v error -i")
             << path << words("-c copy -metadata:s:v")
             << QString("rotate=%1").arg((360 - video.turn) % 360) << turned;
-    return video.turn == 0
-            || (run("ffmpeg", copy).exitCode == 0 && QFile::remove(path)
-                && QFile::rename(turned, path));
+    if (video.turn != 0
+        && (run("ffmpeg", copy).exitCode != 0 || !QFile::remove(path)
+            || !QFile::rename(turned, path)))
+        return false;
+    if (!kept.isEmpty())
+        keep(path, kept);
+    return true;
 }
 
 QJsonObject probe(const QString &path)
