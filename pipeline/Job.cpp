@@ -111,18 +111,16 @@ bool Job::claimOutput()
     m_outputLock->setStaleLockTime(0); // only a holder that is gone gives it up
     QString skipped;
     // A folder that takes no lock takes no output either: the encoder says why.
-    if (!m_outputLock->tryLock() && m_outputLock->error() == QLockFile::LockFailedError)
-        skipped = QStringLiteral("written by another run");
-    else if (m_spec.existing == ExistingOutput::Absent && info.exists())
+    const bool locked = !m_outputLock->tryLock()
+            && m_outputLock->error() == QLockFile::LockFailedError;
+    if (locked || (m_spec.existing == ExistingOutput::Absent && info.exists()))
         skipped = QStringLiteral("written by another run");
     else if (m_spec.existing == ExistingOutput::KeepWhole && media::isWholeFlv(output))
         skipped = WholeOutputThere;
     if (skipped.isEmpty())
         return true;
     m_outputLock.reset();
-    m_warning = skipped;
-    setState(JobState::Skipped);
-    QTimer::singleShot(0, this, [this] { Q_EMIT finished(JobState::Skipped); });
+    endSkipped(skipped);
     return false;
 }
 
@@ -265,8 +263,12 @@ void Job::restoreEnd(JobState state, const QString &failure, const QString &warn
 
 void Job::skip(const QString &why)
 {
-    if (m_state != JobState::Waiting)
-        return;
+    if (m_state == JobState::Waiting)
+        endSkipped(why);
+}
+
+void Job::endSkipped(const QString &why)
+{
     m_warning = why;
     setState(JobState::Skipped);
     QTimer::singleShot(0, this, [this] { Q_EMIT finished(JobState::Skipped); });

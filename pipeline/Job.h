@@ -140,6 +140,8 @@ Q_SIGNALS:
 private:
     // Takes the output for this job; false when the job was skipped.
     bool claimOutput();
+    // Ends as skipped, for why, from the event loop.
+    void endSkipped(const QString &why);
     void setState(JobState state);
     void normalized(NormalizationEnd end);
     void stageEnded(StageEnd end);

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -50,13 +51,15 @@ QString keptSource(const QStringList &arguments, const QString &suffix)
     return folder + "/" + hash.result().toHex() + "." + suffix;
 }
 
-// Keeps a copy of a made source under kept: written beside it, then renamed,
-// so that a run beside this one never copies half of it.
+// Keeps a copy of a made source under kept, whole or not at all, so that a
+// run beside this one never copies half of it.
 void keep(const QString &path, const QString &kept)
 {
-    const QString written = kept + QString(".%1.part").arg(::getpid());
-    if (!QFile::copy(path, written) || !QFile::rename(written, kept))
-        QFile::remove(written);
+    QFile made(path);
+    QSaveFile copy(kept);
+    if (made.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly)
+        && copy.write(made.readAll()) == made.size())
+        copy.commit();
 }
 
 // The encoder's arguments for a test source, all but where it goes.
