@@ -192,7 +192,7 @@ private Q_SLOTS:
         const auto first = start("run=" + m_out + "/");
         const QByteArray output = waitForOutput(*first, stage);
         QVERIFY2(output.contains(stage.toUtf8()), output.constData());
-        QTest::qWait(300); // the queue's state is saved a few times a second
+        QTest::qWait(300); // well inside the stage
         ::kill(pid_t(first->processId()), SIGKILL);
         first->waitForFinished();
         QVERIFY(QTest::qWaitFor([&] { return !toolsRunning(m_media.path()); }, 20000));
