@@ -74,10 +74,10 @@ void EncodeJob::setRunning(bool running)
     Q_EMIT runningChanged(running);
 }
 
-bool EncodeJob::start()
+void EncodeJob::start()
 {
     if (m_running)
-        return false;
+        return;
     const EncodeRequest request {m_ui.lblInput->text(),
                                  m_ui.lblOutDir->text(),
                                  m_ui.txtOutFile->text(),
@@ -86,10 +86,10 @@ bool EncodeJob::start()
                                  pipeline::pathKind(m_ui.lblInput->text())};
     if (const auto problem = checkRequest(request, platform::sameFile)) {
         refuse(*problem);
-        return false;
+        return;
     }
     if (!confirmOverwrite(request.outputFolder + request.outputName))
-        return false;
+        return;
     m_request = request;
 
     JobSpec jobSpec = captureJobSpec(m_ui, request.sourcePath);
@@ -120,7 +120,6 @@ bool EncodeJob::start()
     connect(m_job.get(), &Job::finished, this, &EncodeJob::jobFinished);
     setRunning(true);
     m_job->start();
-    return true;
 }
 
 void EncodeJob::cancel()

@@ -37,9 +37,9 @@ public:
               QObject *parent = nullptr);
     ~EncodeJob() override;
 
-    // Starts a job. False when none starts: the request was refused or the
-    // overwrite not confirmed. After true, finished follows once.
-    bool start();
+    // Starts a job unless the request is refused or the overwrite not
+    // confirmed; once one has started, finished follows once.
+    void start();
     bool isRunning() const { return m_running; }
     // Stops the running stage; finished(Cancelled) follows.
     void cancel();

@@ -364,6 +364,17 @@ private Q_SLOTS:
             QCOMPARE(f.boxes.shown(), QList<Shown>({refusal}));
             QCOMPARE(ui.lblInput->text(), "/earlier/choice.mpg");
         }
+        if (taken) { // With one entry in the queue, a single file joins it.
+            const QString waiting = media.filePath("waiting.mpg");
+            QVERIFY(testmedia::writeFile(waiting, ""));
+            f.window().sourceQueue().add({waiting});
+            QCOMPARE(queue.count(), 1);
+            ui.lblInput->setText("/earlier/choice.mpg");
+            f.window().openSource(paths);
+            QCOMPARE(queue.count(), 2);
+            QCOMPARE(ui.lblInput->text(), "/earlier/choice.mpg");
+            ui.lblInput->setText(paths.first());
+        }
         if (taken) { // Input File opens next at the file handed over; no drops while a job runs
             QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
             QCOMPARE(f.dialogs.fileRequests.last().initialPath, paths.first());

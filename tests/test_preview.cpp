@@ -94,8 +94,10 @@ private Q_SLOTS:
 
         // Paused, only a seek moves: to the start, then two steps of a second.
         auto *play = tab.player()->findChild<QPushButton *>("cmdPlay");
+        QCOMPARE(play->toolTip(), QString("Pause"));
         QTest::mouseClick(play, Qt::LeftButton);
         QTRY_COMPARE(tab.media()->playbackState(), QMediaPlayer::PausedState);
+        QCOMPARE(play->toolTip(), QString("Play"));
         QTest::keyClick(slider, Qt::Key_Home);
         QTRY_VERIFY_WITH_TIMEOUT(tab.media()->position() < 200, Wait);
         QTest::keyClick(slider, Qt::Key_Right);

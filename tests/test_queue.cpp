@@ -4,14 +4,17 @@
 #include "support/WindowFixture.h"
 
 #include "app/ProgressStrip.h"
+#include "app/QueuePage.h"
 #include "pipeline/JobQueue.h"
 #include "pipeline/QueueStore.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 
@@ -44,8 +47,13 @@ private Q_SLOTS:
             QVERIFY(made.startsWith("broken")
                             ? testmedia::writeFile(path, QByteArray(4096, 'x'))
                             : testmedia::makeVideo(path,
-                                                   {made.section(':', 1).toDouble()
-                                                    + !made.contains(':')}));
+                                                   {made.section(':', 1, 1).toDouble()
+                                                            + !made.contains(':'),
+                                                    320,
+                                                    240,
+                                                    made.count(':') > 1
+                                                            ? made.section(':', 2).toDouble()
+                                                            : 25}));
             sources << path;
         }
         if (!existing.isEmpty())
@@ -62,6 +70,9 @@ private Q_SLOTS:
         for (const QString &answer : row[3].split(',', Qt::SkipEmptyParts))
             answers << answer.toInt();
         f.boxes.scriptAnswers(answers);
+        // A cancelled normalization stops at once: no report after the click.
+        bool clicked = false;
+        int reportsAfterTheClick = 0;
         if (!action.isEmpty()) {
             pipeline::Job *first = queue.at(0);
             auto *button = f.window().progressStrip().findChild<QPushButton *>(
@@ -70,8 +81,16 @@ private Q_SLOTS:
                     first,
                     &pipeline::Job::progressed,
                     button,
-                    [button] { QTimer::singleShot(0, button, [button] { button->click(); }); },
+                    [button, &clicked] {
+                        QTimer::singleShot(0, button, [button, &clicked] {
+                            button->click();
+                            clicked = true;
+                        });
+                    },
                     Qt::SingleShotConnection);
+            QObject::connect(first, &pipeline::Job::progressed, button, [&] {
+                reportsAfterTheClick += clicked;
+            });
         }
         // While an entry runs, the controls that would start or change a job are off.
         QStringList enabledWhileRunning;
@@ -87,6 +106,8 @@ private Q_SLOTS:
         QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 120000));
         QCOMPARE(enabledWhileRunning, QStringList());
+        if (action == "cancel") // a normalization; a stopping encoder may give a last report
+            QCOMPARE(reportsAfterTheClick, 0);
 
         QStringList states;
         for (int i = 0; i < queue.count(); ++i)
@@ -185,6 +206,79 @@ private Q_SLOTS:
                     && pipeline::queueToJson(read.entries)
                     == pipeline::queueToJson(queue.savedEntries());
         }));
+    }
+
+    // The queue page's buttons act on the selected entries: a selection
+    // moves as a block and stops at either end, Remove takes it out, Retry
+    // makes a failed entry wait again, Apply Current Options gives waiting
+    // entries the window's options and Remove Finished takes every ended one.
+    void thePageEditsTheQueue()
+    {
+        WindowFixture f;
+        f.window().Form_Load();
+        QTemporaryDir media;
+        QStringList sources;
+        for (const char *name : {"a.mpg", "b.mpg", "c.mpg", "d.mpg", "e.mpg"}) {
+            sources << media.filePath(name);
+            QVERIFY(testmedia::writeFile(sources.last(), "no video")); // fails when run
+        }
+        f.ui().lblOutDir->setText(media.path() + "/");
+        f.window().openSource(sources);
+        pipeline::JobQueue &queue = f.window().sourceQueue().queue();
+        QueuePage *page = f.window().sourceQueue().page();
+        auto *list = page->findChild<QTableView *>("lstQueue");
+        const auto order = [&] {
+            QString names;
+            for (int row = 0; row < queue.count(); ++row)
+                names += QFileInfo(queue.at(row)->jobSpec().source).baseName();
+            return names;
+        };
+        const auto select = [&](const QList<int> &rows) {
+            list->clearSelection();
+            for (const int row : rows)
+                list->selectionModel()->select(queue.index(row, 0),
+                                               QItemSelectionModel::Select
+                                                       | QItemSelectionModel::Rows);
+        };
+        const auto press = [&](const char *name) {
+            QTest::mouseClick(page->findChild<QPushButton *>(name), Qt::LeftButton);
+        };
+        // clang-format off
+        const std::tuple<QList<int>, const char *, const char *> steps[] = {
+            {{1, 2}, "cmdQueueUp", "bcade"}, {{}, "cmdQueueUp", "bcade"},
+            {{}, "cmdQueueDown", "abcde"}, {{3, 4}, "cmdQueueDown", "abcde"},
+            {{0, 2}, "cmdQueueDown", "badce"}, {{1, 3}, "cmdQueueRemove", "bde"}};
+        // clang-format on
+        for (const auto &[rows, button, expected] : steps) {
+            if (!rows.isEmpty())
+                select(rows);
+            press(button);
+            QCOMPARE(order(), QString(expected));
+        }
+        QVERIFY(f.boxes.shown().isEmpty());
+
+        // Every entry runs and fails; the one retried waits again, and only a
+        // waiting entry takes the window's options.
+        QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 60000));
+        QCOMPARE(f.boxes.shown().size(), 1); // the summary
+        select({1});
+        press("cmdQueueRetry");
+        QStringList states;
+        for (int row = 0; row < queue.count(); ++row)
+            states << pipeline::stateText(*queue.at(row));
+        QCOMPARE(states.join('|'), QString("failed|waiting|failed"));
+        const QString before = queue.at(0)->jobSpec().options.videoBitrate;
+        QComboBox *rates = f.ui().cmbVideoBitrate; // the entries were added with its choice
+        rates->setCurrentIndex(rates->currentIndex() == 0 ? 1 : 0);
+        select({0, 1});
+        press("cmdQueueApply");
+        const QString applied = queue.at(1)->jobSpec().options.videoBitrate;
+        QCOMPARE(queue.at(0)->jobSpec().options.videoBitrate, before);
+        QVERIFY2(applied != before && rates->currentText().startsWith(applied), qPrintable(applied));
+        press("cmdQueueClear");
+        QCOMPARE(order(), QString("d"));
+        QCOMPARE(testmedia::folderEntries(media.path()).size(), 5); // nothing written
     }
 
     // A start that is refused starts no entry and writes nothing: the

@@ -124,6 +124,8 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
     put("truncated.avi", good.left(good.indexOf("movi") + 4)); // no frame
     put("truncated.flv", flv.left(flv.size() / 2));
     put("read only.flv", flv, QFile::ReadOwner | QFile::ReadGroup);
+    // Written by nobody, though others may run it.
+    put("runnable read only.flv", flv, QFile::ReadOwner | QFile::ExeOther);
     // The update is written beside the file: a folder that takes no new file
     // refuses it even when the file itself may be written.
     const QString update = put("update.flv", flv, OpenToAll | QFile::WriteOther);

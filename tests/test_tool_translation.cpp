@@ -154,6 +154,18 @@ TEST(TempFiles, ClosedAndRemovedOnEveryPath)
         EXPECT_EQ(entries(), QStringList());
     }
 
+    // A folder that cannot hold one: the reason names the creation, and no
+    // descriptor of this process (its standard input included) is touched.
+    const bool inputOpen = !closed(0);
+    for (const auto kind : {LockedTemporary::Kind::File, LockedTemporary::Kind::Folder}) {
+        LockedTemporary temporary;
+        EXPECT_FALSE(temporary.create(dir.filePath("missing"), kind, ".flv"));
+        EXPECT_TRUE(temporary.error().startsWith("cannot create a temporary file in "))
+                << temporary.error().toStdString();
+        EXPECT_TRUE(temporary.path().isEmpty());
+        EXPECT_EQ(!closed(0), inputOpen);
+    }
+
     LockedTemporary held;
     ASSERT_TRUE(held.create(dir.path(), LockedTemporary::Kind::File));
     const QString abandoned = dir.filePath(".trvx-tmp-abcdef.flv");
