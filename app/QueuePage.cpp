@@ -95,15 +95,15 @@ void QueuePage::moveSelected(int step)
     // Down from the last one, up from the first, so that moves do not cross.
     if (step > 0)
         std::reverse(rows.begin(), rows.end());
-    // An entry that cannot move holds back the selected ones behind it, so
+    // An entry that cannot move holds back the selected one behind it, so
     // a block that reaches an end keeps its order.
     QItemSelection moved;
-    QList<int> held;
+    int held = -1;
     for (const int row : std::as_const(rows)) {
-        const bool done = !held.contains(row + step) && m_queue.move(row, step);
+        const bool done = row + step != held && m_queue.move(row, step);
         const int now = done ? row + step : row;
         if (!done)
-            held << row;
+            held = row;
         moved.select(m_queue.index(now, 0), m_queue.index(now, JobQueue::ColumnCount - 1));
     }
     m_list->selectionModel()->select(moved, QItemSelectionModel::ClearAndSelect);

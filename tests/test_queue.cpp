@@ -20,6 +20,19 @@
 
 using Shown = platform::RecordingMessageBoxes::Shown;
 
+namespace {
+
+// The entries' states in queue order, separated by "|".
+QString states(const pipeline::JobQueue &queue)
+{
+    QStringList shown;
+    for (int row = 0; row < queue.count(); ++row)
+        shown << pipeline::stateText(*queue.at(row));
+    return shown.join('|');
+}
+
+} // namespace
+
 class QueueTest : public QObject
 {
     Q_OBJECT
@@ -109,10 +122,7 @@ private Q_SLOTS:
         if (action == "cancel") // a normalization; a stopping encoder may give a last report
             QCOMPARE(reportsAfterTheClick, 0);
 
-        QStringList states;
-        for (int i = 0; i < queue.count(); ++i)
-            states << pipeline::stateText(*queue.at(i));
-        QCOMPARE(states.join('|'), row[5]);
+        QCOMPARE(states(queue), row[5]);
         QCOMPARE(testmedia::folderEntries(out).join(' '), row[6]);
         for (const QString &name : testmedia::folderEntries(out))
             if (name != existing || row[3] == "6")
@@ -179,13 +189,7 @@ private Q_SLOTS:
         f.boxes.scriptAnswers(row[3].isEmpty() ? QList<int> {} : QList<int> {row[3].toInt()});
         f.window().Form_Load();
         pipeline::JobQueue &queue = f.window().sourceQueue().queue();
-        const auto states = [&] {
-            QStringList shown;
-            for (int i = 0; i < queue.count(); ++i)
-                shown << pipeline::stateText(*queue.at(i));
-            return shown.join('|');
-        };
-        QCOMPARE(states(), row[4]);
+        QCOMPARE(states(queue), row[4]);
         QStringList boxes;
         for (const Shown &box : f.boxes.shown())
             boxes << box.prompt.section("\r\n", 0, 0);
@@ -198,7 +202,7 @@ private Q_SLOTS:
         f.dialogs.folderAnswers << out;
         QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 120000));
-        QCOMPARE(states(), row[8]);
+        QCOMPARE(states(queue), row[8]);
         // What this session did is saved in its place.
         QVERIFY(QTest::qWaitFor([&] {
             const pipeline::QueueRead read = pipeline::QueueFile(file).read();
@@ -264,10 +268,7 @@ private Q_SLOTS:
         QCOMPARE(f.boxes.shown().size(), 1); // the summary
         select({1});
         press("cmdQueueRetry");
-        QStringList states;
-        for (int row = 0; row < queue.count(); ++row)
-            states << pipeline::stateText(*queue.at(row));
-        QCOMPARE(states.join('|'), QString("failed|waiting|failed"));
+        QCOMPARE(states(queue), QString("failed|waiting|failed"));
         const QString before = queue.at(0)->jobSpec().options.videoBitrate;
         QComboBox *rates = f.ui().cmbVideoBitrate; // the entries were added with its choice
         rates->setCurrentIndex(rates->currentIndex() == 0 ? 1 : 0);
@@ -306,8 +307,7 @@ private Q_SLOTS:
         QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
         pipeline::JobQueue &queue = f.window().sourceQueue().queue();
         QVERIFY(!queue.isRunning() && queue.count() == 2);
-        QCOMPARE(pipeline::stateText(*queue.at(0)) + pipeline::stateText(*queue.at(1)),
-                 QString("waitingwaiting"));
+        QCOMPARE(states(queue), QString("waiting|waiting"));
         QCOMPARE(f.boxes.shown(), (QList<Shown> {{row[3], 16, "Error"}}));
         QCOMPARE(f.ui().sstThis->currentIndex(), row[4].toInt());
         QVERIFY(f.window().focusWidget());
