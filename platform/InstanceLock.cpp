@@ -3,6 +3,8 @@
 
 #include "FileSystem.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLockFile>
 
 namespace platform {
@@ -26,7 +28,26 @@ bool InstanceLock::anotherCopyRunning()
     m_lock->setStaleLockTime(0); // a lock is stale only when its owner is gone
     if (m_lock->tryLock(0))
         return false;
+    if (m_lock->error() == QLockFile::LockFailedError && leftHalfWritten()) {
+        m_lock->removeStaleLockFile();
+        if (m_lock->tryLock(0))
+            return false;
+    }
     return m_lock->error() == QLockFile::LockFailedError;
+}
+
+// A copy killed between creating its lock and writing its number into it
+// leaves a lock that names no owner; once it is older than any write
+// takes, nobody holds it.
+bool InstanceLock::leftHalfWritten() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (m_lock->getLockInfo(&pid, &host, &application))
+        return false;
+    const QDateTime written = QFileInfo(m_path).lastModified();
+    return written.isValid() && written.msecsTo(QDateTime::currentDateTime()) > HalfWrittenAge;
 }
 
 } // namespace platform

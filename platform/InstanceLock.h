@@ -31,6 +31,9 @@ public:
     static QString defaultLockPath();
 
 private:
+    static constexpr qint64 HalfWrittenAge = 5000; // ms
+    bool leftHalfWritten() const;
+
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
 };

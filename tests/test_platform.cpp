@@ -13,6 +13,7 @@
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QFileDialog>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -136,7 +137,12 @@ private Q_SLOTS:
         QProcess program;
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); // made for its owner only
         program.start(applicationFolderUnderTest() + "/trovexa", {});
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(lockPath); }, 20000));
+        qint64 owner = 0;
+        QString host, application;
+        QVERIFY(QTest::qWaitFor(
+                [&] { return QLockFile(lockPath).getLockInfo(&owner, &host, &application); },
+                20000));
+        QCOMPARE(owner, program.processId());
         QVERIFY(platform::InstanceLock(lockPath).anotherCopyRunning());
         QCOMPARE(program.state(), QProcess::Running);
         program.kill();
@@ -144,6 +150,30 @@ private Q_SLOTS:
         platform::InstanceLock next(lockPath);
         QVERIFY(!next.anotherCopyRunning());
         QVERIFY(platform::InstanceLock(lockPath).anotherCopyRunning());
+    }
+
+    // A copy killed before it wrote its number leaves an empty lock: taken
+    // over once it is older than a write takes, held while it may be one.
+    void anEmptyLockIsTakenOverOnceOld_data()
+    {
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("held");
+        QTest::newRow("just made") << 0 << true;
+        QTest::newRow("a minute old") << 60 << false;
+    }
+    void anEmptyLockIsTakenOverOnceOld()
+    {
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, held);
+        QTemporaryDir runtime;
+        QFile lock(runtime.path() + "/trovexa-flv-converter.lock");
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        platform::InstanceLock first(lock.fileName());
+        QCOMPARE(first.anotherCopyRunning(), held);
+        QCOMPARE(platform::InstanceLock(lock.fileName()).anotherCopyRunning(), true);
     }
 
     // Value = red + 256 * green + 65536 * blue; a position off the list selects nothing.
