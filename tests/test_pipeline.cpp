@@ -10,9 +10,11 @@
 #include "doubles/Doubles.h"
 #include "platform/CommonDialog.h"
 #include "platform/FileSystem.h"
+#include "platform/ProcessControl.h"
 #include "support/DataRows.h"
 #include "support/TestMedia.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -179,6 +181,23 @@ TEST(StageRunner, EndsAsTheChildDoes)
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll().split('\0'),
               QList<QByteArray>({"-i", "/v/say \"hi\".avi", "x -t a;b $(id) `id`\r\nn", "", ""}));
+}
+
+// At the program's end, a child that ignores the quit request is ended by
+// SIGTERM; one that ignores SIGTERM too, by SIGKILL.
+TEST(ProcessControl, FinishChildTerminatesThenKills)
+{
+    const std::pair<QString, int> cases[] = {{"progress", SIGTERM}, {"ignoreterm", SIGKILL}};
+    for (const auto &[mode, signal] : cases) {
+        QProcess child;
+        child.start(testChildProgram(), {mode});
+        ASSERT_TRUE(child.waitForReadyRead(10000)); // its signals are set by then
+        platform::finishChild(child, {"q\n", 50, 2000});
+        EXPECT_EQ(child.state(), QProcess::NotRunning) << mode.toStdString();
+        EXPECT_EQ(std::pair(child.exitStatus(), child.exitCode()),
+                  std::pair(QProcess::CrashExit, signal))
+                << mode.toStdString();
+    }
 }
 
 // A progress line beyond the bound is dropped whole; reading goes on after it.

@@ -9,6 +9,8 @@
 //   progress        report 1.5 s done on standard output as ffmpeg's
 //                   "-progress" does, then wait a minute
 //   ignoreterm      the same, ignoring SIGTERM
+// Started under the name chatty, a tool that fails after 100 000 numbered
+// lines and "last words" on standard error.
 // Started under the name ffmpeg or flvmeta, it is a tool that fails: one
 // line on standard error and exit code 1, whatever its arguments. With
 // TROVEXA_TEST_HANG set, the system's tool of that name, except for an
@@ -28,6 +30,12 @@ int main(int argc, char **argv)
 {
     const char *slash = std::strrchr(argv[0], '/');
     const char *name = slash ? slash + 1 : argv[0];
+    if (std::strcmp(name, "chatty") == 0) {
+        for (int line = 1; line <= 100000; ++line)
+            std::fprintf(stderr, "line %d\n", line);
+        std::fputs("last words\n", stderr);
+        return 1;
+    }
     if (std::strcmp(name, "ffmpeg") == 0 || std::strcmp(name, "flvmeta") == 0) {
         if (const char *hang = std::getenv("TROVEXA_TEST_HANG")) {
             for (int i = 1; i < argc; ++i) {
