@@ -88,6 +88,8 @@ void Job::start()
                                                        m_services.progressView);
         connect(m_normalize.get(), &NormalizeStage::ended, this, &Job::normalized);
         connect(m_normalize.get(), &NormalizeStage::progressed, this, [this](double p, double l) {
+            if (m_cancelled)
+                return;
             m_progress = l > 0 ? p / l : -1;
             m_secondsLeft = l > 0 ? l - p : -1;
             Q_EMIT progressed(p, l);
@@ -163,8 +165,11 @@ void Job::runStage(PipelineStage stage, const StageCommand &command, double leng
     m_runner->start(stage, command, length);
 }
 
+// A stopping tool may still report; once cancelled, the job reports no more.
 void Job::stageProgress(double position, double length)
 {
+    if (m_cancelled)
+        return;
     if (length > 0) {
         const ProgressClock clock = wallClockProgress(m_stageClock.nsecsElapsed() / 1e9,
                                                       position,
