@@ -105,6 +105,19 @@ private Q_SLOTS:
                 reportsAfterTheClick += clicked;
             });
         }
+        // The first entry's state while it runs, as the State column shows it.
+        QStringList shownWhileRunning;
+        QObject::connect(&queue,
+                         &QAbstractItemModel::dataChanged,
+                         &queue,
+                         [&](const QModelIndex &from) {
+                             const QModelIndex state = queue.index(0,
+                                                                   pipeline::JobQueue::StateColumn);
+                             const pipeline::JobState now = queue.at(0)->state();
+                             if (from.row() == 0 && now != pipeline::JobState::Waiting
+                                 && !pipeline::isFinal(now))
+                                 shownWhileRunning << state.data().toString();
+                         });
         // While an entry runs, the controls that would start or change a job are off.
         QStringList enabledWhileRunning;
         QObject::connect(&queue,
@@ -120,6 +133,24 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 120000));
         QCOMPARE(enabledWhileRunning, QStringList());
         QCOMPARE(reportsAfterTheClick, 0);
+        // A stage's share done only grows; below 100 % the time left is told.
+        const QRegularExpression running(
+                "(normalizing|encoding)( (\\d+) %(, \\d\\d:\\d\\d:\\d\\d left)?)?"
+                "|writing metadata|grabbing pictures|cancelling");
+        int before = 0;
+        QString stage;
+        for (const QString &text : std::as_const(shownWhileRunning)) {
+            const QRegularExpressionMatch match = running.match(text);
+            QVERIFY2(match.hasMatch() && match.capturedLength() == text.size(), qPrintable(text));
+            if (match.captured(1) != std::exchange(stage, match.captured(1)))
+                before = 0;
+            QVERIFY2(match.captured(3).toInt() >= before && match.captured(3).toInt() <= 100,
+                     qPrintable(shownWhileRunning.join('|')));
+            before = match.captured(3).toInt();
+            if (!match.captured(2).isEmpty() && before < 100)
+                QVERIFY2(!match.captured(4).isEmpty(), qPrintable(text));
+        }
+        QVERIFY(!row[5].startsWith("done") || !shownWhileRunning.filter(" %").isEmpty());
 
         QCOMPARE(states(queue), row[5]);
         QCOMPARE(testmedia::folderEntries(out).join(' '), row[6]);
