@@ -26,13 +26,23 @@
 #include <thread>
 #include <unistd.h>
 
+// Numbered lines on standard error, bytes in all (the last one cut short).
+void writeLines(long bytes)
+{
+    for (int line = 1; bytes > 0; ++line) {
+        char text[32];
+        const int length = std::snprintf(text, sizeof text, "line %d\n", line);
+        std::fwrite(text, 1, size_t(std::min<long>(length, bytes)), stderr);
+        bytes -= length;
+    }
+}
+
 int main(int argc, char **argv)
 {
     const char *slash = std::strrchr(argv[0], '/');
     const char *name = slash ? slash + 1 : argv[0];
     if (std::strcmp(name, "chatty") == 0) {
-        for (int line = 1; line <= 100000; ++line)
-            std::fprintf(stderr, "line %d\n", line);
+        writeLines(1088895); // "line 1\n" to "line 100000\n"
         std::fputs("last words\n", stderr);
         return 1;
     }
@@ -61,13 +71,7 @@ int main(int argc, char **argv)
         return ::read(STDIN_FILENO, &c, 1) == 0 ? 0 : 1;
     }
     if (std::strcmp(mode, "fail") == 0 && argc > 3) {
-        long left = std::atol(argv[3]);
-        for (int line = 1; left > 0; ++line) {
-            char text[32];
-            const int length = std::snprintf(text, sizeof text, "line %d\n", line);
-            std::fwrite(text, 1, size_t(std::min<long>(length, left)), stderr);
-            left -= length;
-        }
+        writeLines(std::atol(argv[3]));
         return std::atoi(argv[2]);
     }
     const bool ignoreTerm = std::strcmp(mode, "ignoreterm") == 0;
