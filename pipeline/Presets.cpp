@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -114,7 +115,8 @@ QStringList PresetFolder::names() const
         if (nameProblem(name).isEmpty())
             names << name;
     }
-    QCollator collator;
+    // The C locale's collation ignores numeric mode: "clip10" would come before "Clip2".
+    QCollator collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale());
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(names.begin(), names.end(), collator);

@@ -45,12 +45,8 @@ StopSignals::StopSignals(QObject *parent)
 
 StopSignals::~StopSignals()
 {
-    if (!m_notifier) {
-        for (const int end : m_pipe)
-            if (end >= 0)
-                ::close(end);
+    if (!m_notifier) // another one listens, or no pipe was made
         return;
-    }
     for (size_t i = 0; i < std::size(Signals); ++i)
         ::sigaction(Signals[i], &g_earlier[i], nullptr);
     g_writeEnd = -1;

@@ -17,7 +17,6 @@ UpDown::UpDown(QWidget *parent)
     for (QToolButton *button : {m_up, m_down}) {
         button->setAutoRepeat(true);
         button->setFixedSize(16, 11);
-        button->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(button);
     }
     m_up->setArrowType(Qt::UpArrow);

@@ -8,6 +8,7 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -120,6 +121,9 @@ private Q_SLOTS:
                 QVERIFY2(output.isEmpty(), qPrintable(output));
             else if (expected.startsWith('!'))
                 QVERIFY2(!output.contains(expected.mid(1)), qPrintable(output));
+            else if (expected.startsWith('~'))
+                QVERIFY2(QRegularExpression(expected.mid(1)).match(output).hasMatch(),
+                         qPrintable(output));
             else
                 QVERIFY2(output.contains(expected), qPrintable(output));
         }

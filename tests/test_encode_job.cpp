@@ -288,6 +288,7 @@ private Q_SLOTS:
             ProgressStrip &strip = job.window().progressStrip();
             auto *cancel = strip.findChild<QPushButton *>("cmdCancelStage");
             QSignalSpy progress(&job.window().encodeJob(), &EncodeJob::progressed);
+            QSignalSpy stages(&job.window().encodeJob(), &EncodeJob::stageStarted);
             QTest::mouseClick(job.ui().cmdEncode, Qt::LeftButton);
             const auto stop = [&] {
                 if (way == "close")
@@ -321,6 +322,9 @@ private Q_SLOTS:
                 QCOMPARE(job.ends, QList<End> {End::Cancelled});
                 QCOMPARE(strip.text(), QString("Cancelled"));
             }
+            // The first stage, with a share done to show.
+            QCOMPARE(stages.value(0),
+                     QVariantList({inWindow ? "Normalizing long.avi" : "Encoding long.flv", true}));
             QVERIFY(QTest::qWaitFor([&] { return job.window().isVisible() != (way == "close"); }));
             QVERIFY(job.ui().cmdEncode->isEnabled() && job.ui().Frame1->isEnabled());
             QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }));

@@ -112,6 +112,24 @@ private Q_SLOTS:
     void init() { reset(); }
     void cleanup() { reset(); }
 
+    // A conversion starts only with a video clip: sound alone starts none
+    // and writes nothing.
+    void startsOnlyWithAVideoClip()
+    {
+        double length = 1e9; // as much as there is
+        m_component->setOutputWidth(320);
+        m_component->setOutputHeight(240);
+        QVERIFY(m_component->SetOutputFile(intermediate()));
+        QVERIFY(m_component->AddAudioClip("long.avi", 0, length) && length > 0);
+        QVERIFY(!m_component->StartConversion());
+        QVERIFY(testmedia::childProcesses().isEmpty());
+        QCOMPARE(appFiles(), QStringList());
+        QVERIFY(m_component->AddVideoClip("long.avi", 0, length, 0) && length > 0);
+        QVERIFY(m_component->StartConversion());
+        QVERIFY(!testmedia::childProcesses().isEmpty());
+        m_component->StopConversion();
+    }
+
     // An MPEG-2 program stream at 25 fps with 44.1 kHz MP2 audio running forward replaces the
     // previous intermediate, whatever the source; its video is copied only when the copy meets
     // all of those, and shows as on screen. Progress runs forward to the end; the window goes.

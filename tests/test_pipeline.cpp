@@ -183,16 +183,28 @@ TEST(StageRunner, EndsAsTheChildDoes)
               QList<QByteArray>({"-i", "/v/say \"hi\".avi", "x -t a;b $(id) `id`\r\nn", "", ""}));
 }
 
-// At the program's end, a child that ignores the quit request is ended by
-// SIGTERM; one that ignores SIGTERM too, by SIGKILL.
-TEST(ProcessControl, FinishChildTerminatesThenKills)
+// A child that ignores the quit request is ended by SIGTERM; one that
+// ignores SIGTERM too, by SIGKILL: on timers while the program runs, and
+// waiting at the program's end.
+TEST(ProcessControl, ChildTerminatedThenKilled)
 {
-    const std::pair<QString, int> cases[] = {{"progress", SIGTERM}, {"ignoreterm", SIGKILL}};
-    for (const auto &[mode, signal] : cases) {
+    const std::tuple<bool, QString, int> cases[] = {{true, "progress", SIGTERM},
+                                                    {true, "ignoreterm", SIGKILL},
+                                                    {false, "progress", SIGTERM},
+                                                    {false, "ignoreterm", SIGKILL}};
+    for (const auto &[atTheEnd, mode, signal] : cases) {
+        SCOPED_TRACE(atTheEnd ? "at the end" : "while running");
         QProcess child;
         child.start(testChildProgram(), {mode});
         ASSERT_TRUE(child.waitForReadyRead(10000)); // its signals are set by then
-        platform::finishChild(child, {"q\n", 50, 2000});
+        if (atTheEnd) {
+            platform::finishChild(child, {"q\n", 50, 2000});
+        } else {
+            QSignalSpy finished(&child, &QProcess::finished);
+            platform::stopChild(child, {"q\n", 50, 500});
+            EXPECT_EQ(child.state(), QProcess::Running); // it returns at once
+            EXPECT_TRUE(finished.wait(10000));
+        }
         EXPECT_EQ(child.state(), QProcess::NotRunning) << mode.toStdString();
         EXPECT_EQ(std::pair(child.exitStatus(), child.exitCode()),
                   std::pair(QProcess::CrashExit, signal))

@@ -207,8 +207,8 @@ private Q_SLOTS:
         }
         const QString file = state + "/queue.json";
         QByteArray bytes = pipeline::queueToJson(entries);
-        if (saved == "newer")
-            bytes.replace("\"format\": 1", "\"format\": 2");
+        if (saved == "newer" || saved == "older")
+            bytes.replace("\"format\": 1", saved == "newer" ? "\"format\": 2" : "\"format\": 0");
         else if (saved == "damaged")
             bytes.chop(bytes.size() / 2);
         if (!saved.isEmpty())
@@ -260,6 +260,7 @@ private Q_SLOTS:
         f.window().openSource(sources);
         pipeline::JobQueue &queue = f.window().sourceQueue().queue();
         QueuePage *page = f.window().sourceQueue().page();
+        QCOMPARE(f.ui().sstThis->currentWidget(), page); // where the files went
         auto *list = page->findChild<QTableView *>("lstQueue");
         const auto order = [&] {
             QString names;
@@ -307,6 +308,7 @@ private Q_SLOTS:
         const QString applied = queue.at(1)->jobSpec().options.videoBitrate;
         QCOMPARE(queue.at(0)->jobSpec().options.videoBitrate, before);
         QVERIFY2(applied != before && rates->currentText().startsWith(applied), qPrintable(applied));
+        QVERIFY(!queue.replaceSpec(0, queue.at(1)->jobSpec())); // an ended entry keeps its own
         press("cmdQueueClear");
         QCOMPARE(order(), QString("d"));
         QCOMPARE(testmedia::folderEntries(media.path()).size(), 5); // nothing written

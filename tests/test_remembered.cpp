@@ -219,6 +219,7 @@ private Q_SLOTS:
         QVERIFY(!ui.mnuDeletePreset->isEnabled());
 
         ui.cmbVideoWindow->setCurrentText("160x120");
+        ui.txtNumImages->setText("0"); // no count to keep: the start value is
         f.boxes.textAnswers = QStringList {"Tiny", "classic web video", "a/b", " Tiny", "Tiny"};
         for (int save = 0; save < 4; ++save)
             ui.mnuSavePreset->trigger();
@@ -254,6 +255,7 @@ private Q_SLOTS:
                           {"REPLACE THE PRESET \"Tiny\"?", 36, "Confirm"},
                           asked}));
         QVERIFY(testmedia::readFile(tiny).contains("size=160x120\n"));
+        QVERIFY(testmedia::readFile(tiny).contains("image-count=10\n"));
 
         f.boxes.clear();
         f.boxes.scriptAnswers({No, Yes});
@@ -264,6 +266,15 @@ private Q_SLOTS:
         QCOMPARE(f.boxes.shown(), QList<Shown>(2, {"DELETE THE PRESET \"Tiny\"?", 36, "Confirm"}));
         f.window().presetMenu().refresh();
         QVERIFY(!entry(ui.mnuPresets, "Tiny") && !ui.mnuDeletePreset->isEnabled());
+
+        // Files put there by hand show when the menu opens, in the order a
+        // person reads them; a name too long to save is not listed.
+        const QString longest(80, u'n');
+        for (const QString &name :
+             {QString("clip10"), QString("b"), QString("Clip2"), longest, longest + u'n'})
+            QVERIFY(testmedia::writeFile(f.presetFolder + '/' + name + ".preset", "size=320x240\n"));
+        emit ui.mnuPresets->aboutToShow();
+        QCOMPARE(entries(ui.mnuDeletePreset), QStringList({"b", "Clip2", "clip10", longest}));
 
         f.apply("H.264 for today's players");
         ui.chkImage->setChecked(true);

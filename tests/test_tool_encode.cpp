@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace testmedia;
 using enum pipeline::FlvCodecs;
@@ -37,6 +38,20 @@ const QStringList PhoneTags {"-metadata",
                              "model=iPhone 12",
                              "-metadata",
                              "software=16.1"};
+
+unsigned modeOf(const QString &path)
+{
+    struct stat status = {};
+    return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// The mode a program here gives a file it makes.
+unsigned usualMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
 
 // The window's encode, metadata and picture commands for one row of
 // data/tool_encodes.txt, and what they write.
@@ -77,6 +92,13 @@ void encodeThenMetadata(const QStringList &row)
                                                .channels = row[3],
                                                .codecs = h264 ? H264Aac : SorensonMp3};
     const auto arguments = pipeline::BuildEncoderArguments(options, app, "/usr/share", u'/');
+    // An output put in place of an earlier one keeps that one's mode.
+    const bool replacing = options.deInterlace;
+    const auto earlierMode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther; // 0604
+    if (replacing) {
+        ASSERT_TRUE(writeFile(folder + "clip.flv", "earlier")
+                    && QFile::setPermissions(folder + "clip.flv", earlierMode));
+    }
     // The progress report comes on the descriptor the environment names.
     const ProcessResult encode
             = runCommand(pipeline::encodeCommand(app, source, arguments, folder, "clip.flv", u'/'),
@@ -87,6 +109,7 @@ void encodeThenMetadata(const QStringList &row)
 
     // H.264 in even sizes; 4:2:0 for web players.
     const QString output = folder + "clip.flv";
+    EXPECT_EQ(modeOf(output), replacing ? 0604u : usualMode());
     const QJsonObject probed = probe(output);
     const QJsonObject video = firstStream(probed, "video"), audio = firstStream(probed, "audio");
     const int rows = frameSize.section('x', 1).toInt();
@@ -155,10 +178,12 @@ void encodeThenMetadata(const QStringList &row)
         expected << QString("cover%1.jpg").arg(i);
     expected.sort();
     EXPECT_EQ(folderEntries(covers), expected);
-    for (const QString &name : std::as_const(expected))
+    for (const QString &name : std::as_const(expected)) {
+        EXPECT_EQ(modeOf(covers + name), usualMode()) << name.toStdString();
         EXPECT_EQ(fields(firstStream(probe(covers + name), "video"),
                          {"codec_name", "width", "height"}),
                   "mjpeg|" + QString(frameSize).replace('x', '|'));
+    }
     EXPECT_EQ(folderEntries(dir.path()),
               QStringList({"100% my covers", "out folder", source.section('/', -1)}));
 }

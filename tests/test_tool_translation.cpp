@@ -175,3 +175,74 @@ TEST(TempFiles, ClosedAndRemovedOnEveryPath)
     EXPECT_FALSE(QFile::exists(abandoned));
     EXPECT_TRUE(QFile::exists(held.path()) && QFile::exists(other));
 }
+
+// flvmdi's corrections land only on a top-level value of the field's own
+// type (a bool for "stereo", a number for "duration"), in an object or a
+// named array; anything else is left byte for byte, and a tag cut short is
+// refused.
+TEST(FlvFile, MetadataOverwrittenOnlyWhereTheTypeMatches)
+{
+    // AMF0 values as hex: a number (type 0), a bool (type 1), a string (type 2).
+    const QByteArray zero = "000000000000000000", twoAndHalf = "004004000000000000";
+    const QByteArray no = "0100", yes = "0101", text = "02000178";
+    const QByteArray nestedStereo = "03"
+                                    "0006"
+            + QByteArray("stereo").toHex() + no + "000009";
+    struct Row
+    {
+        const char *what;
+        QByteArray container;
+        QList<QPair<QByteArray, QByteArray>> before;
+        bool ended;
+        int written;
+        QList<QPair<QByteArray, QByteArray>> after;
+    };
+    const QList<Row> rows {
+            {"both of the right type",
+             "03",
+             {{"stereo", no}, {"duration", zero}},
+             true,
+             2,
+             {{"stereo", yes}, {"duration", twoAndHalf}}},
+            {"in a named array",
+             "0800000002",
+             {{"duration", zero}, {"stereo", no}},
+             true,
+             2,
+             {{"duration", twoAndHalf}, {"stereo", yes}}},
+            {"a number for stereo, a text for duration",
+             "03",
+             {{"stereo", zero}, {"duration", text}},
+             true,
+             0,
+             {{"stereo", zero}, {"duration", text}}},
+            {"only inside a nested object",
+             "03",
+             {{"inner", nestedStereo}},
+             true,
+             0,
+             {{"inner", nestedStereo}}},
+            {"a key that only starts the same", "03", {{"stereos", no}}, true, 0, {{"stereos", no}}},
+            {"cut short", "03", {{"stereo", no}}, false, -1, {{"stereo", no}}},
+    };
+    const auto flv = [](const Row &row, const QList<QPair<QByteArray, QByteArray>> &values) {
+        QByteArray data = "02000a" + QByteArray("onMetaData").toHex() + row.container;
+        for (const auto &[key, value] : values)
+            data += QByteArray::number(key.size() + 0x10000, 16).right(4) + key.toHex() + value;
+        if (row.ended)
+            data += "000009";
+        data = QByteArray::fromHex(data);
+        // The FLV header, the first tag's header (script data, its size) and the data.
+        return QByteArray::fromHex("464c56010500000009000000001200") + char(data.size() >> 8)
+                + char(data.size() & 0xff) + QByteArray(7, 0) + data;
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        QTemporaryFile file;
+        const QByteArray before = flv(row, row.before);
+        ASSERT_TRUE(file.open() && file.write(before) == before.size() && file.flush());
+        EXPECT_EQ(overwriteMetadata(file.handle(), {{"stereo", true}, {"duration", 2.5}}),
+                  row.written);
+        EXPECT_EQ(readFile(file.fileName()).toHex(), flv(row, row.after).toHex());
+    }
+}
