@@ -185,9 +185,7 @@ TEST(FlvFile, MetadataOverwrittenOnlyWhereTheTypeMatches)
     // AMF0 values as hex: a number (type 0), a bool (type 1), a string (type 2).
     const QByteArray zero = "000000000000000000", twoAndHalf = "004004000000000000";
     const QByteArray no = "0100", yes = "0101", text = "02000178";
-    const QByteArray nestedStereo = "03"
-                                    "0006"
-            + QByteArray("stereo").toHex() + no + "000009";
+    const QByteArray nestedStereo = "030006" + QByteArray("stereo").toHex() + no + "000009";
     struct Row
     {
         const char *what;
@@ -197,34 +195,15 @@ TEST(FlvFile, MetadataOverwrittenOnlyWhereTheTypeMatches)
         int written;
         QList<QPair<QByteArray, QByteArray>> after;
     };
+    // clang-format off
     const QList<Row> rows {
-            {"both of the right type",
-             "03",
-             {{"stereo", no}, {"duration", zero}},
-             true,
-             2,
-             {{"stereo", yes}, {"duration", twoAndHalf}}},
-            {"in a named array",
-             "0800000002",
-             {{"duration", zero}, {"stereo", no}},
-             true,
-             2,
-             {{"duration", twoAndHalf}, {"stereo", yes}}},
-            {"a number for stereo, a text for duration",
-             "03",
-             {{"stereo", zero}, {"duration", text}},
-             true,
-             0,
-             {{"stereo", zero}, {"duration", text}}},
-            {"only inside a nested object",
-             "03",
-             {{"inner", nestedStereo}},
-             true,
-             0,
-             {{"inner", nestedStereo}}},
-            {"a key that only starts the same", "03", {{"stereos", no}}, true, 0, {{"stereos", no}}},
-            {"cut short", "03", {{"stereo", no}}, false, -1, {{"stereo", no}}},
-    };
+        {"both of the right type", "03", {{"stereo", no}, {"duration", zero}}, true, 2, {{"stereo", yes}, {"duration", twoAndHalf}}},
+        {"in a named array", "0800000002", {{"duration", zero}, {"stereo", no}}, true, 2, {{"duration", twoAndHalf}, {"stereo", yes}}},
+        {"a number for stereo, a text for duration", "03", {{"stereo", zero}, {"duration", text}}, true, 0, {{"stereo", zero}, {"duration", text}}},
+        {"only inside a nested object", "03", {{"inner", nestedStereo}}, true, 0, {{"inner", nestedStereo}}},
+        {"a key that only starts the same", "03", {{"stereos", no}}, true, 0, {{"stereos", no}}},
+        {"cut short", "03", {{"stereo", no}}, false, -1, {{"stereo", no}}}};
+    // clang-format on
     const auto flv = [](const Row &row, const QList<QPair<QByteArray, QByteArray>> &values) {
         QByteArray data = "02000a" + QByteArray("onMetaData").toHex() + row.container;
         for (const auto &[key, value] : values)
