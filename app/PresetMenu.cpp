@@ -76,8 +76,7 @@ void PresetMenu::saveCurrent()
                 != Yes)
         return;
     if (const auto failure = m_folder.save(*name, readChoices(m_ui)))
-        return showError("THE PRESET CANNOT BE SAVED:\r\n" + *failure);
-    refresh();
+        showError("THE PRESET CANNOT BE SAVED:\r\n" + *failure);
 }
 
 void PresetMenu::remove(const QString &name)

@@ -31,24 +31,23 @@ void SourceInput::take(const QString &path)
         m_ui.txtOutFile->setText(*proposed);
 }
 
-bool SourceInput::choose(const QString &path)
+void SourceInput::choose(const QString &path)
 {
     if (pipeline::pathKind(path) != pipeline::PathKind::File) {
         m_messageBoxes.MsgBox(pipeline::fileNotFound(path),
                               platform::MsgBoxStyle::Critical,
                               "Error");
-        return false;
+        return;
     }
     take(path);
-    return true;
 }
 
-bool SourceInput::offer(const QStringList &paths)
+void SourceInput::offer(const QStringList &paths)
 {
     if (paths.size() > 1 || (paths.size() == 1 && QFileInfo(paths.first()).isDir())
         || (!paths.isEmpty() && m_queue.inUse())) {
         m_queue.add(paths);
-        return true;
+        return;
     }
     QList<pipeline::OfferedPath> offered;
     for (const QString &path : paths) {
@@ -57,8 +56,7 @@ bool SourceInput::offer(const QStringList &paths)
     }
     if (const std::optional<QString> problem = pipeline::sourceProblem(offered)) {
         m_messageBoxes.MsgBox(*problem, platform::MsgBoxStyle::Critical, "Error");
-        return false;
+        return;
     }
     take(offered.first().path);
-    return true;
 }

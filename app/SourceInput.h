@@ -37,15 +37,15 @@ public:
 
     // A file chosen in the Input File dialog becomes the source, unless it
     // is a pipe, a device or a folder: that gets the "Error" box of a
-    // missing file and changes nothing. True when taken.
-    bool choose(const QString &path);
+    // missing file and changes nothing.
+    void choose(const QString &path);
 
     // Paths handed over from outside the Input File dialog, or several
     // chosen in it. One file, while the queue is not in use, becomes the
     // source when it exists and is of a type the dialog offers, and gets an
     // "Error" box otherwise; several files, folders, or anything while the
-    // queue is in use go to the queue. True when taken.
-    bool offer(const QStringList &paths);
+    // queue is in use go to the queue.
+    void offer(const QStringList &paths);
 
 private:
     MainWindowUi &m_ui;

@@ -128,7 +128,7 @@ void WatermarkTab::cmdSaveWMOptions_Click()
 void WatermarkTab::cmdLoadWMOptions_Click()
 {
     prepareDialog("Load Watermark Settings");
-    if (!m_dialog.ShowOpen() || m_dialog.FileName.isEmpty())
+    if (!m_dialog.ShowOpen())
         return;
     const QString path = m_dialog.FileName;
     const platform::SmallFile file = platform::readSmallFile(path, MaxSettingsFileBytes);

@@ -68,12 +68,11 @@ void ConvertReport::mistake(const QString &text)
     write(m_streams.err, text);
 }
 
-void ConvertReport::follow(const pipeline::Job &job, int position, int count)
+void ConvertReport::follow(int position, int count)
 {
     m_position = position;
     m_count = count;
-    m_state = JobState::Waiting;
-    update(job);
+    m_state = JobState::Waiting; // it starts after this: its first state change is shown
 }
 
 void ConvertReport::update(const pipeline::Job &job)

@@ -31,7 +31,7 @@ public:
     // A path that gives no job, and why.
     void refused(const QString &reason);
     // An entry's job starts; position counts from 1.
-    void follow(const pipeline::Job &job, int position, int count);
+    void follow(int position, int count);
     // The followed job's state or progress has changed.
     void update(const pipeline::Job &job);
     // The followed job has ended.

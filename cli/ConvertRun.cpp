@@ -100,7 +100,7 @@ void ConvertRun::follow(Job *job)
     m_followed = job;
     if (!job)
         return;
-    m_report.follow(*job, m_queue.rowOf(job->id()) + 1, m_queue.count());
+    m_report.follow(m_queue.rowOf(job->id()) + 1, m_queue.count());
     m_jobClock.start();
     const auto update = [this, job] {
         m_report.update(*job);

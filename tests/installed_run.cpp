@@ -7,8 +7,6 @@
 
 #include "platform/FileSystem.h"
 
-#include <QSignalSpy>
-#include <QStandardPaths>
 #include <QtTest>
 #include <QtWidgets>
 

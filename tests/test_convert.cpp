@@ -6,10 +6,6 @@
 
 #include "watermark/WatermarkSettings.h"
 
-#include <QDirIterator>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -26,19 +22,6 @@ QByteArray settingsFile(const QString &kind)
     const watermark::WatermarkSettings
             settings {"Trovexa", 6, 0, kind == "far.wsx" ? 99 : 4, "2", "2", "255"};
     return std::get<QByteArray>(watermark::settingsToBytes(settings));
-}
-
-// Processes whose command line names path: tools left running.
-QStringList processesNaming(const QString &path)
-{
-    QStringList found;
-    QDirIterator proc("/proc", QDir::Dirs | QDir::NoDotAndDotDot);
-    while (proc.hasNext()) {
-        QFile cmdline(proc.next() + "/cmdline");
-        if (cmdline.open(QIODevice::ReadOnly) && cmdline.read(65536).contains(path.toLocal8Bit()))
-            found << QFileInfo(proc.filePath()).fileName();
-    }
-    return found;
 }
 
 // "a.flv=flv1 400x300 mp3 22050 1": the streams ffprobe finds ("-" for no sound).
@@ -134,7 +117,7 @@ private Q_SLOTS:
         }
         if (!existing.isEmpty() && !row[9].contains(existing + "="))
             QCOMPARE(testmedia::readFile(out + "/" + existing), QByteArray("earlier"));
-        QCOMPARE(processesNaming(media.path()), QStringList());
+        QCOMPARE(testmedia::processesNaming(media.path()), QStringList());
         QCOMPARE(testmedia::folderEntries(cache + "/trovexa"), QStringList());
     }
 
@@ -169,15 +152,8 @@ private:
                        const QString &cache,
                        const QString &stop = {})
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(variable);
-        environment.insert("XDG_CACHE_HOME", cache);
-        environment.insert("XDG_CONFIG_HOME", folder + "/config");
         QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(folder);
-        process.setStandardInputFile(QProcess::nullDevice());
+        testmedia::prepareConvert(process, folder, cache);
         int master = -1, slave = -1;
         if (stop == "terminal") {
             winsize size {24, 80, 0, 0};

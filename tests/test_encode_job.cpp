@@ -4,17 +4,8 @@
 
 #include "pipeline/StageCommands.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLockFile>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <sys/stat.h>
 
@@ -66,18 +57,6 @@ struct Job : WindowFixture
     {
         QDir().mkpath(QFileInfo(media.filePath(name)).path());
         return testmedia::makeVideo(media.filePath(name), made) ? media.filePath(name) : "";
-    }
-
-    // Sets controls from "name=value" pairs, separated by ";".
-    void set(const QString &settings)
-    {
-        for (const QString &setting : settings.split(u';', Qt::SkipEmptyParts)) {
-            QWidget *control = window().findChild<QWidget *>(setting.section(u'=', 0, 0));
-            control->setProperty(qobject_cast<QComboBox *>(control)
-                                         ? "currentText"
-                                         : control->metaObject()->userProperty().name(),
-                                 setting.section(u'=', 1));
-        }
     }
 
     // Starts Encoding and waits for the job's end.
@@ -192,18 +171,12 @@ private Q_SLOTS:
         QCOMPARE(job.dialogs.fileRequests.last().initialPath, input);
         job.ui().txtApp->setText("earlier command");
         job.ui().sstThis->setCurrentIndex(2);
-        const auto contents = [&] {
-            QStringList files;
-            for (const QFileInfo &file : QDir(job.media.path()).entryInfoList(QDir::Files))
-                files << file.fileName() + testmedia::readFile(file.filePath()).toHex();
-            return files;
-        };
-        const QStringList before = contents();
+        const auto before = testmedia::snapshot(job.media.path());
         job.encode();
         QCOMPARE(job.boxes.shown().size(), 1);
         QCOMPARE(job.boxes.shown().first().prompt,
                  QString(row[3]).replace("<media>", job.media.path()));
-        QCOMPARE(contents(), before);
+        QVERIFY(testmedia::snapshot(job.media.path()) == before);
         QVERIFY(job.ends.isEmpty() && !job.window().encodeJob().isRunning()); // no tool started
         QCOMPARE(job.ui().txtApp->text(), QString("earlier command"));
         QVERIFY(job.ui().cmdEncode->isEnabled());

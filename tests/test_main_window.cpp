@@ -9,21 +9,9 @@
 #include "platform/ColorCombo.h"
 #include "platform/UpDown.h"
 
-#include <QAccessible>
-#include <QAction>
-#include <QComboBox>
-#include <QDirIterator>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocalSocket>
-#include <QMimeData>
-#include <QProcess>
-#include <QPushButton>
-#include <QStyleOptionComboBox>
-#include <QTabWidget>
-#include <QTimer>
-#include <QToolButton>
+#include <QtNetwork>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -146,14 +134,11 @@ private Q_SLOTS:
         QVERIFY(f.window().isVisible());
         f.window().close();
         QVERIFY(!f.window().isVisible());
-        const Shown exit {"EXIT TROVEXA FLV CONVERTER?", 36, "Confirm"};
+        const QString exit = ";EXIT TROVEXA FLV CONVERTER?|36|Confirm";
         QCOMPARE(f.boxes.shown(),
-                 QList<Shown>({{"DirectX: 9.0", 64, "Message"},
-                               {"Version: 0.0.0.0", 64, "Message"},
-                               {"QUICKTIME IS NOT INSTALLED!", 16, "Error"},
-                               exit,
-                               exit,
-                               exit}));
+                 Shown::fromRow("DirectX: 9.0|64|Message;Version: 0.0.0.0|64|Message;"
+                                "QUICKTIME IS NOT INSTALLED!|16|Error"
+                                + exit + exit + exit));
     }
 
     void startUp_data() { addDataRows("main_window.txt", "startUp"); }
@@ -323,17 +308,7 @@ private Q_SLOTS:
         pipeline::JobQueue &queue = f.window().sourceQueue().queue();
         const Shown refusal {QString(row[2]).replace("<folder>", media.path()), 16, "Error"};
         ui.lblOutDir->setText(media.path() + "/"); // outputs beside the sources
-        const auto files = [&] { // everything in the media folder
-            QStringList found;
-            QDirIterator it(media.path(),
-                            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
-                            QDirIterator::Subdirectories);
-            while (it.hasNext())
-                found << it.next();
-            found.sort();
-            return found;
-        };
-        const QStringList before = files();
+        const auto before = testmedia::snapshot(media.path());
         for (QWidget *target :
              QWidgetList {nullptr, ui.sstThis->widget(0), ui.txtOutFile, ui.cmbAudioBitrate}) {
             ui.lblInput->setText("/earlier/choice.mpg");
@@ -351,7 +326,7 @@ private Q_SLOTS:
             // Nothing starts by itself: no job runs, nothing is written.
             QVERIFY(!f.window().encodeJob().isRunning() && !f.window().sourceQueue().isRunning());
             QVERIFY(ui.cmdEncode->isEnabled());
-            QCOMPARE(files(), before);
+            QVERIFY(testmedia::snapshot(media.path()) == before);
             while (queue.count() > 0)
                 queue.remove(0);
             ui.sstThis->setTabVisible(3, false);

@@ -9,10 +9,8 @@
 #include "support/DataRows.h"
 #include "support/TestMedia.h"
 
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <csignal>
 
@@ -213,27 +211,15 @@ private Q_SLOTS:
             double durations[2];
             for (const bool viaCopy : {false, true}) {
                 const QString flv = m_media.filePath(viaCopy ? "copied.flv" : "direct.flv");
+                const QString from = viaCopy ? output : m_media.filePath(file);
                 QCOMPARE(testmedia::run(applicationFolderUnderTest() + "/ffmpeg",
-                                        {"-i",
-                                         viaCopy ? output : m_media.filePath(file),
-                                         "-s",
-                                         "320x240",
-                                         "-y",
-                                         flv})
+                                        {"-i", from, "-s", "320x240", "-y", flv})
                                  .exitCode,
                          0);
                 durations[viaCopy] = testmedia::durationSeconds(testmedia::probe(flv));
-                const auto counted = testmedia::run("ffprobe",
-                                                    {"-v",
-                                                     "error",
-                                                     "-count_frames",
-                                                     "-select_streams",
-                                                     "v:0",
-                                                     "-show_entries",
-                                                     "stream=nb_read_frames",
-                                                     "-of",
-                                                     "csv=p=0",
-                                                     flv});
+                const QString count = "-v error -count_frames -select_streams v:0 -show_entries "
+                                      "stream=nb_read_frames -of csv=p=0 ";
+                const auto counted = testmedia::run("ffprobe", (count + flv).split(' '));
                 QCOMPARE(counted.output.trimmed().toInt(), qRound(seconds * 25));
             }
             QVERIFY2(qAbs(durations[1] - durations[0]) <= 0.04,
@@ -265,6 +251,7 @@ private Q_SLOTS:
         const bool gone = row[6] == "-"; // no intermediate left
         if (!row[9].isEmpty())
             reset(row[9].startsWith('/') ? row[9] : m_media.filePath(row[9]));
+        (void) m_component->GetFileDuration("garbage.avi"); // words no later box may show
         QSignalSpy finished(m_component.get(), &VideoEdit::ConversionFinished);
         const auto waitForTheEnd = [&] {
             QVERIFY(QTest::qWaitFor([&] { return finished.count() > 0; }, 60000));
@@ -294,7 +281,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([] { return testmedia::childProcesses().isEmpty(); }, 30000));
         QCOMPARE(m_boxes.shown(), Shown::fromRow(row[4]));
         const QString details = m_boxes.detailsOf(0); // the converter's last words, bounded
-        QVERIFY2(details.contains(row.value(10)), qPrintable(details.left(200)));
+        QVERIFY2(details.contains(row.value(10)) && (details.isEmpty() || !row.value(10).isEmpty()),
+                 qPrintable(details.left(200)));
         QVERIFY(details.size() < media::VideoEditComponent::ErrorLimit + 200
                 && !details.contains("line 1\n"));
         QCOMPARE(m_windows.size(), row[7].toInt());

@@ -9,15 +9,9 @@
 #include "support/DataRows.h"
 #include "support/TestMedia.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusVirtualObject>
-#include <QFileDialog>
-#include <QLockFile>
-#include <QMessageBox>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QtDBus>
 #include <QtTest>
+#include <QtWidgets>
 
 // What a desktop's notification server receives.
 struct NotificationServer : QDBusVirtualObject

@@ -6,14 +6,9 @@
 
 #include "preview/AboutBox.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QSlider>
-#include <QTextDocument>
-#include <QVideoSink>
+#include <QtMultimedia>
 #include <QtTest>
+#include <QtWidgets>
 
 using platform::FileDialogRequest;
 using enum FileDialogRequest::Mode;

@@ -8,15 +8,8 @@
 #include "pipeline/JobQueue.h"
 #include "pipeline/QueueStore.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTableView>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 using Shown = platform::RecordingMessageBoxes::Shown;
 
@@ -29,6 +22,17 @@ QString states(const pipeline::JobQueue &queue)
     for (int row = 0; row < queue.count(); ++row)
         shown << pipeline::stateText(*queue.at(row));
     return shown.join('|');
+}
+
+// Whether the queue file holds the entries as the queue shows them, waiting for the save.
+bool savedAsShown(const QString &file, const pipeline::JobQueue &queue)
+{
+    return QTest::qWaitFor([&] {
+        const pipeline::QueueRead read = pipeline::QueueFile(file).read();
+        return read.status == pipeline::QueueRead::Status::Read
+                && pipeline::queueToJson(read.entries)
+                == pipeline::queueToJson(queue.savedEntries());
+    });
 }
 
 } // namespace
@@ -129,8 +133,14 @@ private Q_SLOTS:
                                  if (job && control->isEnabled())
                                      enabledWhileRunning << control->objectName();
                          });
+        QList<int> ends(queue.count()); // each entry's end comes once, a cancelled waiting one's too
+        for (int i = 0; i < queue.count(); ++i)
+            QObject::connect(queue.at(i), &pipeline::Job::finished, &queue, [&ends, i] {
+                ++ends[i];
+            });
         QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 120000));
+        QCOMPARE(ends, QList<int>(queue.count(), 1));
         QCOMPARE(enabledWhileRunning, QStringList());
         QCOMPARE(reportsAfterTheClick, 0);
         // A stage's share done only grows; below 100 % the time left is told.
@@ -233,13 +243,7 @@ private Q_SLOTS:
         QTest::mouseClick(f.ui().cmdEncode, Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 120000));
         QCOMPARE(states(queue), row[8]);
-        // What this session did is saved in its place.
-        QVERIFY(QTest::qWaitFor([&] {
-            const pipeline::QueueRead read = pipeline::QueueFile(file).read();
-            return read.status == pipeline::QueueRead::Status::Read
-                    && pipeline::queueToJson(read.entries)
-                    == pipeline::queueToJson(queue.savedEntries());
-        }));
+        QVERIFY(savedAsShown(file, queue)); // what this session did, in its place
     }
 
     // The queue page's buttons act on the selected entries: a selection
@@ -249,8 +253,9 @@ private Q_SLOTS:
     void thePageEditsTheQueue()
     {
         WindowFixture f;
+        QTemporaryDir media, state;
+        f.queueFile = state.filePath("queue.json"); // each edit saved
         f.window().Form_Load();
-        QTemporaryDir media;
         QStringList sources;
         for (const char *name : {"a.mpg", "b.mpg", "c.mpg", "d.mpg", "e.mpg"}) {
             sources << media.filePath(name);
@@ -289,6 +294,7 @@ private Q_SLOTS:
                 select(rows);
             press(button);
             QCOMPARE(order(), QString(expected));
+            QVERIFY(savedAsShown(f.queueFile, queue));
         }
         QVERIFY(f.boxes.shown().isEmpty());
 
@@ -311,6 +317,7 @@ private Q_SLOTS:
         QVERIFY(!queue.replaceSpec(0, queue.at(1)->jobSpec())); // an ended entry keeps its own
         press("cmdQueueClear");
         QCOMPARE(order(), QString("d"));
+        QVERIFY(savedAsShown(f.queueFile, queue));
         QCOMPARE(testmedia::folderEntries(media.path()).size(), 5); // nothing written
     }
 

@@ -7,15 +7,8 @@
 #include "app/ChoicesControls.h"
 #include "pipeline/RememberedSettings.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QtTest>
+#include <QtWidgets>
 
 using Shown = platform::RecordingMessageBoxes::Shown;
 using platform::MsgBoxAnswer::No;
@@ -146,19 +139,10 @@ private Q_SLOTS:
             Remembering f(dir.path());
             f.start();
             const MainWindowUi &ui = f.ui();
-            ui.cmbVideoWindow->setCurrentText("320x240");
-            ui.cmbVideoBitrate->setCurrentText("350");
-            ui.cmbAudioSampling->setCurrentText("44100");
-            ui.cmbAudioBitrate->setCurrentText("64");
-            ui.cmbAudioChannels->setCurrentText("Stereo");
+            f.set("cmbVideoWindow=320x240;cmbVideoBitrate=350;cmbAudioSampling=44100;"
+                  "cmbAudioBitrate=64;cmbAudioChannels=Stereo;txtNumImages=5;chkDeInterlace=1;"
+                  "chkImage=1;chkQuickEncode=1;chkDisableAudio=1;chkWatermark=1");
             ui.cmbCodec->setCurrentIndex(1);
-            ui.txtNumImages->setText("5");
-            for (QCheckBox *box : {ui.chkDeInterlace,
-                                   ui.chkImage,
-                                   ui.chkQuickEncode,
-                                   ui.chkDisableAudio,
-                                   ui.chkWatermark})
-                box->setChecked(true);
             QCOMPARE(converterTab(ui), kept);
             QTRY_COMPARE(pipeline::SettingsFile(f.settingsFile).read().remembered.choices,
                          readChoices(ui));
@@ -234,23 +218,19 @@ private Q_SLOTS:
         f.apply("Classic web video");
         f.apply("Tiny");
         QCOMPARE(converterTab(ui), "160x120 225 0 0 10 0 0 0 22050 48 Mono");
-        const QString saveFailed = "THE PRESET CANNOT BE SAVED:\r\n";
         const Shown asked {"NAME OF THE PRESET:", 0, "Save preset"};
+        const auto refused = [](const QString &why) {
+            return Shown {"THE PRESET CANNOT BE SAVED:\r\n" + why, 16, "Error"};
+        };
         QCOMPARE(f.boxes.shown(),
                  QList<Shown>(
                          {asked,
                           asked,
-                          {saveFailed + "\"Classic web video\" is the name of a built-in preset",
-                           16,
-                           "Error"},
+                          refused("\"Classic web video\" is the name of a built-in preset"),
                           asked,
-                          {saveFailed + "a preset's name cannot hold \"/\" or start with \".\": a/b",
-                           16,
-                           "Error"},
+                          refused("a preset's name cannot hold \"/\" or start with \".\": a/b"),
                           asked,
-                          {saveFailed + "a preset's name cannot start or end with a space",
-                           16,
-                           "Error"},
+                          refused("a preset's name cannot start or end with a space"),
                           asked,
                           {"REPLACE THE PRESET \"Tiny\"?", 36, "Confirm"},
                           asked}));

@@ -7,11 +7,6 @@
 #include "media/FlvCheck.h"
 #include "pipeline/Job.h"
 
-#include <QDirIterator>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -23,15 +18,8 @@ namespace {
 // A `trovexa --convert` process in folder, with no display.
 std::unique_ptr<QProcess> startConvert(const QStringList &arguments, const QString &folder)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert("XDG_CACHE_HOME", folder + "/cache");
-    environment.insert("XDG_CONFIG_HOME", folder + "/config");
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment);
-    process->setWorkingDirectory(folder);
-    process->setStandardInputFile(QProcess::nullDevice());
+    testmedia::prepareConvert(*process, folder, folder + "/cache");
     process->start(applicationFolderUnderTest() + "/trovexa", QStringList {"--convert"} + arguments);
     return process;
 }
@@ -82,16 +70,18 @@ QString badOutputs(const QString &folder, int expected)
     return bad.join(", ");
 }
 
-// Processes whose command line names path: tools left running.
-bool toolsRunning(const QString &path)
+// The output folder's files once no tool of a killed run goes on, less the
+// killed run's lock and its tools' hidden temporaries, which the next run in
+// the folder takes over or removes.
+QString leftAfterKill(const QString &media, const QString &out)
 {
-    QDirIterator proc("/proc", QDir::Dirs | QDir::NoDotAndDotDot);
-    while (proc.hasNext()) {
-        QFile cmdline(proc.next() + "/cmdline");
-        if (cmdline.open(QIODevice::ReadOnly) && cmdline.read(65536).contains(path.toLocal8Bit()))
-            return true;
-    }
-    return false;
+    if (!QTest::qWaitFor([&] { return testmedia::processesNaming(media).isEmpty(); }, 20000))
+        return "tools still running";
+    QStringList left = testmedia::folderEntries(out);
+    left.removeIf([](const QString &name) {
+        return name == ".b.flv.trovexa-lock" || name.startsWith(".trvx-tmp-");
+    });
+    return left.join(' ');
 }
 
 // What the process prints until it prints text or ends.
@@ -195,7 +185,8 @@ private Q_SLOTS:
         QTest::qWait(300); // well inside the stage
         ::kill(pid_t(first->processId()), SIGKILL);
         first->waitForFinished();
-        QVERIFY(QTest::qWaitFor([&] { return !toolsRunning(m_media.path()); }, 20000));
+        QVERIFY(QTest::qWaitFor([&] { return testmedia::processesNaming(m_media.path()).isEmpty(); },
+                                20000));
         const QByteArray finished = testmedia::readFile(m_out + "/a.flv");
         QVERIFY(media::isWholeFlv(m_out + "/a.flv"));
 
@@ -206,13 +197,7 @@ private Q_SLOTS:
                          && shown.contains("states: done|waiting|waiting\n"),
                  shown.constData());
         QCOMPARE(testmedia::readFile(m_out + "/a.flv"), finished);
-        QStringList left = testmedia::folderEntries(m_out);
-        // The killed window's lock and the hidden temporaries of its tools,
-        // which the next run in the folder takes over or removes.
-        left.removeIf([](const QString &name) {
-            return name == ".b.flv.trovexa-lock" || name.startsWith(".trvx-tmp-");
-        });
-        QCOMPARE(left.join(' '), QString("a.flv"));
+        QCOMPARE(leftAfterKill(m_media.path(), m_out), QString("a.flv"));
     }
 
     // What an earlier run wrote is kept only when it is whole: run again,
@@ -244,21 +229,15 @@ private Q_SLOTS:
             else if (row[0] == "tail")
                 QVERIFY(testmedia::writeFile(flv, bytes + QByteArray(100, 'x')));
             else if (row[0] == "plain")
-                QCOMPARE(testmedia::run("ffmpeg",
-                                        {"-v",
-                                         "error",
-                                         "-y",
-                                         "-i",
-                                         m_media.filePath("plain.mpg"),
-                                         "-c:v",
-                                         "flv1",
-                                         "-c:a",
-                                         "libmp3lame",
-                                         "-ar",
-                                         "22050",
-                                         flv})
-                                 .exitCode,
-                         0);
+                QCOMPARE(
+                        testmedia::run("ffmpeg",
+                                       QString("-v error -y -i plain.mpg -c:v flv1 -c:a libmp3lame "
+                                               "-ar 22050 "
+                                               + flv)
+                                               .split(' '),
+                                       {.folder = m_media.path()})
+                                .exitCode,
+                        0);
             else if (row[0] == "gone")
                 QVERIFY(QFile::remove(flv));
             else if (row[0] != "kept")
@@ -301,16 +280,9 @@ private Q_SLOTS:
         QVERIFY2(output.contains(stage.toUtf8()), output.constData());
         ::kill(pid_t(first->processId()), SIGKILL);
         first->waitForFinished();
-        QVERIFY(QTest::qWaitFor([&] { return !toolsRunning(m_media.path()); }, 20000));
-        // a.flv whole; b.flv, if there, as it was before the metadata stage;
-        // the lock of a run that is gone and hidden temporaries of its tools,
-        // which the next run takes over or removes.
-        QStringList left = testmedia::folderEntries(m_out);
-        left.removeIf([](const QString &name) {
-            return name == ".b.flv.trovexa-lock" || name.startsWith(".trvx-tmp-");
-        });
-        QVERIFY2(left == QStringList {"a.flv"} || left == (QStringList {"a.flv", "b.flv"}),
-                 qPrintable(left.join(' ')));
+        // a.flv whole; b.flv, if there, as it was before the metadata stage.
+        const QString left = leftAfterKill(m_media.path(), m_out);
+        QVERIFY2(left == "a.flv" || left == "a.flv b.flv", qPrintable(left));
         QVERIFY(media::isWholeFlv(m_out + "/a.flv"));
 
         QCOMPARE(finish(*startConvert(line, m_media.path())), 0);
@@ -397,7 +369,8 @@ private Q_SLOTS:
         // session goes, as in a power cut.
         killSession(pid_t(first->processId()));
         first->waitForFinished();
-        QVERIFY(QTest::qWaitFor([&] { return !toolsRunning(m_media.path()); }, 20000));
+        QVERIFY(QTest::qWaitFor([&] { return testmedia::processesNaming(m_media.path()).isEmpty(); },
+                                20000));
         reportLines(report, count);
         QVERIFY2(count < sources.size(), "the run ended before it was killed");
 

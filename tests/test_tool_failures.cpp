@@ -4,11 +4,7 @@
 #include "support/DataRows.h"
 #include "support/TestMedia.h"
 
-#include <QDateTime>
-#include <QDirIterator>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <gtest/gtest.h>
 
@@ -18,22 +14,6 @@
 using namespace testmedia;
 
 namespace {
-
-// Every entry under folder with its permissions and content.
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder,
-                    QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        files[info.filePath()] = QByteArray::number(int(info.permissions()), 8)
-                + (info.isFile() ? readFile(info.filePath())
-                                 : QByteArray(info.isDir() ? "<dir>" : "<fifo>"));
-    }
-    return files;
-}
 
 // Whether a process has ended (a zombie or gone), waiting up to 15 s.
 bool ended(qint64 pid)

@@ -6,13 +6,8 @@
 #include "platform/UpDown.h"
 #include "watermark/SettingsScrambler.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QToolButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <sys/stat.h>
 

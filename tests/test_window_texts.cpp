@@ -10,13 +10,8 @@
 #include "app/SplashWindow.h"
 #include "preview/AboutBox.h"
 
-#include <QAbstractSlider>
-#include <QComboBox>
-#include <QLabel>
-#include <QMenu>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

@@ -43,10 +43,7 @@ public:
 
     int MsgBox(const QString &prompt, int style, const QString &title) override
     {
-        m_shown.append({prompt, style, title});
-        m_details.append(QString());
-        if (onShow)
-            onShow(m_shown.last());
+        record({prompt, style, title});
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
         const int buttons = style & 0x0f;
@@ -71,10 +68,7 @@ public:
                                     const QString &title,
                                     const QString &) override
     {
-        m_shown.append({prompt, 0, title});
-        m_details.append(QString());
-        if (onShow)
-            onShow(m_shown.last());
+        record({prompt, 0, title});
         if (textAnswers.isEmpty())
             return std::nullopt;
         return textAnswers.takeFirst();
@@ -95,6 +89,14 @@ public:
     std::function<void(const Shown &)> onShow;
 
 private:
+    void record(const Shown &box)
+    {
+        m_shown.append(box);
+        m_details.append(QString());
+        if (onShow)
+            onShow(box);
+    }
+
     QList<Shown> m_shown;
     QStringList m_details;
     QList<int> m_answers;

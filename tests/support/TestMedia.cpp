@@ -1,15 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestMedia.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include <QtCore>
 
 #include <algorithm>
 #include <csignal>
@@ -164,6 +156,21 @@ QStringList folderEntries(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder,
+                    QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        files[info.filePath()] = QByteArray::number(int(info.permissions()), 8)
+                + (info.isFile() ? readFile(info.filePath())
+                                 : QByteArray(info.isDir() ? "<dir>" : "<fifo>"));
+    }
+    return files;
+}
+
 bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
@@ -249,6 +256,30 @@ QList<qint64> childProcesses(qint64 pid)
                 children.append(child.trimmed().toLongLong());
     }
     return children;
+}
+
+QStringList processesNaming(const QString &path)
+{
+    QStringList found;
+    QDirIterator proc("/proc", QDir::Dirs | QDir::NoDotAndDotDot);
+    while (proc.hasNext()) {
+        QFile cmdline(proc.next() + "/cmdline");
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.read(65536).contains(path.toLocal8Bit()))
+            found << QFileInfo(proc.filePath()).fileName();
+    }
+    return found;
+}
+
+void prepareConvert(QProcess &process, const QString &folder, const QString &cache)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(variable);
+    environment.insert("XDG_CACHE_HOME", cache);
+    environment.insert("XDG_CONFIG_HOME", folder + "/config");
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    process.setStandardInputFile(QProcess::nullDevice());
 }
 
 double durationSeconds(const QJsonObject &probed)

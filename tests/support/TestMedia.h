@@ -3,6 +3,8 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QMap>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -98,6 +100,8 @@ QString fields(const QJsonObject &object, const QStringList &keys, QChar separat
 
 // Every entry of a folder, hidden ones too, by name.
 QStringList folderEntries(const QString &folder);
+// Every entry under a folder, by path, with its permissions and content.
+QMap<QString, QByteArray> snapshot(const QString &folder);
 
 // In a child: SIGCHLD, SIGINT and SIGTERM ignored, and every signal blocked.
 void inheritHostileSignals();
@@ -108,6 +112,10 @@ int runWithByteArguments(const QByteArray &program, const QList<QByteArray> &arg
 
 // The process ids whose parent is pid (read from /proc); this process's by default.
 QList<qint64> childProcesses(qint64 pid = 0);
+// The ids of the processes whose command line names path: tools left running.
+QStringList processesNaming(const QString &path);
+// Readies a `trovexa --convert` run in folder with no display: its own cache and configuration.
+void prepareConvert(QProcess &process, const QString &folder, const QString &cache);
 
 // The duration of a probed file in seconds (format duration), or -1.
 double durationSeconds(const QJsonObject &probed);

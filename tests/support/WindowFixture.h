@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMetaProperty>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -57,6 +58,17 @@ struct WindowFixture
         return *m_window;
     }
     const MainWindowUi &ui() { return window().ui(); }
+    // Sets controls from "name=value" pairs, separated by ";".
+    void set(const QString &settings)
+    {
+        for (const QString &setting : settings.split(u';', Qt::SkipEmptyParts)) {
+            QWidget *control = window().findChild<QWidget *>(setting.section(u'=', 0, 0));
+            control->setProperty(control->inherits("QComboBox")
+                                         ? "currentText"
+                                         : control->metaObject()->userProperty().name(),
+                                 setting.section(u'=', 1));
+        }
+    }
 
     // A blank in the folder's name, as in "/home/me/My Apps".
     QTemporaryDir appFolder {QDir::tempPath() + "/trovexa app-XXXXXX"};
