@@ -224,10 +224,7 @@ private Q_SLOTS:
         QVERIFY(::chown(QFile::encodeName(top.filePath("theirs")).constData(), 65534, 65534) == 0);
         const QString mine = "XDG_RUNTIME_DIR=" + top.filePath("mine");
         const auto firstCopy = [&](QProcess &copy, const QStringList &variables) {
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            for (const QString &variable : variables)
-                environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
-            copy.setProcessEnvironment(environment);
+            testmedia::setVariables(copy, variables);
             copy.start(app + "/trovexa", {});
             return QTest::qWaitFor(
                     [&] { // listening, not merely a socket file a killed copy left

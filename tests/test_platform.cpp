@@ -148,26 +148,19 @@ private Q_SLOTS:
 
     // A copy killed before it wrote its number leaves an empty lock: taken
     // over once it is older than a write takes, held while it may be one.
-    void anEmptyLockIsTakenOverOnceOld_data()
-    {
-        QTest::addColumn<int>("ageSeconds");
-        QTest::addColumn<bool>("held");
-        QTest::newRow("just made") << 0 << true;
-        QTest::newRow("a minute old") << 60 << false;
-    }
     void anEmptyLockIsTakenOverOnceOld()
     {
-        QFETCH(int, ageSeconds);
-        QFETCH(bool, held);
-        QTemporaryDir runtime;
-        QFile lock(runtime.path() + "/trovexa-flv-converter.lock");
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
-                                 QFileDevice::FileModificationTime));
-        lock.close();
-        platform::InstanceLock first(lock.fileName());
-        QCOMPARE(first.anotherCopyRunning(), held);
-        QCOMPARE(platform::InstanceLock(lock.fileName()).anotherCopyRunning(), true);
+        for (const auto &[ageSeconds, held] : {std::pair {0, true}, {60, false}}) {
+            QTemporaryDir runtime;
+            QFile lock(runtime.path() + "/trovexa-flv-converter.lock");
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                     QFileDevice::FileModificationTime));
+            lock.close();
+            platform::InstanceLock first(lock.fileName());
+            QCOMPARE(first.anotherCopyRunning(), held);
+            QCOMPARE(platform::InstanceLock(lock.fileName()).anotherCopyRunning(), true);
+        }
     }
 
     // Value = red + 256 * green + 65536 * blue; a position off the list selects nothing.

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The FLV player tab playing real files and its file requests; the Help menu.
 #include "support/DataRows.h"
-#include "support/PlayerTab.h"
 #include "support/WindowFixture.h"
 
 #include "preview/AboutBox.h"
+#include "preview/FlvPlayer.h"
+#include "preview/PreviewHost.h"
 
 #include <QtMultimedia>
 #include <QtTest>
@@ -14,6 +15,28 @@ using platform::FileDialogRequest;
 using enum FileDialogRequest::Mode;
 
 namespace {
+
+// The FLV Player tab as the main window hosts it, with doubles for the file
+// dialog and the shell.
+struct PlayerTab
+{
+    platform::ScriptedDialogs dialogs;
+    platform::RecordingShell shell;
+    platform::CommonDialog commonDialog {dialogs};
+    QWidget window;
+    QWidget *swfControl = new QWidget(&window);
+    preview::PreviewHost host {swfControl, commonDialog, shell, "/opt/trovexa", &window};
+
+    preview::FlvPlayer *player() const { return host.swfControl(); }
+    QMediaPlayer *media() const { return player()->mediaPlayer(); }
+
+    // The user presses Open and picks path in the dialog.
+    void open(const QString &path)
+    {
+        dialogs.fileAnswers = {path};
+        QTest::mouseClick(player()->findChild<QPushButton *>("cmdOpen"), Qt::LeftButton);
+    }
+};
 
 // The captions of the window's options, tabs, menus and lists, without
 // access keys, colons and what follows them.

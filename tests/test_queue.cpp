@@ -59,18 +59,14 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(out));
         QStringList sources;
         for (const QString &made : row[1].split('|')) {
-            const QString path = media.filePath(made.section(':', 0, 0));
+            const QStringList parts = made.split(':'); // name, seconds, frame rate
+            const QString path = media.filePath(parts[0]);
+            const double seconds = parts.value(1, "1").toDouble(),
+                         fps = parts.value(2, "25").toDouble();
             QVERIFY(QDir().mkpath(QFileInfo(path).path()));
             QVERIFY(made.startsWith("broken")
                             ? testmedia::writeFile(path, QByteArray(4096, 'x'))
-                            : testmedia::makeVideo(path,
-                                                   {made.section(':', 1, 1).toDouble()
-                                                            + !made.contains(':'),
-                                                    320,
-                                                    240,
-                                                    made.count(':') > 1
-                                                            ? made.section(':', 2).toDouble()
-                                                            : 25}));
+                            : testmedia::makeVideo(path, {seconds, 320, 240, fps}));
             sources << path;
         }
         if (!existing.isEmpty())
@@ -88,25 +84,19 @@ private Q_SLOTS:
             answers << answer.toInt();
         f.boxes.scriptAnswers(answers);
         // A cancelled entry stops at once: no report after the click.
-        bool clicked = false;
+        bool asked = false, clicked = false;
         int reportsAfterTheClick = 0;
         if (!action.isEmpty()) {
             pipeline::Job *first = queue.at(0);
             auto *button = f.window().progressStrip().findChild<QPushButton *>(
                     action == "all" ? "cmdCancelAll" : "cmdCancelStage");
-            QObject::connect(
-                    first,
-                    &pipeline::Job::progressed,
-                    button,
-                    [button, &clicked] {
-                        QTimer::singleShot(0, button, [button, &clicked] {
-                            button->click();
-                            clicked = true;
-                        });
-                    },
-                    Qt::SingleShotConnection);
-            QObject::connect(first, &pipeline::Job::progressed, button, [&] {
+            QObject::connect(first, &pipeline::Job::progressed, button, [&, button] {
                 reportsAfterTheClick += clicked;
+                if (!std::exchange(asked, true)) // the first report
+                    QTimer::singleShot(0, button, [&, button] {
+                        button->click();
+                        clicked = true;
+                    });
             });
         }
         // The first entry's state while it runs, as the State column shows it.

@@ -218,22 +218,16 @@ private Q_SLOTS:
         f.apply("Classic web video");
         f.apply("Tiny");
         QCOMPARE(converterTab(ui), "160x120 225 0 0 10 0 0 0 22050 48 Mono");
-        const Shown asked {"NAME OF THE PRESET:", 0, "Save preset"};
-        const auto refused = [](const QString &why) {
-            return Shown {"THE PRESET CANNOT BE SAVED:\r\n" + why, 16, "Error"};
-        };
+        const QString asked = "NAME OF THE PRESET:|0|Save preset;";
+        const QString refused = asked + "THE PRESET CANNOT BE SAVED:\r\n";
         QCOMPARE(f.boxes.shown(),
-                 QList<Shown>(
-                         {asked,
-                          asked,
-                          refused("\"Classic web video\" is the name of a built-in preset"),
-                          asked,
-                          refused("a preset's name cannot hold \"/\" or start with \".\": a/b"),
-                          asked,
-                          refused("a preset's name cannot start or end with a space"),
-                          asked,
-                          {"REPLACE THE PRESET \"Tiny\"?", 36, "Confirm"},
-                          asked}));
+                 Shown::fromRow(
+                         asked + refused
+                         + "\"Classic web video\" is the name of a built-in preset|16|Error;"
+                         + refused
+                         + "a preset's name cannot hold \"/\" or start with \".\": a/b|16|Error;"
+                         + refused + "a preset's name cannot start or end with a space|16|Error;"
+                         + asked + "REPLACE THE PRESET \"Tiny\"?|36|Confirm;" + asked));
         QVERIFY(testmedia::readFile(tiny).contains("size=160x120\n"));
         QVERIFY(testmedia::readFile(tiny).contains("image-count=10\n"));
 

@@ -159,22 +159,20 @@ private Q_SLOTS:
                 && QFile::link(qEnvironmentVariable("TROVEXA_TEST_CHILD"), slow + "/flvmeta"));
         const auto start = [&](const QString &drive) {
             auto process = std::make_unique<QProcess>();
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            QStringList variables {"QT_QPA_PLATFORM=offscreen",
+                                   "LD_PRELOAD=" WINDOW_DRIVER,
+                                   "TROVEXA_DRIVE=" + drive};
             for (const char *name :
                  {"XDG_RUNTIME_DIR", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
-                environment.insert(name, home.filePath(name));
-            environment.insert("QT_QPA_PLATFORM", "offscreen");
-            environment.insert("LD_PRELOAD", WINDOW_DRIVER);
-            environment.insert("TROVEXA_DRIVE", drive);
-            if (hang && drive != "restore") {
-                // The folder's slash too: a tool's hidden temporary may end in "b.flv".
-                environment.insert("TROVEXA_TEST_HANG", "/b.flv");
-                environment.insert("PATH", slow + ":" + environment.value("PATH"));
-            }
+                variables << QString(name) + '=' + home.filePath(name);
+            // The folder's slash too: a tool's hidden temporary may end in "b.flv".
+            if (hang && drive != "restore")
+                variables << "TROVEXA_TEST_HANG=/b.flv"
+                          << "PATH=" + slow + ":" + qEnvironmentVariable("PATH");
             QDir().mkpath(home.filePath("XDG_RUNTIME_DIR"));
             QFile::setPermissions(home.filePath("XDG_RUNTIME_DIR"),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            process->setProcessEnvironment(environment);
+            testmedia::setVariables(*process, variables);
             process->start(applicationFolderUnderTest() + "/trovexa",
                            drive == "restore" ? QStringList() : sources);
             return process;
@@ -341,11 +339,10 @@ private Q_SLOTS:
         QFile::remove(report);
         const auto recipe = [&] {
             auto process = std::make_unique<QProcess>();
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.remove("DISPLAY");
-            environment.insert("TROVEXA", applicationFolderUnderTest() + "/trovexa");
-            environment.insert("XDG_CACHE_HOME", m_media.filePath("cache"));
-            process->setProcessEnvironment(environment);
+            testmedia::setVariables(*process,
+                                    {"DISPLAY",
+                                     "TROVEXA=" + applicationFolderUnderTest() + "/trovexa",
+                                     "XDG_CACHE_HOME=" + m_media.filePath("cache")});
             process->setChildProcessModifier([] { ::setsid(); }); // a group to kill
             process->start("bash",
                            {TROVEXA_SOURCE_DIR "/packaging/batch/parallel.sh",

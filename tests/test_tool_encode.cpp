@@ -43,6 +43,20 @@ unsigned usualMode()
     return 0666 & ~mask;
 }
 
+// The first frame of source encoded by the front-end with the window's options; the fonts
+// in folder/fonts. Empty when the encode fails.
+QByteArray encodedFrame(const pipeline::ConversionOptions &o,
+                        const QString &source,
+                        const QString &folder)
+{
+    const QString app = applicationFolderUnderTest(), output = source + ".flv";
+    const auto arguments = pipeline::BuildEncoderArguments(o, app, folder, u'/').list();
+    const ProcessResult result = run(app + "/ffmpeg",
+                                     QStringList {"-y", "-i", source} + arguments << output);
+    EXPECT_EQ(result.exitCode, 0) << result.errors.right(3000).toStdString();
+    return result.exitCode == 0 ? rgbFrame(output, 0) : QByteArray();
+}
+
 // The window's encode, metadata and picture commands for one row of
 // data/tool_encodes.txt, and what they write.
 void encodeThenMetadata(const QStringList &row)
@@ -195,7 +209,7 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
         {"hidden text\nline", "red", "0", 20, 20, 20}};
     // clang-format on
     QTemporaryDir dir;
-    const QString app = applicationFolderUnderTest(), source = dir.filePath("source.avi");
+    const QString source = dir.filePath("source.avi");
     const QString fonts = dir.filePath("win 'q' \"d\": [a,b]; c\\d");
     ASSERT_TRUE(makeVideo(source, {.seconds = 0.4}) && QDir().mkpath(fonts + "/fonts")
                 && QFile::copy("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
@@ -206,15 +220,7 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
                                    .sampling = "22050",
                                    .audioBitrate = "64",
                                    .channels = "Mono"};
-    const auto encode = [&] {
-        const auto arguments = pipeline::BuildEncoderArguments(o, app, fonts, u'/').list();
-        const QString output = dir.filePath("marked.flv");
-        const ProcessResult result = run(app + "/ffmpeg",
-                                         QStringList {"-i", source} + arguments << output);
-        EXPECT_EQ(result.exitCode, 0) << result.errors.right(3000).toStdString();
-        return rgbFrame(output, 0);
-    };
-    const QByteArray plain = encode();
+    const QByteArray plain = encodedFrame(o, source, fonts);
     ASSERT_EQ(plain.size(), 320 * 240 * 3);
     o.watermarkOn = true;
     for (const auto &[text, colour, alpha, left, top, size] : cases) {
@@ -222,7 +228,7 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
         o.fontSize = QString::number(size);
         o.left = QString::number(left);
         o.top = QString::number(top);
-        const QByteArray marked = encode();
+        const QByteArray marked = encodedFrame(o, source, fonts);
         ASSERT_EQ(marked.size(), plain.size());
         // Changed pixels around the two lines (a coding block's margin) or not;
         // right of the first word; on the second line.
@@ -243,7 +249,7 @@ TEST(ToolWatermark, DrawsTheWholeTextAndNothingElse)
                 << text.toStdString() << ": " << inside << " " << right << " " << second;
     }
     EXPECT_EQ(folderEntries(dir.path()),
-              QStringList({"marked.flv", "source.avi", fonts.section('/', -1)}));
+              QStringList({"source.avi", "source.avi.flv", fonts.section('/', -1)}));
 }
 
 // Every colour of the shipped list reaches the picture as the list states it:
@@ -271,13 +277,7 @@ TEST(ToolWatermark, DrawsEveryShippedColourExactly)
         const QStringList fields = line.split(' ');
         o.colorName = fields.value(3);
         SCOPED_TRACE(line.toStdString());
-        const auto arguments = pipeline::BuildEncoderArguments(o, app, "/usr/share", u'/');
-        const QString output = dir.filePath("marked.flv");
-        const ProcessResult result = run(app + "/ffmpeg",
-                                         QStringList {"-y", "-i", source} + arguments.list()
-                                                 << output);
-        ASSERT_EQ(result.exitCode, 0) << result.errors.right(2000).toStdString();
-        const QByteArray frame = rgbFrame(output, 0);
+        const QByteArray frame = encodedFrame(o, source, "/usr/share");
         ASSERT_EQ(frame.size(), 160 * 120 * 3);
         for (int component = 0; component < 3; ++component) {
             int sum = 0; // over an 8 x 8 patch well inside the block

@@ -210,10 +210,7 @@ ProcessResult run(const QString &program, const QStringList &arguments, const Ru
         if (options.hostileSignals)
             inheritHostileSignals();
     });
-    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-    for (const QString &variable : options.environment)
-        variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-    process.setProcessEnvironment(variables);
+    setVariables(process, options.environment);
     process.start(program, arguments);
     ProcessResult result;
     if (!process.waitForStarted(-1)) {
@@ -270,14 +267,26 @@ QStringList processesNaming(const QString &path)
     return found;
 }
 
-void prepareConvert(QProcess &process, const QString &folder, const QString &cache)
+void setVariables(QProcess &process, const QStringList &variables)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert("XDG_CACHE_HOME", cache);
-    environment.insert("XDG_CONFIG_HOME", folder + "/config");
+    for (const QString &variable : variables) {
+        if (variable.contains(u'='))
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        else
+            environment.remove(variable);
+    }
     process.setProcessEnvironment(environment);
+}
+
+void prepareConvert(QProcess &process, const QString &folder, const QString &cache)
+{
+    setVariables(process,
+                 {"DISPLAY",
+                  "WAYLAND_DISPLAY",
+                  "QT_QPA_PLATFORM",
+                  "XDG_CACHE_HOME=" + cache,
+                  "XDG_CONFIG_HOME=" + folder + "/config"});
     process.setWorkingDirectory(folder);
     process.setStandardInputFile(QProcess::nullDevice());
 }

@@ -114,6 +114,8 @@ int runWithByteArguments(const QByteArray &program, const QList<QByteArray> &arg
 QList<qint64> childProcesses(qint64 pid = 0);
 // The ids of the processes whose command line names path: tools left running.
 QStringList processesNaming(const QString &path);
+// Gives a process this one's environment with variables ("NAME=value"; "NAME" alone: removed).
+void setVariables(QProcess &process, const QStringList &variables);
 // Readies a `trovexa --convert` run in folder with no display: its own cache and configuration.
 void prepareConvert(QProcess &process, const QString &folder, const QString &cache);
 
