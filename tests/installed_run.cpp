@@ -31,8 +31,7 @@ private Q_SLOTS:
         WindowFixture f(app);
         const MainWindowUi &ui = f.ui();
         QCOMPARE(f.window().Form_Load(), MainWindow::Startup::Run);
-        ui.chkWatermark->setChecked(true);
-        ui.txtWatermark->setPlainText("Trovexa");
+        f.set("chkWatermark=1;txtWatermark=Trovexa");
         f.dialogs.fileAnswers << media.filePath("clip.avi");
         f.dialogs.folderAnswers << media.path();
         QTest::mouseClick(ui.cmdInput, Qt::LeftButton);

@@ -167,14 +167,13 @@ private:
             ::close(slave);
         Run run;
         if (stop == "int") {
-            QTest::qWaitFor(
-                    [&] {
-                        run.output += process.readAllStandardOutput();
-                        return run.output.contains("encoding started")
-                                || run.output.contains("normalizing started")
-                                || process.state() == QProcess::NotRunning;
-                    },
-                    60000);
+            const auto started = [&] {
+                run.output += process.readAllStandardOutput();
+                return run.output.contains("encoding started")
+                        || run.output.contains("normalizing started")
+                        || process.state() == QProcess::NotRunning;
+            };
+            QTest::qWaitFor(started, 60000);
             ::kill(pid_t(process.processId()), SIGINT);
         }
         if (!process.waitForFinished(120000))

@@ -226,13 +226,12 @@ private Q_SLOTS:
         const auto firstCopy = [&](QProcess &copy, const QStringList &variables) {
             testmedia::setVariables(copy, variables);
             copy.start(app + "/trovexa", {});
-            return QTest::qWaitFor(
-                    [&] { // listening, not merely a socket file a killed copy left
-                        QLocalSocket probe;
-                        probe.connectToServer(top.filePath("mine/trovexa-flv-converter.socket"));
-                        return probe.waitForConnected(100);
-                    },
-                    20000);
+            const auto listening = [&] { // not merely a socket file a killed copy left
+                QLocalSocket probe;
+                probe.connectToServer(top.filePath("mine/trovexa-flv-converter.socket"));
+                return probe.waitForConnected(100);
+            };
+            return QTest::qWaitFor(listening, 20000);
         };
         QProcess killed;
         QVERIFY(firstCopy(killed, {mine}));
@@ -346,8 +345,7 @@ private Q_SLOTS:
             QCOMPARE(queue.count(), 2);
             QCOMPARE(ui.lblInput->text(), "/earlier/choice.mpg");
             ui.lblInput->setText(paths.first());
-        }
-        if (taken) { // Input File opens next at the file handed over; no drops while a job runs
+            // Input File opens next at the file handed over; no drops while a job runs.
             QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
             QCOMPARE(f.dialogs.fileRequests.last().initialPath, paths.first());
             ui.cmdEncode->setEnabled(false);

@@ -133,9 +133,10 @@ private Q_SLOTS:
         program.start(applicationFolderUnderTest() + "/trovexa", {});
         qint64 owner = 0;
         QString host, application;
-        QVERIFY(QTest::qWaitFor(
-                [&] { return QLockFile(lockPath).getLockInfo(&owner, &host, &application); },
-                20000));
+        const auto locked = [&] {
+            return QLockFile(lockPath).getLockInfo(&owner, &host, &application);
+        };
+        QVERIFY(QTest::qWaitFor(locked, 20000));
         QCOMPARE(owner, program.processId());
         QVERIFY(platform::InstanceLock(lockPath).anotherCopyRunning());
         QCOMPARE(program.state(), QProcess::Running);

@@ -101,28 +101,22 @@ private Q_SLOTS:
         }
         // The first entry's state while it runs, as the State column shows it.
         QStringList shownWhileRunning;
-        QObject::connect(&queue,
-                         &QAbstractItemModel::dataChanged,
-                         &queue,
-                         [&](const QModelIndex &from) {
-                             const QModelIndex state = queue.index(0,
-                                                                   pipeline::JobQueue::StateColumn);
-                             const pipeline::JobState now = queue.at(0)->state();
-                             if (from.row() == 0 && now != pipeline::JobState::Waiting
-                                 && !pipeline::isFinal(now))
-                                 shownWhileRunning << state.data().toString();
-                         });
+        const auto stateShown = [&](const QModelIndex &from) {
+            using enum pipeline::JobState;
+            const pipeline::JobState now = queue.at(0)->state();
+            const QModelIndex state = queue.index(0, pipeline::JobQueue::StateColumn);
+            if (from.row() == 0 && now != Waiting && !pipeline::isFinal(now))
+                shownWhileRunning << state.data().toString();
+        };
+        QObject::connect(&queue, &QAbstractItemModel::dataChanged, &queue, stateShown);
         // While an entry runs, the controls that would start or change a job are off.
         QStringList enabledWhileRunning;
-        QObject::connect(&queue,
-                         &pipeline::JobQueue::currentChanged,
-                         &queue,
-                         [&](pipeline::Job *job) {
-                             for (QWidget *control : {static_cast<QWidget *>(f.ui().cmdEncode),
-                                                      static_cast<QWidget *>(f.ui().cmdInput)})
-                                 if (job && control->isEnabled())
-                                     enabledWhileRunning << control->objectName();
-                         });
+        const auto controlsShown = [&](pipeline::Job *job) {
+            for (QWidget *control : QWidgetList {f.ui().cmdEncode, f.ui().cmdInput})
+                if (job && control->isEnabled())
+                    enabledWhileRunning << control->objectName();
+        };
+        QObject::connect(&queue, &pipeline::JobQueue::currentChanged, &queue, controlsShown);
         QList<int> ends(queue.count()); // each entry's end comes once, a cancelled waiting one's too
         for (int i = 0; i < queue.count(); ++i)
             QObject::connect(queue.at(i), &pipeline::Job::finished, &queue, [&ends, i] {

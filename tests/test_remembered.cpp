@@ -63,11 +63,7 @@ struct Remembering : WindowFixture
         settingsFile = folder + "/config/trovexa.conf";
         presetFolder = folder + "/presets";
     }
-    void start()
-    {
-        QCOMPARE(window().Form_Load(), MainWindow::Startup::Run);
-        window().presetMenu().refresh();
-    }
+    void start() { QCOMPARE(window().Form_Load(), MainWindow::Startup::Run); }
     void apply(const QString &preset)
     {
         QAction *action = entry(ui().mnuPresets, preset);

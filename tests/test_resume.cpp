@@ -355,12 +355,11 @@ private Q_SLOTS:
         const auto first = recipe();
         QVERIFY(first->waitForStarted());
         int count = 0;
-        QVERIFY(QTest::qWaitFor(
-                [&] {
-                    reportLines(report, count);
-                    return count >= 2 || first->state() == QProcess::NotRunning;
-                },
-                120000));
+        const auto twoReported = [&] {
+            reportLines(report, count);
+            return count >= 2 || first->state() == QProcess::NotRunning;
+        };
+        QVERIFY(QTest::qWaitFor(twoReported, 120000));
         QCOMPARE(first->state(), QProcess::Running);
         // parallel gives each job a process group of its own: the whole
         // session goes, as in a power cut.

@@ -18,13 +18,12 @@ namespace {
 // Whether a process has ended (a zombie or gone), waiting up to 15 s.
 bool ended(qint64 pid)
 {
-    return QTest::qWaitFor(
-            [pid] {
-                const QByteArray stat = readFile(QString("/proc/%1/stat").arg(pid));
-                const qsizetype close = stat.lastIndexOf(')');
-                return close < 0 || stat.mid(close + 2, 1) == "Z";
-            },
-            15000);
+    const auto gone = [pid] {
+        const QByteArray stat = readFile(QString("/proc/%1/stat").arg(pid));
+        const qsizetype close = stat.lastIndexOf(')');
+        return close < 0 || stat.mid(close + 2, 1) == "Z";
+    };
+    return QTest::qWaitFor(gone, 15000);
 }
 
 // Starts a front-end with signals ignored and blocked, which it must put
@@ -36,12 +35,11 @@ qint64 startWithChild(QProcess &process, const char *program, const QStringList 
     process.start(applicationFolderUnderTest() + "/" + program, arguments);
     qint64 child = 0;
     if (process.waitForStarted(-1)) {
-        (void) QTest::qWaitFor(
-                [&] {
-                    child = childProcesses(process.processId()).value(0);
-                    return child || process.state() == QProcess::NotRunning;
-                },
-                20000);
+        const auto started = [&] {
+            child = childProcesses(process.processId()).value(0);
+            return child || process.state() == QProcess::NotRunning;
+        };
+        (void) QTest::qWaitFor(started, 20000);
     }
     return child;
 }
