@@ -118,6 +118,8 @@ private Q_SLOTS:
         m_component->setOutputWidth(320);
         m_component->setOutputHeight(240);
         QVERIFY(m_component->SetOutputFile(intermediate()));
+        QVERIFY(m_component->AddVideoClip("long.avi", 0, length, 0));
+        m_component->ClearClips(); // gone, as if never added
         QVERIFY(m_component->AddAudioClip("long.avi", 0, length) && length > 0);
         QVERIFY(!m_component->StartConversion());
         QVERIFY(testmedia::childProcesses().isEmpty());
