@@ -14,13 +14,19 @@
 
 namespace {
 
+using Run = testmedia::ProcessResult;
+
 // The watermark settings files the rows name.
 QByteArray settingsFile(const QString &kind)
 {
     if (kind == "garbage.wsx")
         return "not settings";
-    const watermark::WatermarkSettings
-            settings {"Trovexa", 6, 0, kind == "far.wsx" ? 99 : 4, "2", "2", "255"};
+    watermark::WatermarkSettings
+            settings {kind == "blank.wsx" ? "" : "Trovexa", 6, 0, 4, "2", "2", "255"};
+    for (const auto &[far, index] : {std::pair {"farcolour.wsx", &settings.color},
+                                     {"farfont.wsx", &settings.font},
+                                     {"far.wsx", &settings.fontSize}})
+        *index = kind == far ? 99 : *index;
     return std::get<QByteArray>(watermark::settingsToBytes(settings));
 }
 
@@ -30,24 +36,15 @@ QString streams(const QString &path)
     const QJsonObject probed = testmedia::probe(path);
     const QJsonObject video = testmedia::firstStream(probed, "video");
     const QJsonObject audio = testmedia::firstStream(probed, "audio");
-    QString text = video["codec_name"].toString() + " "
-            + testmedia::fields(video, {"width", "height"}, u'x');
-    text += audio.isEmpty()
-            ? " -"
-            : " " + testmedia::fields(audio, {"codec_name", "sample_rate", "channels"}, u' ');
-    return text;
+    const QString sound = testmedia::fields(audio, {"codec_name", "sample_rate", "channels"}, u' ');
+    return video["codec_name"].toString() + ' '
+            + testmedia::fields(video, {"width", "height"}, u'x') + ' '
+            + (audio.isEmpty() ? "-" : sound);
 }
 
 // "web.preset" among the files made; any other preset file has an unknown key.
 const QByteArray WebPreset
         = "size=320x240\ncodec=h264\nchannels=stereo\nimages=yes\nimage-count=2\n";
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray output;
-    QByteArray errors;
-};
 
 } // namespace
 

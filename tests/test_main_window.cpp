@@ -83,21 +83,17 @@ private Q_SLOTS:
             f.ui().sstThis->setCurrentIndex(tab);
             QCoreApplication::processEvents();
             for (QComboBox *list : f.window().findChildren<QComboBox *>()) {
-                if (!list->isVisible() || list->currentText().isEmpty())
-                    continue;
                 QStyleOptionComboBox option;
                 option.initFrom(list);
                 option.editable = list->isEditable();
                 option.currentText = list->currentText();
-                const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox,
-                                                                  &option,
-                                                                  QStyle::SC_ComboBoxEditField,
-                                                                  list);
-                if (field.width() < list->fontMetrics().horizontalAdvance(list->currentText()))
-                    cut << QString("%1 %2<%3")
-                                    .arg(list->objectName())
-                                    .arg(field.width())
-                                    .arg(list->fontMetrics().horizontalAdvance(list->currentText()));
+                const QStyle::SubControl field = QStyle::SC_ComboBoxEditField;
+                const int room = list->style()
+                                         ->subControlRect(QStyle::CC_ComboBox, &option, field, list)
+                                         .width();
+                const int needed = list->fontMetrics().horizontalAdvance(list->currentText());
+                if (list->isVisible() && room < needed)
+                    cut << QString("%1 %2<%3").arg(list->objectName()).arg(room).arg(needed);
             }
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));

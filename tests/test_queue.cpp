@@ -205,6 +205,10 @@ private Q_SLOTS:
             bytes.replace("\"format\": 1", saved == "newer" ? "\"format\": 2" : "\"format\": 0");
         else if (saved == "damaged")
             bytes.chop(bytes.size() / 2);
+        else if (const QStringList edit = saved.split("=>"); edit.size() == 2) { // one value
+            QVERIFY(bytes.contains(edit[0].toUtf8()));
+            bytes.replace(edit[0].toUtf8(), edit[1].toUtf8());
+        }
         if (!saved.isEmpty())
             QVERIFY(testmedia::writeFile(file, bytes));
 

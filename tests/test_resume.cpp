@@ -88,12 +88,11 @@ QString leftAfterKill(const QString &media, const QString &out)
 QByteArray waitForOutput(QProcess &process, const QString &text)
 {
     QByteArray output;
-    (void) QTest::qWaitFor( // the caller tells what the output lacks
-            [&] {
-                output += process.readAllStandardOutput();
-                return output.contains(text.toUtf8()) || process.state() == QProcess::NotRunning;
-            },
-            120000);
+    const auto printed = [&] {
+        output += process.readAllStandardOutput();
+        return output.contains(text.toUtf8()) || process.state() == QProcess::NotRunning;
+    };
+    (void) QTest::qWaitFor(printed, 120000); // the caller tells what the output lacks
     return output;
 }
 
