@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommonDialog.h"
 
-#include <QFileInfo>
-
 namespace platform {
 
 CommonDialog::CommonDialog(FileDialogPresenter &presenter)
@@ -53,11 +51,6 @@ bool CommonDialog::show(FileDialogRequest::Mode mode)
     FileNames = chosen;
     FileName = chosen.first();
     return true;
-}
-
-QString CommonDialog::FileTitle() const
-{
-    return QFileInfo(FileName).fileName();
 }
 
 } // namespace platform

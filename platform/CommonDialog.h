@@ -66,9 +66,6 @@ public:
     bool ShowOpen();
     bool ShowSave();
 
-    // The chosen file's name without its folder.
-    QString FileTitle() const;
-
     // "Desc|*.a;*.b|Other| *.c" as name filters "Desc (*.a *.b)", "Other (*.c)".
     static QStringList nameFilters(const QString &filter);
 

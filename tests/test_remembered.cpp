@@ -200,8 +200,8 @@ private Q_SLOTS:
 
         ui.cmbVideoWindow->setCurrentText("160x120");
         ui.txtNumImages->setText("0"); // no count to keep: the start value is
-        f.boxes.textAnswers = QStringList {"Tiny", "classic web video", "a/b", " Tiny", "Tiny"};
-        for (int save = 0; save < 4; ++save)
+        f.boxes.textAnswers = QStringList {"Tiny", "classic web video", "a/b", " Tiny", "", "Tiny"};
+        for (int save = 0; save < 5; ++save)
             ui.mnuSavePreset->trigger();
         const QString tiny = f.presetFolder + "/Tiny.preset";
         QCOMPARE(pipeline::PresetFolder(f.presetFolder).load("Tiny").index(), 0);
@@ -223,7 +223,8 @@ private Q_SLOTS:
                          + refused
                          + "a preset's name cannot hold \"/\" or start with \".\": a/b|16|Error;"
                          + refused + "a preset's name cannot start or end with a space|16|Error;"
-                         + asked + "REPLACE THE PRESET \"Tiny\"?|36|Confirm;" + asked));
+                         + refused + "a preset needs a name|16|Error;" + asked
+                         + "REPLACE THE PRESET \"Tiny\"?|36|Confirm;" + asked));
         QVERIFY(testmedia::readFile(tiny).contains("size=160x120\n"));
         QVERIFY(testmedia::readFile(tiny).contains("image-count=10\n"));
 

@@ -135,23 +135,17 @@ private Q_SLOTS:
     // start offers the queue back; what had ended stays as it was, the
     // entry that ran waits again and nothing half written is left under an
     // output's name.
-    void killedWindow_data()
-    {
-        QTest::addColumn<QString>("stage");
-        QTest::addColumn<bool>("hang"); // the metadata tool hangs, so the kill lands in it
-        QTest::newRow("normalization") << "stage: Normalizing b.flv (2 of 3)" << false;
-        QTest::newRow("encode") << "stage: Encoding b.flv (2 of 3)" << false;
-        QTest::newRow("metadata") << "stage: Writing metadata of b.flv (2 of 3)" << true;
-    }
+    void killedWindow_data() { addDataRows("resume.txt", "killedWindow"); }
     void killedWindow()
     {
-        QFETCH(QString, stage);
-        QFETCH(bool, hang);
+        QFETCH(QStringList, row);
+        const QString stage = row[0];
+        const bool hang = row[1] == "hang";
         QTemporaryDir home;
         QStringList sources;
         for (const QString name : {"a.mpg", "b.avi", "c.mpg"}) {
             sources << m_media.filePath(name);
-            QVERIFY(testmedia::makeVideo(sources.last(), {name == "b.avi" ? 8.0 : 1.0}));
+            QVERIFY(testmedia::makeVideo(sources.last(), {name == "b.avi" ? 40.0 : 1.0}));
         }
         const QString slow = home.filePath("slow");
         QVERIFY(QDir().mkpath(slow)
@@ -257,16 +251,11 @@ private Q_SLOTS:
     // Killed outright in the middle of a batch, by stage: nothing half
     // written stays under an output's name, no tool goes on, and the same
     // line run again converts each source that had not ended, once.
-    void killedAndRunAgain_data()
-    {
-        QTest::addColumn<QString>("stage");
-        QTest::newRow("encode") << "[2/3] b.avi: encoding started";
-        QTest::newRow("normalization") << "[2/3] b.avi: normalizing started";
-        QTest::newRow("metadata") << "[2/3] b.avi: writing metadata started";
-    }
+    void killedAndRunAgain_data() { addDataRows("resume.txt", "killedRun"); }
     void killedAndRunAgain()
     {
-        QFETCH(QString, stage);
+        QFETCH(QStringList, row);
+        const QString stage = row[0];
         QStringList sources {"a.avi", "b.avi", "c.avi"};
         for (const QString &source : sources)
             QVERIFY(testmedia::makeVideo(m_media.filePath(source), {source == "b.avi" ? 6.0 : 1.0}));

@@ -136,6 +136,13 @@ private Q_SLOTS:
         // The source dialog does not reset the name, so it starts there.
         QTest::mouseClick(u.ui().cmdInput, Qt::LeftButton);
         QCOMPARE(u.dialogs.fileRequests.last().initialPath, file);
+        t.boxes.clear(); // into a folder that is not there, then cancelled
+        t.dialogs.fileAnswers.clear();
+        t.click(ui.cmdSaveWMOptions, t.path("none/x.wsx"));
+        t.click(ui.cmdSaveWMOptions, "");
+        QCOMPARE(t.boxes.shown().size(), 1);
+        QVERIFY(t.boxes.shown().first().prompt.startsWith("CANNOT SAVE " + t.path("none/x.wsx")
+                                                          + ": "));
     }
 
     void unreadableFilesAreRefused_data() { addDataRows("watermark_tab.txt", "unreadable"); }
