@@ -154,23 +154,28 @@ TEST(StageRunner, EndsAsTheChildDoes)
             {Encode, child({"ignoreterm"}), Cancelled, {}},
             {Encode, {"/no/ffmpeg", {}}, Failed, {{"NO SUCH FILE OR DIRECTORY", 16, "Error"}}},
             {Encode, {"/etc", {}}, Failed, {{"PERMISSION DENIED", 16, "Error"}}}};
+    platform::RecordingMessageBoxes boxes;
+    StageRunner runner {&boxes}; // one for every case: nothing of a case carries over
+    runner.setStopSteps({{}, 50, 50}); // a child that ignores the quit request is killed soon
+    QList<double> positions;
+    bool cancelAtFirst = false;
+    QObject::connect(&runner, &StageRunner::progressed, &runner, [&](double position, double) {
+        positions.append(position);
+        if (cancelAtFirst)
+            runner.cancel();
+    });
     for (const auto &[stage, command, end, shown] : cases) {
-        platform::RecordingMessageBoxes boxes;
-        StageRunner runner {&boxes};
-        runner.setStopSteps({{}, 50, 50}); // a child that ignores the quit request is killed soon
-        QList<double> positions;
+        boxes.clear();
+        positions.clear();
+        cancelAtFirst = shown.isEmpty();
         QSignalSpy ended(&runner, &StageRunner::ended);
-        QObject::connect(&runner, &StageRunner::progressed, &runner, [&](double position, double) {
-            positions.append(position);
-            if (shown.isEmpty())
-                runner.cancel();
-        });
         runner.start(stage, command, 3.0);
         EXPECT_TRUE(runner.isRunning());
         ASSERT_TRUE(ended.wait(30000));
         EXPECT_FALSE(runner.isRunning());
         EXPECT_EQ(ended.first().first().value<StageEnd>(), end) << command.text().toStdString();
         EXPECT_EQ(boxes.shown(), shown);
+        EXPECT_EQ(runner.failure().isEmpty(), end != Failed);
         EXPECT_EQ(positions, shown.isEmpty() ? QList<double> {1.5} : QList<double> {});
         const QString details = boxes.detailsOf(0); // the end of the output, bounded
         if (command.arguments.list().value(2) == "204800")
@@ -188,11 +193,10 @@ TEST(StageRunner, EndsAsTheChildDoes)
 // waiting at the program's end.
 TEST(ProcessControl, ChildTerminatedThenKilled)
 {
-    const std::tuple<bool, QString, int> cases[] = {{true, "progress", SIGTERM},
-                                                    {true, "ignoreterm", SIGKILL},
-                                                    {false, "progress", SIGTERM},
-                                                    {false, "ignoreterm", SIGKILL}};
-    for (const auto &[atTheEnd, mode, signal] : cases) {
+    const std::pair<QString, int> modes[] = {{"progress", SIGTERM}, {"ignoreterm", SIGKILL}};
+    for (int i = 0; i < 4; ++i) {
+        const bool atTheEnd = i < 2;
+        const auto &[mode, signal] = modes[i % 2];
         SCOPED_TRACE(atTheEnd ? "at the end" : "while running");
         QProcess child;
         child.start(testChildProgram(), {mode});
