@@ -194,26 +194,24 @@ TEST(StageRunner, EndsAsTheChildDoes)
 TEST(ProcessControl, ChildTerminatedThenKilled)
 {
     const std::pair<QString, int> modes[] = {{"progress", SIGTERM}, {"ignoreterm", SIGKILL}};
-    for (int i = 0; i < 4; ++i) {
-        const bool atTheEnd = i < 2;
-        const auto &[mode, signal] = modes[i % 2];
-        SCOPED_TRACE(atTheEnd ? "at the end" : "while running");
-        QProcess child;
-        child.start(testChildProgram(), {mode});
-        ASSERT_TRUE(child.waitForReadyRead(10000)); // its signals are set by then
-        if (atTheEnd) {
-            platform::finishChild(child, {"q\n", 50, 2000});
-        } else {
-            QSignalSpy finished(&child, &QProcess::finished);
-            platform::stopChild(child, {"q\n", 50, 500});
-            EXPECT_EQ(child.state(), QProcess::Running); // it returns at once
-            EXPECT_TRUE(finished.wait(10000));
+    for (const bool atTheEnd : {true, false})
+        for (const auto &[mode, signal] : modes) {
+            SCOPED_TRACE((atTheEnd ? "at the end: " : "while running: ") + mode.toStdString());
+            QProcess child;
+            child.start(testChildProgram(), {mode});
+            ASSERT_TRUE(child.waitForReadyRead(10000)); // its signals are set by then
+            if (atTheEnd) {
+                platform::finishChild(child, {"q\n", 50, 2000});
+            } else {
+                QSignalSpy finished(&child, &QProcess::finished);
+                platform::stopChild(child, {"q\n", 50, 500});
+                EXPECT_EQ(child.state(), QProcess::Running); // it returns at once
+                EXPECT_TRUE(finished.wait(10000));
+            }
+            EXPECT_EQ(child.state(), QProcess::NotRunning);
+            EXPECT_EQ(std::pair(child.exitStatus(), child.exitCode()),
+                      std::pair(QProcess::CrashExit, signal));
         }
-        EXPECT_EQ(child.state(), QProcess::NotRunning) << mode.toStdString();
-        EXPECT_EQ(std::pair(child.exitStatus(), child.exitCode()),
-                  std::pair(QProcess::CrashExit, signal))
-                << mode.toStdString();
-    }
 }
 
 // A progress line beyond the bound is dropped whole; reading goes on after it.

@@ -70,18 +70,19 @@ QString badOutputs(const QString &folder, int expected)
     return bad.join(", ");
 }
 
-// The output folder's files once no tool of a killed run goes on, less the
-// killed run's lock and its tools' hidden temporaries, which the next run in
-// the folder takes over or removes.
-QString leftAfterKill(const QString &media, const QString &out)
+// Whether no tool that names folder goes on, waiting up to 20 s.
+bool toolsGone(const QString &folder)
 {
-    if (!QTest::qWaitFor([&] { return testmedia::processesNaming(media).isEmpty(); }, 20000))
-        return "tools still running";
-    QStringList left = testmedia::folderEntries(out);
-    left.removeIf([](const QString &name) {
-        return name == ".b.flv.trovexa-lock" || name.startsWith(".trvx-tmp-");
-    });
-    return left.join(' ');
+    return QTest::qWaitFor([&] { return testmedia::processesNaming(folder).isEmpty(); }, 20000);
+}
+
+// The output folder's files after a kill, less the killed run's lock and its
+// tools' hidden temporaries, which the next run in the folder takes over or
+// removes.
+QString leftAfterKill(const QString &out)
+{
+    static const QRegularExpression kept(R"(^(?!\.b\.flv\.trovexa-lock$|\.trvx-tmp-))");
+    return testmedia::folderEntries(out).filter(kept).join(' ');
 }
 
 // What the process prints until it prints text or ends.
@@ -176,8 +177,7 @@ private Q_SLOTS:
         QTest::qWait(300); // well inside the stage
         ::kill(pid_t(first->processId()), SIGKILL);
         first->waitForFinished();
-        QVERIFY(QTest::qWaitFor([&] { return testmedia::processesNaming(m_media.path()).isEmpty(); },
-                                20000));
+        QVERIFY(toolsGone(m_media.path()));
         const QByteArray finished = testmedia::readFile(m_out + "/a.flv");
         QVERIFY(media::isWholeFlv(m_out + "/a.flv"));
 
@@ -188,7 +188,7 @@ private Q_SLOTS:
                          && shown.contains("states: done|waiting|waiting\n"),
                  shown.constData());
         QCOMPARE(testmedia::readFile(m_out + "/a.flv"), finished);
-        QCOMPARE(leftAfterKill(m_media.path(), m_out), QString("a.flv"));
+        QCOMPARE(leftAfterKill(m_out), QString("a.flv"));
     }
 
     // What an earlier run wrote is kept only when it is whole: run again,
@@ -267,7 +267,8 @@ private Q_SLOTS:
         ::kill(pid_t(first->processId()), SIGKILL);
         first->waitForFinished();
         // a.flv whole; b.flv, if there, as it was before the metadata stage.
-        const QString left = leftAfterKill(m_media.path(), m_out);
+        QVERIFY(toolsGone(m_media.path()));
+        const QString left = leftAfterKill(m_out);
         QVERIFY2(left == "a.flv" || left == "a.flv b.flv", qPrintable(left));
         QVERIFY(media::isWholeFlv(m_out + "/a.flv"));
 
@@ -353,8 +354,7 @@ private Q_SLOTS:
         // session goes, as in a power cut.
         killSession(pid_t(first->processId()));
         first->waitForFinished();
-        QVERIFY(QTest::qWaitFor([&] { return testmedia::processesNaming(m_media.path()).isEmpty(); },
-                                20000));
+        QVERIFY(toolsGone(m_media.path()));
         reportLines(report, count);
         QVERIFY2(count < sources.size(), "the run ended before it was killed");
 
