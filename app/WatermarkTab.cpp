@@ -143,31 +143,30 @@ void WatermarkTab::cmdLoadWMOptions_Click()
 
 // Sets the controls line by line; an index that its list does not take ends
 // the load there, with the earlier lines applied.
-bool WatermarkTab::applyLoaded(const QByteArray &bytes)
+void WatermarkTab::applyLoaded(const QByteArray &bytes)
 {
     const LoadedSettings loaded = settingsFromBytes(bytes);
     if (!loaded.text)
-        return false;
+        return;
     m_ui.txtWatermark->setPlainText(toBoxLineBreaks(*loaded.text));
     if (!loaded.color)
-        return false;
+        return;
     if (*loaded.color == -1)
         m_ui.ccbWatermarkColor->setCurrentIndex(-1);
     else if (!m_ui.ccbWatermarkColor->setSelectedPosition(*loaded.color))
-        return false;
+        return;
     if (!loaded.font || !selectIndex(m_ui.cmbFontName, *loaded.font))
-        return false;
+        return;
     m_ui.cmbFontFileName->setCurrentIndex(m_ui.cmbFontName->currentIndex());
     if (!loaded.fontSize || !selectIndex(m_ui.cmbFontSize, *loaded.fontSize))
-        return false;
+        return;
     if (!loaded.left)
-        return false;
+        return;
     m_ui.txtLeft->setText(*loaded.left);
     if (!loaded.top)
-        return false;
+        return;
     m_ui.txtTop->setText(*loaded.top);
     if (!loaded.alpha)
-        return false;
+        return;
     m_ui.txtAlpha->setText(*loaded.alpha);
-    return true;
 }

@@ -31,7 +31,7 @@ public Q_SLOTS:
 
 private:
     void prepareDialog(const QString &title);
-    bool applyLoaded(const QByteArray &bytes);
+    void applyLoaded(const QByteArray &bytes);
 
     MainWindowUi &m_ui;
     PlatformServices &m_services;

@@ -87,7 +87,7 @@ void NormalizeStage::start(const QString &sourcePath,
         c.StopConversion();
         return fail(Msg::NormalizationFailed, true);
     }
-    if (!m_messages || !m_makeProgressView)
+    if (!m_makeProgressView) // no window to show
         return;
     std::unique_ptr<ProgressView> view = m_makeProgressView();
     // Making the window lets events run; the conversion may have ended.

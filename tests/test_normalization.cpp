@@ -117,9 +117,11 @@ private Q_SLOTS:
         double length = 1e9; // as much as there is
         m_component->setOutputWidth(320);
         m_component->setOutputHeight(240);
-        QVERIFY(m_component->SetOutputFile(intermediate()));
-        QVERIFY(m_component->AddVideoClip("long.avi", 0, length, 0));
-        m_component->ClearClips(); // gone, as if never added
+        QVERIFY(m_component->AddVideoClip("long.avi", 0, length, 0)
+                && m_component->AddAudioClip("audio-only.avi", 0, length));
+        m_component->ClearClips(); // both gone, as if never added: neither file is held now
+        QVERIFY(m_component->SetOutputFile("audio-only.avi")
+                && m_component->SetOutputFile(intermediate()));
         QVERIFY(m_component->AddAudioClip("long.avi", 0, length) && length > 0);
         QVERIFY(!m_component->StartConversion());
         QVERIFY(testmedia::childProcesses().isEmpty());

@@ -3,6 +3,7 @@
 #include "media/ProgressReader.h"
 #include "pipeline/EncodeRequest.h"
 #include "pipeline/EncoderArguments.h"
+#include "pipeline/QueuePlan.h"
 #include "pipeline/StageCommands.h"
 #include "pipeline/StageRunner.h"
 #include "pipeline/TimeRemaining.h"
@@ -70,6 +71,8 @@ QString result(const QString &function, const QStringList &a)
         return QString::number(needsNormalization(a[0], a.value(1) == "quick"));
     if (function == "outputName")
         return proposeOutputName(a[0]).value_or("(kept)");
+    if (function == "distinct") // the proposed name, then the names taken
+        return distinctOutputName(a[0], QSet<QString>(a.begin() + 1, a.end()));
     if (function == "folder")
         return outputFolderText(a[0], a[1][0]);
     if (function == "frames")

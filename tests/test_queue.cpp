@@ -292,8 +292,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return !queue.isRunning(); }, 60000));
         QCOMPARE(f.boxes.shown().size(), 1); // the summary
         select({1});
+        const auto *problem = page->findChild<QPlainTextEdit *>("txtQueueProblem");
+        QVERIFY(!problem->toPlainText().isEmpty()); // the selected entry's failure
         press("cmdQueueRetry");
         QCOMPARE(states(queue), QString("failed|waiting|failed"));
+        QCOMPARE(problem->toPlainText(), QString()); // it has none now
+        QVERIFY(savedAsShown(f.queueFile, queue));
         const QString before = queue.at(0)->jobSpec().options.videoBitrate;
         QComboBox *rates = f.ui().cmbVideoBitrate; // the entries were added with its choice
         rates->setCurrentIndex(rates->currentIndex() == 0 ? 1 : 0);

@@ -69,9 +69,7 @@ public:
                                     const QString &) override
     {
         record({prompt, 0, title});
-        if (textAnswers.isEmpty())
-            return std::nullopt;
-        return textAnswers.takeFirst();
+        return textAnswers.isEmpty() ? std::nullopt : std::optional(textAnswers.takeFirst());
     }
 
     void scriptAnswers(const QList<int> &answers) { m_answers = answers; }
@@ -79,11 +77,7 @@ public:
     const QList<Shown> &shown() const { return m_shown; }
     // The details of the box shown at that position; empty for a box without.
     QString detailsOf(qsizetype position) const { return m_details.value(position); }
-    void clear()
-    {
-        m_shown.clear();
-        m_details.clear();
-    }
+    void clear() { m_shown.clear(), m_details.clear(); }
 
     // Runs while a box is up, to look at the program at that moment.
     std::function<void(const Shown &)> onShow;
@@ -137,10 +131,7 @@ public:
 class RecordingNotifier : public DesktopNotifier
 {
 public:
-    void notify(const QString &summary, const QString &body) override
-    {
-        sent.append({summary, body});
-    }
+    void notify(const QString &title, const QString &text) override { sent.append({title, text}); }
     QList<QPair<QString, QString>> sent;
 };
 
