@@ -69,9 +69,12 @@ void SourceQueue::offerSavedQueue()
     if (read.status == QueueRead::Status::Missing)
         return;
     if (read.status != QueueRead::Status::Read) {
-        m_file.setAside();
-        msgBox("THE QUEUE OF YOUR LAST SESSION COULD NOT BE READ. IT IS KEPT AS:\r\n"
-                       + m_file.path() + ".bad",
+        // Where it cannot move aside it stays, and this session saves none over it.
+        const bool movedAside = m_file.setAside();
+        const QString kept = m_file.path() + (movedAside ? ".bad" : "");
+        if (!movedAside)
+            m_file = pipeline::QueueFile({});
+        msgBox("THE QUEUE OF YOUR LAST SESSION COULD NOT BE READ. IT IS KEPT AS:\r\n" + kept,
                Critical);
         return;
     }

@@ -42,9 +42,8 @@ Job::Job(quint64 id,
 Job::~Job()
 {
     // A stage still running stops with its owner: the runner kills its
-    // child, the normalization stops the component.
-    if (m_runner)
-        m_runner->disconnect(this);
+    // child without a word; the normalization stops the component, whose
+    // last report must not reach a job half destroyed.
     if (m_normalize)
         m_normalize->disconnect(this);
 }

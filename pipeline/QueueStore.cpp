@@ -204,15 +204,15 @@ QueueRead QueueFile::read() const
     return queueFromJson(file.read(SizeLimit));
 }
 
-bool QueueFile::write(const QList<SavedEntry> &entries) const
+void QueueFile::write(const QList<SavedEntry> &entries) const
 {
     if (m_path.isEmpty() || !QDir().mkpath(QFileInfo(m_path).path()))
-        return false;
+        return;
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(queueToJson(entries));
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(queueToJson(entries));
+        file.commit(); // a failed write leaves the earlier file whole
+    }
 }
 
 bool QueueFile::setAside() const
@@ -222,9 +222,10 @@ bool QueueFile::setAside() const
     return QFile::rename(m_path, bad);
 }
 
-bool QueueFile::remove() const
+void QueueFile::remove() const
 {
-    return m_path.isEmpty() || !QFile::exists(m_path) || QFile::remove(m_path);
+    if (!m_path.isEmpty())
+        QFile::remove(m_path);
 }
 
 QString userQueuePath()

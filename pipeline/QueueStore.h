@@ -51,12 +51,12 @@ public:
 
     QString path() const { return m_path; }
     QueueRead read() const;
-    // Replaces the file in one step; false when it cannot be written.
-    bool write(const QList<SavedEntry> &entries) const;
+    // Replaces the file in one step, when it can be written.
+    void write(const QList<SavedEntry> &entries) const;
     // A file that cannot be read goes beside, as path + ".bad"; false when
     // it cannot be moved.
     bool setAside() const;
-    bool remove() const;
+    void remove() const;
 
 private:
     QString m_path;
