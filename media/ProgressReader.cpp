@@ -26,7 +26,6 @@ std::vector<double> ProgressReader::feed(const QByteArray &data)
             if (ok && micro >= 0)
                 m_position = micro / 1e6;
         } else if (key == "progress") {
-            m_ended = value == "end";
             if (m_position)
                 positions.push_back(*m_position);
         }

@@ -18,14 +18,13 @@ public:
     static constexpr qsizetype LineLimit = 4096;
 
     std::vector<double> feed(const QByteArray &data);
-    // The closing block ("progress=end") has been read.
-    bool ended() const { return m_ended; }
+    // The last position read, 0 before any.
+    double position() const { return m_position.value_or(0); }
 
 private:
     QByteArray m_pending;
     bool m_dropping = false; // inside an over-long line
     std::optional<double> m_position;
-    bool m_ended = false;
 };
 
 } // namespace media

@@ -288,9 +288,9 @@ void VideoEditComponent::childEnded(int exitCode, QProcess::ExitStatus status)
         Q_EMIT ConversionFailed();
         return;
     }
-    // The closing report may not have come through; the whole length is
-    // written all the same.
-    if (!m_progress.ended())
+    // The whole length is written, whatever the last report said: ffmpeg's
+    // closing report can come short of the end, or not at all.
+    if (m_progress.position() < m_length)
         Q_EMIT ConversionProgress(m_length, m_length);
     Q_EMIT ConversionFinished();
 }

@@ -101,7 +101,7 @@ QString result(const QString &function, const QStringList &a)
         for (const QString &piece : a)
             for (const double position : reader.feed(piece.toUtf8()))
                 positions << QString::number(position);
-        return positions.join(' ') + (reader.ended() ? " (end)" : "");
+        return positions.join(' ') + QString(" (at %1)").arg(reader.position());
     }
     return "(no such function)";
 }
