@@ -23,10 +23,10 @@ QByteArray settingsFile(const QString &kind)
         return "not settings";
     watermark::WatermarkSettings
             settings {kind == "blank.wsx" ? "" : "Trovexa", 6, 0, 4, "2", "2", "255"};
-    for (const auto &[far, index] : {std::pair {"farcolour.wsx", &settings.color},
-                                     {"farfont.wsx", &settings.font},
-                                     {"far.wsx", &settings.fontSize}})
-        *index = kind == far ? 99 : *index;
+    for (const auto &[far, index, size] : {std::tuple {"farcolour.wsx", &settings.color, 22},
+                                           {"farfont.wsx", &settings.font, 15}, // each list's size
+                                           {"far.wsx", &settings.fontSize, 20}})
+        *index = kind == far ? size : *index;
     return std::get<QByteArray>(watermark::settingsToBytes(settings));
 }
 

@@ -119,6 +119,8 @@ private Q_SLOTS:
         m_component->setOutputHeight(240);
         QVERIFY(m_component->AddVideoClip("long.avi", 0, length, 0)
                 && m_component->AddAudioClip("audio-only.avi", 0, length));
+        QVERIFY(!m_component->SetOutputFile("long.avi")
+                && !m_component->SetOutputFile("audio-only.avi"));
         m_component->ClearClips(); // both gone, as if never added: neither file is held now
         QVERIFY(m_component->SetOutputFile("audio-only.avi")
                 && m_component->SetOutputFile(intermediate()));
