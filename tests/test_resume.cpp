@@ -45,8 +45,9 @@ QMap<QString, QString> reportLines(const QString &path, int &count)
         const QString name = QFileInfo(object["source"].toString()).fileName();
         const QString entry = object["state"].toString() + "|" + object["reason"].toString();
         lines[name] += (lines[name].isEmpty() ? "" : "; ") + entry;
+        const double seconds = object["seconds"].toDouble(); // in tenths
         if (object["state"] == "converted"
-            && (object["seconds"].toDouble() <= 0
+            && (seconds <= 0 || qAbs(std::remainder(seconds * 10, 1.0)) > 1e-9
                 || QFileInfo(object["output"].toString()).suffix() != "flv"))
             lines[name] += " (no seconds or output)";
     }
