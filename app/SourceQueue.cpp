@@ -69,11 +69,11 @@ void SourceQueue::offerSavedQueue()
     if (read.status == QueueRead::Status::Missing)
         return;
     if (read.status != QueueRead::Status::Read) {
-        // Where it cannot move aside it stays, and this session saves none over it.
-        const bool movedAside = m_file.setAside();
-        const QString kept = m_file.path() + (movedAside ? ".bad" : "");
-        if (!movedAside)
+        QString kept = m_file.path() + ".bad";
+        if (!m_file.setAside()) { // it stays, and this session saves none over it
+            kept = m_file.path();
             m_file = pipeline::QueueFile({});
+        }
         msgBox("THE QUEUE OF YOUR LAST SESSION COULD NOT BE READ. IT IS KEPT AS:\r\n" + kept,
                Critical);
         return;

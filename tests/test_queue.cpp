@@ -202,14 +202,15 @@ private Q_SLOTS:
         QByteArray bytes = pipeline::queueToJson(entries);
         if (saved == "newer" || saved == "older")
             bytes.replace("\"format\": 1", saved == "newer" ? "\"format\": 2" : "\"format\": 0");
-        else if (saved == "damaged" || (saved == "held" && QDir().mkpath(file + ".bad/x")))
-            bytes.chop(bytes.size() / 2); // held: the name to keep it under is a folder's
+        else if (saved == "damaged" || saved == "held") // held: its name aside is a folder's
+            bytes.chop(bytes.size() / 2);
         else if (const QStringList edit = saved.split("=>"); edit.size() == 2) { // one value
             QVERIFY(bytes.contains(edit[0].toUtf8()));
             bytes.replace(edit[0].toUtf8(), edit[1].toUtf8());
         }
         if (!saved.isEmpty())
-            QVERIFY(testmedia::writeFile(file, bytes));
+            QVERIFY(testmedia::writeFile(file, bytes)
+                    && (saved != "held" || QDir().mkpath(file + ".bad/x")));
 
         WindowFixture f;
         f.queueFile = file;
