@@ -2,6 +2,7 @@
 #include "FlvCheck.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace media {
 
@@ -23,8 +24,9 @@ constexpr qint64 MetadataLimit = 4 << 20; // far beyond a keyframe index of hour
 
 bool isWholeFlv(const QString &path)
 {
+    // Opening a named pipe would wait for a writer.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
     const qint64 size = file.size();
     const QByteArray header = file.read(9);

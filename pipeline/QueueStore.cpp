@@ -197,7 +197,7 @@ QueueRead QueueFile::read() const
     QFile file(m_path);
     if (m_path.isEmpty() || !file.exists())
         return {};
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+    if (!QFileInfo(m_path).isFile() || !file.open(QIODevice::ReadOnly)) // a pipe would wait
         return {QueueRead::Status::Unreadable, {}};
     if (file.size() > SizeLimit)
         return {QueueRead::Status::Damaged, {}};

@@ -11,6 +11,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+
 using Shown = platform::RecordingMessageBoxes::Shown;
 
 namespace {
@@ -209,8 +211,9 @@ private Q_SLOTS:
             bytes.replace(edit[0].toUtf8(), edit[1].toUtf8());
         }
         if (!saved.isEmpty())
-            QVERIFY(testmedia::writeFile(file, bytes)
-                    && (saved != "held" || QDir().mkpath(file + ".bad/x")));
+            QVERIFY(saved == "piped" ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
+                                     : testmedia::writeFile(file, bytes)
+                                    && (saved != "held" || QDir().mkpath(file + ".bad/x")));
 
         WindowFixture f;
         f.queueFile = file;

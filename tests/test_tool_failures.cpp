@@ -145,7 +145,7 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
         else if (row[3].startsWith("limit="))
             options.maxFileBytes = row[3].mid(6).toLongLong();
         else if (!row[3].isEmpty())
-            options.environment = {row[3]};
+            options.environment = row[3].split(' ');
         const ProcessResult result = run((options.user ? own : tools) + row[0],
                                          row[4].split('|', Qt::SkipEmptyParts),
                                          options);
@@ -168,7 +168,7 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
         EXPECT_EQ(snapshot(top.path()), before) << arguments.last().toStdString();
     }
 
-    // Interrupted while the child works, or between flvmeta's end and the
+    // Interrupted while the child works, or between the child's end and the
     // replace by a signal or another program's write: the child ends, the
     // front-end fails, the file keeps its content or that write; SIGKILL's
     // temporary goes with the next run in that folder.
@@ -179,7 +179,7 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
     const std::tuple<const char *, int, Disturb> interruptions[] = {
         {"ffmpeg", SIGINT, nullptr}, {"ffmpeg", SIGTERM, nullptr}, {"flvmdi", SIGINT, nullptr},
         {"flvmdi", SIGTERM, nullptr}, {"flvmdi", SIGKILL, nullptr},
-        {"flvmdi", SIGTERM, [](const QString &) {}},
+        {"flvmdi", SIGTERM, [](const QString &) {}}, {"ffmpeg", SIGTERM, [](const QString &) {}},
         {"flvmdi", 0, [](const QString &f) { QFile file(f); file.open(QIODevice::ReadWrite); file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFile::FileModificationTime); }},
         {"flvmdi", 0, [](const QString &f) { QFile::copy(f, f + ".new"); ::rename(QFile::encodeName(f + ".new"), QFile::encodeName(f)); }},
         {"flvmdi", 0, [](const QString &f) { writeFile(f, readFile(f) + "x"); }}};

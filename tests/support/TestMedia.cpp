@@ -153,7 +153,8 @@ QString fields(const QJsonObject &object, const QStringList &keys, QChar separat
 
 QStringList folderEntries(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden
+                                  | QDir::NoDotAndDotDot);
 }
 
 QMap<QString, QByteArray> snapshot(const QString &folder)

@@ -12,7 +12,7 @@
 // Started under the name chatty, a tool that fails after 100 000 numbered
 // lines and "last words" on standard error.
 // Started under the name ffmpeg or flvmeta, it is a tool that fails: one
-// line on standard error and exit code 1, whatever its arguments. With
+// line on standard error and exit code 1 (or TROVEXA_TEST_EXIT), whatever its arguments. With
 // TROVEXA_TEST_HANG set, the system's tool of that name, except for an
 // argument that contains its value: then a tool that never ends by itself.
 #include <algorithm>
@@ -57,7 +57,8 @@ int main(int argc, char **argv)
             return 127;
         }
         std::fprintf(stderr, "%s: failing on purpose\n", name);
-        return 1;
+        const int code = std::atoi(std::getenv("TROVEXA_TEST_EXIT") ?: "1"); // below 0: a signal
+        return code < 0 ? std::raise(-code) : code;
     }
     if (argc < 2)
         return 100;
