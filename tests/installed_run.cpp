@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A whole conversion through the window, run by tests/test_package.cmake as
-// an unprivileged user from the unpacked package's application folder
-// (TROVEXA_INSTALLED_APP), which that user cannot write; it is started
-// through a link to it in TROVEXA_DRIVER_FOLDER.
+// A whole conversion through the window, run by tests/test_package.cmake as an unprivileged user
+// from the unpacked package's application folder (TROVEXA_INSTALLED_APP), which that user cannot
+// write; it is started through a link to it in TROVEXA_DRIVER_FOLDER.
 #include "support/WindowFixture.h"
 
 #include "platform/FileSystem.h"

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// `trovexa --convert` run as a script runs it, with no display: rows of
-// data/convert_runs.txt.
+// `trovexa --convert` run as a script runs it, with no display: rows of data/convert_runs.txt.
 #include "support/DataRows.h"
 #include "support/TestMedia.h"
 
@@ -141,9 +140,8 @@ private Q_SLOTS:
     }
 
 private:
-    // Runs `trovexa --convert arguments` in folder with no display. stop
-    // "int" sends Ctrl-C once the encode has started; "terminal" gives it a
-    // terminal for its standard output.
+    // Runs `trovexa --convert arguments` in folder with no display. stop "int" sends Ctrl-C once
+    // the encode has started; "terminal" gives it a terminal for its standard output.
     static Run convert(const QStringList &arguments,
                        const QString &folder,
                        const QString &cache,
@@ -153,7 +151,7 @@ private:
         testmedia::prepareConvert(process, folder, cache);
         int master = -1, slave = -1;
         if (stop == "terminal") {
-            winsize size {24, 80, 0, 0};
+            winsize size {24, 20, 0, 0}; // 20 columns
             if (::openpty(&master, &slave, nullptr, nullptr, &size) != 0)
                 return {};
             process.setChildProcessModifier([slave] { ::dup2(slave, STDOUT_FILENO); });

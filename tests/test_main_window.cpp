@@ -235,8 +235,7 @@ private Q_SLOTS:
         QVERIFY(killed.waitForFinished());
         QProcess first;
         QVERIFY(firstCopy(first, {mine, probe}));
-        // The second start hands over and writes nothing of its own: no
-        // saved queue, no settings.
+        // The second start hands over and writes nothing of its own: no saved queue, no settings.
         const QString own = top.filePath("second");
         const auto second = testmedia::run(app + "/trovexa",
                                            {"a.mpg", "b.avi"},
@@ -248,8 +247,7 @@ private Q_SLOTS:
                                             top.path()});
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(second.output, QByteArray());
-        QVERIFY(!QFileInfo::exists(own));
-        QVERIFY(first.waitForFinished(20000));
+        QVERIFY(!QFileInfo::exists(own) && first.waitForFinished(20000));
         QCOMPARE(first.readAllStandardOutput(),
                  "queue: " + top.filePath("a.mpg").toUtf8() + "|" + top.filePath("b.avi").toUtf8()
                          + "\n");
@@ -263,9 +261,7 @@ private Q_SLOTS:
                                                             probe},
                                             .user = 65534});
         QCOMPARE(theirs.output, top.filePath("a.mpg").toUtf8() + "\n");
-        QVERIFY(!stays.waitForFinished(500)); // nothing reached it
-        stays.kill();
-        stays.waitForFinished();
+        QVERIFY(!stays.waitForFinished(500)); // nothing reached it; it is killed on the way out
     }
 
     void drops_data() { addDataRows("main_window.txt", "drops"); }
@@ -316,8 +312,8 @@ private Q_SLOTS:
             QCOMPARE(queue.count(), queued);
             QCOMPARE(ui.sstThis->isTabVisible(3), queued > 0);
             // Nothing starts by itself: no job runs, nothing is written.
-            QVERIFY(!f.window().encodeJob().isRunning() && !f.window().sourceQueue().isRunning());
-            QVERIFY(ui.cmdEncode->isEnabled());
+            QVERIFY(!f.window().encodeJob().isRunning() && !f.window().sourceQueue().isRunning()
+                    && ui.cmdEncode->isEnabled());
             QVERIFY(testmedia::snapshot(media.path()) == before);
             while (queue.count() > 0)
                 queue.remove(0);

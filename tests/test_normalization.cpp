@@ -72,8 +72,7 @@ class NormalizationTest : public QObject
 
 private Q_SLOTS:
     void copyDecision_data() { addDataRows("normalization.txt", "copy"); }
-    // Whether a source's video goes into the intermediate as it is, from
-    // what the probe found.
+    // Whether a source's video goes into the intermediate as it is, from what the probe found.
     void copyDecision()
     {
         QFETCH(QStringList, row);
@@ -110,8 +109,7 @@ private Q_SLOTS:
     void init() { reset(); }
     void cleanup() { reset(); }
 
-    // A conversion starts only with a video clip: sound alone starts none
-    // and writes nothing.
+    // A conversion starts only with a video clip: sound alone starts none and writes nothing.
     void startsOnlyWithAVideoClip()
     {
         double length = 1e9; // as much as there is
@@ -125,12 +123,10 @@ private Q_SLOTS:
         QVERIFY(m_component->SetOutputFile("audio-only.avi")
                 && m_component->SetOutputFile(intermediate()));
         QVERIFY(m_component->AddAudioClip("long.avi", 0, length) && length > 0);
-        QVERIFY(!m_component->StartConversion());
-        QVERIFY(testmedia::childProcesses().isEmpty());
+        QVERIFY(!m_component->StartConversion() && testmedia::childProcesses().isEmpty());
         QCOMPARE(appFiles(), QStringList());
         QVERIFY(m_component->AddVideoClip("long.avi", 0, length, 0) && length > 0);
-        QVERIFY(m_component->StartConversion());
-        QVERIFY(!testmedia::childProcesses().isEmpty());
+        QVERIFY(m_component->StartConversion() && !testmedia::childProcesses().isEmpty());
         m_component->StopConversion();
     }
 
@@ -181,9 +177,8 @@ private Q_SLOTS:
         }
         QVERIFY(!progress.isEmpty() // the end reaches the whole length
                 && last >= progress.last()[1].toDouble() && last < seconds + 0.1);
-        // A copy holds the source's packets, with the stream's headers (a few
-        // dozen bytes) repeated before key frames where the source kept them
-        // apart (MP4, MOV).
+        // A copy holds the source's packets, with the stream's headers (a few dozen bytes) repeated
+        // before key frames where the source kept them apart (MP4, MOV).
         const qint64 added = testmedia::streamBytes(output, "v")
                 - testmedia::streamBytes(file, "v");
         const bool apart = file.endsWith(".mp4") || file.endsWith(".mov");

@@ -191,9 +191,8 @@ TEST(StageRunner, EndsAsTheChildDoes)
               QList<QByteArray>({"-i", "/v/say \"hi\".avi", "x -t a;b $(id) `id`\r\nn", "", ""}));
 }
 
-// A child that ignores the quit request is ended by SIGTERM; one that
-// ignores SIGTERM too, by SIGKILL: on timers while the program runs, and
-// waiting at the program's end.
+// A child that ignores the quit request is ended by SIGTERM; one that ignores SIGTERM too, by
+// SIGKILL: on timers while the program runs, and waiting at the program's end.
 TEST(ProcessControl, ChildTerminatedThenKilled)
 {
     const std::pair<QString, int> modes[] = {{"progress", SIGTERM}, {"ignoreterm", SIGKILL}};

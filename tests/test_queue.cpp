@@ -239,10 +239,9 @@ private Q_SLOTS:
         QVERIFY(savedAsShown(file, queue)); // what this session did, in its place
     }
 
-    // The queue page's buttons act on the selected entries: a selection
-    // moves as a block and stops at either end, Remove takes it out, Retry
-    // makes a failed entry wait again, Apply Current Options gives waiting
-    // entries the window's options and Remove Finished takes every ended one.
+    // The queue page's buttons act on the selected entries: a selection moves as a block and stops
+    // at either end, Remove takes it out, Retry makes a failed entry wait again, Apply Current
+    // Options gives waiting entries the window's options and Remove Finished takes every ended one.
     void thePageEditsTheQueue()
     {
         WindowFixture f;
@@ -349,8 +348,7 @@ private Q_SLOTS:
         QVERIFY(f.window().focusWidget());
         QCOMPARE(f.window().focusWidget()->objectName(), row[5]);
         QCOMPARE(testmedia::folderEntries(out), QStringList());
-        QVERIFY(testmedia::childProcesses().isEmpty());
-        QVERIFY(f.ui().cmdEncode->isEnabled());
+        QVERIFY(testmedia::childProcesses().isEmpty() && f.ui().cmdEncode->isEnabled());
     }
 };
 

@@ -121,9 +121,8 @@ private Q_SLOTS:
         QCOMPARE(written.remembered.choices.videoBitrate, "1200");
     }
 
-    // Choices made in one run are there in the next: the tab, the folders
-    // and the window's size; the watermark is not kept. A change is written
-    // without waiting for the exit.
+    // Choices made in one run are there in the next: the tab, the folders and the window's size;
+    // the watermark is not kept. A change is written without waiting for the exit.
     void remembersAcrossRuns()
     {
         QTemporaryDir dir;
@@ -161,8 +160,7 @@ private Q_SLOTS:
     }
 
     void presets_data() { addDataRows("remembered.txt", "presets"); }
-    // A preset file is applied whole, or refused with a box naming the key
-    // and nothing changes.
+    // A preset file is applied whole, or refused with a box naming the key and nothing changes.
     void presets()
     {
         QFETCH(QStringList, row);
@@ -183,10 +181,9 @@ private Q_SLOTS:
                  error.isEmpty() ? QList<Shown>() : QList<Shown>({{error, 16, "Error"}}));
     }
 
-    // Save preset... asks for a name and refuses built-in names and folders;
-    // a name in use is replaced only when the user says so; Delete preset
-    // asks; Reset options brings back the start values. The menu is shut
-    // while a conversion runs.
+    // Save preset... asks for a name and refuses built-in names and folders; a name in use is
+    // replaced only when the user says so; Delete preset asks; Reset options brings back the start
+    // values. The menu is shut while a conversion runs.
     void savesAndDeletesPresets()
     {
         QTemporaryDir dir;

@@ -78,9 +78,8 @@ bool toolsGone(const QString &folder)
     return QTest::qWaitFor([&] { return testmedia::processesNaming(folder).isEmpty(); }, 20000);
 }
 
-// The output folder's files after a kill, less the killed run's lock and its
-// tools' hidden temporaries, which the next run in the folder takes over or
-// removes.
+// The output folder's files after a kill, less the killed run's lock and its tools' hidden
+// temporaries, which the next run in the folder takes over or removes.
 QString leftAfterKill(const QString &out)
 {
     static const QRegularExpression kept(R"(^(?!\.b\.flv\.trovexa-lock$|\.trvx-tmp-))");
@@ -134,10 +133,9 @@ private Q_SLOTS:
         QVERIFY(QDir(m_out).removeRecursively() && QDir().mkpath(m_out));
     }
 
-    // The window killed outright while its queue runs, by stage: the next
-    // start offers the queue back; what had ended stays as it was, the
-    // entry that ran waits again and nothing half written is left under an
-    // output's name.
+    // The window killed outright while its queue runs, by stage: the next start offers the queue
+    // back; what had ended stays as it was, the entry that ran waits again and nothing half written
+    // is left under an output's name.
     void killedWindow_data() { addDataRows("resume.txt", "killedWindow"); }
     void killedWindow()
     {
@@ -289,9 +287,8 @@ private Q_SLOTS:
         QCOMPARE(testmedia::folderEntries(m_media.filePath("cache/trovexa")), QStringList());
     }
 
-    // Two runs started together over one folder: each source is converted
-    // by one of them, the other says why it skipped it, and every output is
-    // whole.
+    // Two runs started together over one folder: each source is converted by one of them, the other
+    // says why it skipped it, and every output is whole.
     void sideBySide()
     {
         QStringList sources;

@@ -136,9 +136,8 @@ void encodeThenMetadata(const QStringList &row)
     const double start = video.value("start_time").toString().toDouble();
     EXPECT_LE(start, 0.08 + 1e-6);
     EXPECT_TRUE(!sound || !h264 || qAbs(audio["start_time"].toString().toDouble() - start) < 0.001);
-    // What the metadata says of the streams is what a player decodes: the
-    // rate asked for, the sound's rate and channels, the source's length to
-    // a frame.
+    // What the metadata says of the streams is what a player decodes: the rate asked for, the
+    // sound's rate and channels, the source's length to a frame.
     EXPECT_EQ(meta.value("framerate").toDouble(), 25.0);
     EXPECT_NEAR(meta.value("duration").toDouble(), made.seconds, 0.04 + 1e-6);
     EXPECT_EQ(fields(meta, {"audiosamplerate", "stereo"}),
@@ -289,10 +288,9 @@ TEST(ToolWatermark, DrawsEveryShippedColourExactly)
     }
 }
 
-// Typed lines, run with signals ignored and blocked by the caller: relative
-// names, "%" in an FLV name, the longest name; a lightly damaged source
-// converts; a link or copy of the front-end ahead on PATH still finds the
-// system ffmpeg, passing over a file of that name that may not be run.
+// Typed lines, run with signals ignored and blocked by the caller: relative names, "%" in an FLV
+// name, the longest name; a lightly damaged source converts; a link or copy of the front-end ahead
+// on PATH still finds the system ffmpeg, passing over a file of that name that may not be run.
 TEST(ToolByHand, TypedLines)
 {
     QTemporaryDir dir;

@@ -168,10 +168,9 @@ TEST(ToolFailures, FailsOrIsInterruptedAndLosesNothing)
         EXPECT_EQ(snapshot(top.path()), before) << arguments.last().toStdString();
     }
 
-    // Interrupted while the child works, or between the child's end and the
-    // replace by a signal or another program's write: the child ends, the
-    // front-end fails, the file keeps its content or that write; SIGKILL's
-    // temporary goes with the next run in that folder.
+    // Interrupted while the child works, or between the child's end and the replace by a signal or
+    // another program's write: the child ends, the front-end fails, the file keeps its content or
+    // that write; SIGKILL's temporary goes with the next run in that folder.
     const QString folder = top.filePath("interrupted");
     ASSERT_TRUE(QDir().mkpath(folder) && writeFile(folder + "/clip.flv", Precious));
     using Disturb = void (*)(const QString &file);

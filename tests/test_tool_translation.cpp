@@ -102,10 +102,9 @@ TEST(ToolTranslation, GoldenRows)
     }
 }
 
-// A temporary is closed and gone on every way out: removed, committed, a
-// failed commit, an exception, a second removal (which leaves a new file of
-// the same name alone); an abandoned one goes with the next run, a held one
-// stays.
+// A temporary is closed and gone on every way out: removed, committed, a failed commit, an
+// exception, a second removal (which leaves a new file of the same name alone); an abandoned one
+// goes with the next run, a held one stays.
 TEST(TempFiles, ClosedAndRemovedOnEveryPath)
 {
     QTemporaryDir dir;

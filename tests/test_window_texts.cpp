@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the user reads in each window at start: captions, list entries, tool
-// tips, pictures, which controls are enabled or checked, the length limits of
-// the text boxes, and the order the controls are read in, row by row. Pixel
-// positions and sizes are left out on purpose. The expected text is
+// What the user reads in each window at start: captions, list entries, tool tips, pictures, which
+// controls are enabled or checked, the length limits of the text boxes, and the order the controls
+// are read in, row by row. Pixel positions and sizes are left out on purpose. The expected text is
 // data/window_texts.txt; TROVEXA_WRITE_TEXTS=1 rewrites it instead.
 #include "support/WindowFixture.h"
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Preloaded into the real program, it does what a person would, as
-// TROVEXA_DRIVE says:
+// Preloaded into the real program, it does what a person would, as TROVEXA_DRIVE says:
 //   (unset)     prints the source the window shows, once it shows one, the
 //               text of a message box it shows, or the sources of its queue
 //               ("queue: a.avi|b.avi"), and ends the program there

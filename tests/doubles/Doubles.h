@@ -96,8 +96,7 @@ private:
     QList<int> m_answers;
 };
 
-// Records each dialog asked for and answers from a script; an empty or
-// missing answer is a cancel.
+// Records each dialog asked for and answers from a script; an empty or missing answer is a cancel.
 class ScriptedDialogs : public FileDialogPresenter, public FolderBrowser
 {
 public:

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// libFuzzer target for watermark settings files: any bytes load without a
-// crash, and the values read from them, or made from them, are either
-// refused or saved and loaded back unchanged.
+// libFuzzer target for watermark settings files: any bytes load without a crash, and the values
+// read from them, or made from them, are either refused or saved and loaded back unchanged.
 #include "watermark/WatermarkSettings.h"
 #include "watermark/Windows1252.h"
 

@@ -22,11 +22,10 @@ QStringList words(const QString &text)
     return text.split(u' ');
 }
 
-// Where a source made by these arguments is kept once made, in the folder
-// TROVEXA_TEST_MEDIA_CACHE names (CTest's runs name one in the build
-// folder), so that later runs copy it instead of encoding it again; "" when
-// none is named. The encoder's own file takes part: another ffmpeg makes
-// other sources.
+// Where a source made by these arguments is kept once made, in the folder TROVEXA_TEST_MEDIA_CACHE
+// names (CTest's runs name one in the build folder), so that later runs copy it instead of encoding
+// it again; "" when none is named. The encoder's own file takes part: another ffmpeg makes other
+// sources.
 QString keptSource(const QStringList &arguments, const QString &suffix)
 {
     const QString folder = qEnvironmentVariable("TROVEXA_TEST_MEDIA_CACHE");

@@ -68,9 +68,8 @@ ProcessResult run(const QString &program,
                   const QStringList &arguments,
                   const RunOptions &options = {});
 
-// Writes a test video (testsrc pattern, sine tone); the container follows the
-// extension (.dat and .vob are MPEG program streams). False, with ffmpeg's
-// messages printed, when it fails.
+// Writes a test video (testsrc pattern, sine tone); the container follows the extension (.dat and
+// .vob are MPEG program streams). False, with ffmpeg's messages printed, when it fails.
 bool makeVideo(const QString &path, const VideoSpec &video = {});
 
 // Writes content to a new or emptied file; false when it fails.
