@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <pty.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -155,6 +156,10 @@ private:
             if (::openpty(&master, &slave, nullptr, nullptr, &size) != 0)
                 return {};
             process.setChildProcessModifier([slave] { ::dup2(slave, STDOUT_FILENO); });
+        } else if (stop == "full") { // a disk that takes 20 000 bytes a file
+            static const rlimit limit {20000, 20000};
+            process.setChildProcessModifier(
+                    [] { ::setrlimit(RLIMIT_FSIZE, &limit), signal(SIGXFSZ, SIG_IGN); });
         }
         process.start(applicationFolderUnderTest() + "/trovexa",
                       QStringList {"--convert"} + arguments);

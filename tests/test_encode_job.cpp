@@ -183,8 +183,7 @@ private Q_SLOTS:
         QCOMPARE(job.ends, settings == "held" ? QList<End> {End::Cancelled} : QList<End>());
         QVERIFY(!job.window().encodeJob().isRunning() && testmedia::childProcesses().isEmpty());
         QVERIFY(job.notifier.sent.isEmpty());
-        QCOMPARE(job.ui().txtApp->text(), QString("earlier command"));
-        QVERIFY(job.ui().cmdEncode->isEnabled());
+        QVERIFY(job.ui().txtApp->text() == "earlier command" && job.ui().cmdEncode->isEnabled());
         QCOMPARE(job.ui().sstThis->currentIndex(), focus.isEmpty() ? 2 : focus == "txtWatermark");
         if (!focus.isEmpty())
             QCOMPARE(job.window().focusWidget()->objectName(), focus);

@@ -38,9 +38,8 @@ class NormalizationTest : public QObject
     {
         QSignalSpy ended(m_normalizer.get(), &NormalizeStage::ended);
         m_normalizer->start(source, output);
-        if (!ended.wait(60000))
-            return NormalizationEnd::Failed;
-        return ended.first().first().value<NormalizationEnd>();
+        return ended.wait(60000) ? ended.first().first().value<NormalizationEnd>()
+                                 : NormalizationEnd::Failed;
     }
     QStringList appFiles() const { return QDir(m_appFolder->path()).entryList(QDir::Files); }
     // A new application folder, message boxes and converter.
@@ -283,8 +282,7 @@ private Q_SLOTS:
                  qPrintable(details.left(200)));
         QVERIFY(details.size() < media::VideoEditComponent::ErrorLimit + 200
                 && !details.contains("line 1\n"));
-        QCOMPARE(m_windows.size(), row[7].toInt());
-        QVERIFY(!m_shownAfterTheEnd);
+        QVERIFY(m_windows.size() == row[7].toInt() && !m_shownAfterTheEnd);
         QCOMPARE(finished.count(), int(seconds > 0 || gone));
         const QJsonObject made = testmedia::probe(QFileInfo(output).absoluteFilePath());
         if (gone)
@@ -336,8 +334,7 @@ private Q_SLOTS:
         window.ShowProgress(60, 60);
         window.closeWindow();
         window.ShowProgress(30, 60);
-        QCOMPARE(requests, 3);
-        QVERIFY(!window.isVisible());
+        QVERIFY(requests == 3 && !window.isVisible());
         QCOMPARE(window.findChild<QLabel *>("lblRemaining")->text(), "00:00:45");
         const QImage bar = window.findChild<PercentBar *>("picStatus")->image(); // navy to 25%
         QVERIFY(bar.pixel(80, 0) == PercentBarForeground && bar.pixel(81, 0) != bar.pixel(80, 0));

@@ -2,6 +2,7 @@
 // Desktop seams: message boxes, file dialogs, notifications, the one-copy lock, the colour picker.
 #include "platform/ColorCombo.h"
 #include "platform/DBusNotifier.h"
+#include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
@@ -10,6 +11,7 @@
 #include "support/TestMedia.h"
 
 #include <QtDBus>
+#include <QtNetwork>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -144,6 +146,28 @@ private Q_SLOTS:
         QVERIFY(program.waitForFinished());
         platform::InstanceLock next(lockPath);
         QVERIFY(!next.anotherCopyRunning() && platform::InstanceLock(lockPath).anotherCopyRunning());
+    }
+
+    void theChannelTakesOnlyWholeFramesOfItsOwn_data() { addDataRows("platform.txt", "frames"); }
+    // What the running copy answers a frame made as a row says, and the files it takes.
+    void theChannelTakesOnlyWholeFramesOfItsOwn()
+    {
+        QFETCH(QStringList, row);
+        QTemporaryDir runtime;
+        platform::InstanceChannel channel(runtime.filePath("socket"));
+        QSignalSpy taken(&channel, &platform::InstanceChannel::filesReceived);
+        QVERIFY(channel.listen());
+        QByteArray frame, sized;
+        QDataStream(&frame, QIODevice::WriteOnly)
+                << row[0].toUInt(nullptr, 16) << row[1].toUInt() << QString("/v")
+                << QStringList {"a.mpg", "/w/b.avi"};
+        QDataStream(&sized, QIODevice::WriteOnly) << quint32(row[2].toUInt() ?: frame.size());
+        QLocalSocket socket;
+        socket.connectToServer(runtime.filePath("socket"));
+        socket.write(sized + frame.left(row[3].toInt() ?: frame.size()));
+        QTRY_VERIFY_WITH_TIMEOUT(socket.state() == QLocalSocket::UnconnectedState, 5000);
+        QCOMPARE(socket.readAll().toHex() + "|" + taken.value(0).value(0).toStringList().join(','),
+                 row[4]);
     }
 
     // A copy killed before it wrote its number leaves an empty lock: taken

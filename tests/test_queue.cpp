@@ -298,6 +298,11 @@ private Q_SLOTS:
         select({1});
         const auto *problem = page->findChild<QPlainTextEdit *>("txtQueueProblem");
         QVERIFY(!problem->toPlainText().isEmpty()); // the selected entry's failure
+        const auto tip = [&](int column) {
+            return queue.index(1, column).data(Qt::ToolTipRole);
+        };
+        QVERIFY(tip(0) == sources[3] && tip(1) == media.filePath("d.flv")
+                && tip(2) == problem->toPlainText()); // whole paths, the failure
         press("cmdQueueRetry");
         QCOMPARE(states(queue), QString("failed|waiting|failed"));
         QCOMPARE(problem->toPlainText(), QString()); // it has none now
@@ -312,8 +317,7 @@ private Q_SLOTS:
         QVERIFY2(applied != before && rates->currentText().startsWith(applied), qPrintable(applied));
         QVERIFY(!queue.replaceSpec(0, queue.at(1)->jobSpec())); // an ended entry keeps its own
         press("cmdQueueClear");
-        QCOMPARE(order(), QString("d"));
-        QVERIFY(savedAsShown(f.queueFile, queue));
+        QVERIFY(order() == "d" && savedAsShown(f.queueFile, queue));
         QCOMPARE(testmedia::folderEntries(media.path()).size(), 5); // nothing written
     }
 

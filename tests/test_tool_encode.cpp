@@ -22,13 +22,6 @@ ProcessResult runCommand(const pipeline::StageCommand &command, const RunOptions
     return run(command.program, command.arguments.list(), options);
 }
 
-// The tags a phone writes: the place, the device and its software.
-const QStringList PhoneTags = QString("-metadata|location=+48.8584+002.2945/|-metadata|"
-                                      "com.apple.quicktime.location.ISO6709=+48.8584+002.2945/|"
-                                      "-metadata|make=Apple|-metadata|model=iPhone 12|-metadata|"
-                                      "software=16.1")
-                                      .split('|');
-
 unsigned modeOf(const QString &path)
 {
     struct stat status = {};
@@ -68,9 +61,13 @@ void encodeThenMetadata(const QStringList &row)
     const QString app = applicationFolderUnderTest(), folder = dir.path() + "/out folder/";
     const QString source = dir.filePath("source clip." + type);
     // 3GP in a size H.263 knows, as long as whole frames of its 8 kHz AAC.
-    const QStringList tagged
-            = QString("-metadata|title=A source with a title|-movflags|use_metadata_tags").split('|')
-            + PhoneTags;
+    // The tags a phone writes: the place, the device and its software.
+    const QStringList tagged = QString("-metadata|title=A source with a title|-movflags|"
+                                       "use_metadata_tags|-metadata|location=+48.8584+002.2945/|"
+                                       "-metadata|com.apple.quicktime.location.ISO6709=+48.8584+"
+                                       "002.2945/|-metadata|make=Apple|-metadata|model=iPhone 12|"
+                                       "-metadata|software=16.1")
+                                       .split('|');
     const QStringList tracks = row.value(11, "1:-1").split(':');
     const VideoSpec made = type == "3gp" ? VideoSpec {1.28, 176, 144, 25, true, 44100, 2, tagged}
                                          : VideoSpec {.seconds = row[10].toDouble(),

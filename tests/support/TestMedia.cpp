@@ -34,11 +34,8 @@ QString keptSource(const QStringList &arguments, const QString &suffix)
     const QFileInfo encoder(QStandardPaths::findExecutable("ffmpeg"));
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(arguments.join(QChar(0)).toUtf8());
-    hash.addData(QString("%1 %2 %3")
-                         .arg(encoder.canonicalFilePath())
-                         .arg(encoder.size())
-                         .arg(encoder.lastModified().toMSecsSinceEpoch())
-                         .toUtf8());
+    hash.addData(QFile::encodeName(encoder.canonicalFilePath()) + QByteArray::number(encoder.size())
+                 + QByteArray::number(encoder.lastModified().toMSecsSinceEpoch()));
     return folder + "/" + hash.result().toHex() + "." + suffix;
 }
 

@@ -2,19 +2,16 @@
 // A child program for the runner tests. Its first argument picks what it does:
 //   signal N        kill itself with signal N
 //   stdin           exit 0 when standard input is at its end at once, else 1
-//   args FILE ...   write the remaining arguments to FILE, each followed by
-//                   a NUL byte, and exit 0
-//   fail N BYTES    write numbered lines, BYTES bytes in all, to standard
-//                   error and exit with code N
-//   progress        report 1.5 s done on standard output as ffmpeg's
-//                   "-progress" does, then wait a minute
+//   args FILE ...   write the remaining arguments to FILE, each followed by a NUL byte; exit 0
+//   fail N BYTES    write numbered lines, BYTES bytes in all, to standard error; exit N
+//   progress        report 1.5 s done on standard output as ffmpeg's "-progress" does, then
+//                   wait a minute
 //   ignoreterm      the same, ignoring SIGTERM
-// Started under the name chatty, a tool that fails after 100 000 numbered
-// lines and "last words" on standard error.
-// Started under the name ffmpeg or flvmeta, it is a tool that fails: one
-// line on standard error and exit code 1 (or TROVEXA_TEST_EXIT), whatever its arguments. With
-// TROVEXA_TEST_HANG set, the system's tool of that name, except for an
-// argument that contains its value: then a tool that never ends by itself.
+// Started under the name chatty, a tool that fails after 100 000 numbered lines and "last words"
+// on standard error. Started under the name ffmpeg or flvmeta, a tool that fails whatever its
+// arguments: one line on standard error and exit code 1 (or TROVEXA_TEST_EXIT). With
+// TROVEXA_TEST_HANG set, the system's tool of that name, except for an argument that contains
+// its value: then a tool that never ends by itself.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
