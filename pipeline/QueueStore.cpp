@@ -3,6 +3,8 @@
 
 #include "JobQueue.h"
 
+#include "platform/FileSystem.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -194,14 +196,13 @@ bool hasUnfinished(const QList<SavedEntry> &entries)
 
 QueueRead QueueFile::read() const
 {
-    QFile file(m_path);
-    if (m_path.isEmpty() || !file.exists())
+    if (m_path.isEmpty() || !QFileInfo::exists(m_path))
         return {};
-    if (!QFileInfo(m_path).isFile() || !file.open(QIODevice::ReadOnly)) // a pipe would wait
+    // Read without waiting on a pipe; a file too large counts as unreadable.
+    const platform::SmallFile file = platform::readSmallFile(m_path, SizeLimit);
+    if (!file.problem.isEmpty())
         return {QueueRead::Status::Unreadable, {}};
-    if (file.size() > SizeLimit)
-        return {QueueRead::Status::Damaged, {}};
-    return queueFromJson(file.read(SizeLimit));
+    return queueFromJson(file.bytes);
 }
 
 void QueueFile::write(const QList<SavedEntry> &entries) const
