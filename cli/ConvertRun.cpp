@@ -123,13 +123,17 @@ void ConvertRun::log(const Job &job, double seconds)
 
 void ConvertRun::ended(const QueueSummary &summary)
 {
-    // The entries that ended without starting (cancelled while waiting).
-    for (int row = 0; row < m_queue.count(); ++row)
+    // The entries that ended without starting (cancelled while waiting), and
+    // those a stopped queue never started, which count as cancelled.
+    int notStarted = 0;
+    for (int row = 0; row < m_queue.count(); ++row) {
         log(*m_queue.at(row), 0);
+        notStarted += m_queue.at(row)->state() == JobState::Waiting;
+    }
     m_report.summary(summary.converted,
                      summary.failed + m_refused,
                      summary.skipped,
-                     summary.cancelled);
+                     summary.cancelled + notStarted);
     if (!summary.stopReason.isEmpty())
         m_report.refused(summary.stopReason);
     end(m_signal ? 128 + m_signal : summary.failed + summary.cancelled + m_refused > 0 ? 1 : 0);
