@@ -58,7 +58,6 @@ ProgressWindow::ProgressWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(QStringLiteral("Processing intermediate...please wait"));
     setFont(windowFont());
-    setModal(true);
     setFixedSize(pixels(5340), pixels(1575));
 
     auto *frame = new QGroupBox(this);
