@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the user reads in each window at start: captions, list entries, tool tips, pictures, which
-// controls are enabled or checked, the length limits of the text boxes, and the order the controls
-// are read in, row by row. Pixel positions and sizes are left out on purpose. The expected text is
-// data/window_texts.txt; TROVEXA_WRITE_TEXTS=1 rewrites it instead.
+// controls are enabled, checked or default, the names a screen reader says, link and label styles,
+// the length limits of the text boxes, and the order the controls are read in, row by row. Pixel
+// positions and sizes are left out on purpose. The expected text is data/window_texts.txt;
+// TROVEXA_WRITE_TEXTS=1 rewrites it instead.
 #include "support/WindowFixture.h"
 
 #include "app/ProgressWindow.h"
@@ -17,14 +18,15 @@ namespace {
 QString describe(QWidget *w)
 {
     QStringList parts {QString(w->metaObject()->className()) + ' ' + w->objectName()};
-    auto add = [&](const char *key, const QString &value) {
+    auto add = [&](const QString &key, const QString &value) {
         if (!value.isEmpty())
             parts << QString("%1=\"%2\"").arg(key, QString(value).replace('\n', "\\n"));
     };
     // Properties shown only where the control has them.
-    for (const char *name :
-         {"text", "plainText", "title", "currentText", "toolTip", "readOnly", "wordWrap"}) {
-        const QVariant value = w->property(name);
+    for (const QString &name : QString("text plainText title currentText toolTip readOnly wordWrap "
+                                       "default accessibleName placeholderText styleSheet")
+                                       .split(' ')) {
+        const QVariant value = w->property(name.toLatin1());
         add(name,
             value.typeId() == QMetaType::Bool ? (value.toBool() ? "1" : "") : value.toString());
     }
