@@ -30,6 +30,7 @@ bool drop(QWidget *target, const QStringList &paths)
     for (const QString &path : paths)
         urls << QUrl::fromLocalFile(path);
     data.setUrls(urls);
+    data.setText(paths.join(u'\n')); // as file managers give it: text boxes would take it
     QDragEnterEvent enter({1, 1}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QDropEvent dropped({1, 1}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -334,8 +335,7 @@ private Q_SLOTS:
             QCOMPARE(queue.count(), 1);
             ui.lblInput->setText("/earlier/choice.mpg");
             f.window().openSource(paths);
-            QCOMPARE(queue.count(), 2);
-            QCOMPARE(ui.lblInput->text(), "/earlier/choice.mpg");
+            QVERIFY(queue.count() == 2 && ui.lblInput->text() == "/earlier/choice.mpg");
             ui.lblInput->setText(paths.first());
             // Input File opens next at the file handed over; no drops while a job runs.
             QTest::mouseClick(ui.cmdInput, Qt::LeftButton);
